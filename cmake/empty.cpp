@@ -1,0 +1,1 @@
+// An empty translation unit for an area that has no sources yet.

@@ -1,0 +1,34 @@
+# GoogleTest from Debian's sources (/usr/src/googletest), built with each build's own compiler and
+# flags, so that the cross builds and the sanitizer builds get a matching copy.
+set(GTEST_SRC /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SRC} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+enable_testing()
+
+# One test program per area: tests/<area>/*.cpp linked with that area's libraries.
+# On Windows the tests run through CMAKE_CROSSCOMPILING_EMULATOR (wine), set by the Makefile.
+function(dft_test_area area)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(test_${area} ${srcs})
+  target_link_libraries(test_${area} PRIVATE ${ARGN} GTest::gtest_main)
+  if(WIN32)
+    target_link_options(test_${area} PRIVATE -mconsole)
+  endif()
+  add_test(NAME ${area} COMMAND test_${area} --gtest_brief=1)
+  set_tests_properties(${area} PROPERTIES TIMEOUT 600 ENVIRONMENT "DFT_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
+
+dft_test_area(core dft_core)
+dft_test_area(math dft_math dft_core)
+dft_test_area(io dft_io dft_core)
+dft_test_area(console dft_console dft_io dft_core)
+dft_test_area(app dft_app dft_console dft_io dft_math dft_core)
+if(WIN32)
+  dft_test_area(win32 dft_frontend dft_console dft_io dft_core)
+else()
+  dft_test_area(posix dft_frontend dft_console dft_io dft_core)
+endif()

@@ -1,0 +1,34 @@
+// core_heap.cpp: the process heap on POSIX, calloc/realloc/free; running out of memory ends the process.
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+#include "platform/plat_core.h"
+
+static const char kOutOfMemory[] = "dftanalyze: out of memory\n";
+
+[[noreturn]] static void OutOfMemory() {
+    PlatDebugOutput(kOutOfMemory);
+    // Also on standard error itself, in case the debugger output is being dropped.
+    ssize_t ignored = write(2, kOutOfMemory, sizeof kOutOfMemory - 1);
+    (void)ignored;
+    _exit(2);
+}
+
+void *PlatAlloc(size_t n) {
+    void *block = std::calloc(n ? n : 1, 1);
+    if (block == nullptr)
+        OutOfMemory();
+    return block;
+}
+
+void *PlatRealloc(void *block, size_t n) {
+    void *moved = std::realloc(block, n ? n : 1);
+    if (moved == nullptr)
+        OutOfMemory();
+    return moved;
+}
+
+void PlatFree(void *block) {
+    std::free(block);
+}

@@ -1,0 +1,28 @@
+// prompt.h: the console's operations, shared by every front end.
+#ifndef RUNTIME_CONSOLE_PROMPT_H
+#define RUNTIME_CONSOLE_PROMPT_H
+
+#include "runtime/console/prompt_state.h"
+
+// Screen buffer (prompt_rows.cpp): the 101 rows, zero-filled, and their release.
+void PromptRowsAlloc(PromptState *ps);
+void PromptRowsFree(PromptState *ps);
+
+// Prints text (consumed) at the cursor and draws the rows it touched. Either thread.
+void PromptPrint(PromptState *ps, RtString text);
+
+// Scrolls if the cursor row's bottom edge lies below the client area, then draws rows
+// firstRow to lastRow (-1: every row) on s. The caller holds the console lock.
+void PromptDraw(PromptState *ps, PromptSurface *s, int32_t firstRow, int32_t lastRow);
+
+// The window procedure's handlers, called on the console thread by each front end.
+void PromptOnPaint(PromptState *ps, PromptSurface *s);   // after the front end blanked the window
+void PromptOnSetFocus(PromptState *ps);
+void PromptOnKillFocus(PromptState *ps);
+void PromptOnChar(PromptState *ps, uint8_t c);
+
+// Prints prompt (consumed), waits for a typed line and stores its items through the
+// InputTargetList; asks again on too many or too few items. Program thread only.
+void PromptInput(PromptState *ps, RtString prompt);
+
+#endif

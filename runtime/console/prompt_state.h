@@ -1,0 +1,139 @@
+// prompt_state.h: the console's state and the seams between its logic and a front end.
+//
+// One PromptState record holds everything the console knows: the window, the font and cell size,
+// the input line and its hand-over field linePos, the cursor and the 101-row screen buffer.
+// Its logic (print walk, scroll rule, drawing loop, line editor, input) lives in runtime/console
+// and draws only through PromptSurface; the window itself is a front end (platform/win32 window,
+// platform/posix terminal and line consoles, a recorder in tests) that implements PromptFrontEnd
+// and calls the message handlers below from its window procedure.
+//
+// Threads: the program thread prints and asks (PromptPrint, PromptInput); the console thread runs
+// the window procedure (paint, line editor, echo). linePos hands the input line over: the program
+// thread writes 0 to open it and then only reads it; the console thread fills lineBuffer and
+// stores -1 with release ordering after the line's NUL, so a reader that loads -1 with acquire
+// ordering sees the whole line. The console lock makes buffer updates and drawing mutually
+// exclusive; it is never held while sending a message to the other thread or while waiting, and
+// it is taken before the string registry's lock, never after.
+#ifndef RUNTIME_CONSOLE_PROMPT_STATE_H
+#define RUNTIME_CONSOLE_PROMPT_STATE_H
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/plat_core.h"
+#include "runtime/core/rt_string.h"
+
+enum {
+    kPromptRows = 101,          // rows 0 to 100; row 0 is the top row of the window
+    kPromptRowBytes = 255,      // bytes of one row's text block (and colour entries per row)
+    kPromptRowMaxText = 254,    // a row holds at most 254 bytes; the 255th stays NUL
+    kPromptLineBytes = 256,     // lineBuffer
+    kPromptLineMaxText = 255,   // at most 255 typed bytes and the NUL
+};
+
+// The window messages the console handles, with their Windows numbers.
+enum : uint32_t {
+    kMsgCreate = 1,
+    kMsgDestroy = 2,
+    kMsgSetFocus = 7,
+    kMsgKillFocus = 8,
+    kMsgPaint = 15,
+    kMsgClose = 16,
+    kMsgQuit = 18,
+    kMsgKeyDown = 256,
+    kMsgChar = 258,
+};
+
+// The console font's description, field for field a LOGFONTA. faceName is code page 932.
+struct PromptFontSpec {
+    int32_t height;            // -16: a character height of 16 pixels
+    int32_t width;
+    int32_t escapement;
+    int32_t orientation;
+    int32_t weight;
+    uint8_t italic;
+    uint8_t underline;
+    uint8_t strikeOut;
+    uint8_t charSet;           // 128, SHIFTJIS_CHARSET
+    uint8_t outPrecision;
+    uint8_t clipPrecision;
+    uint8_t quality;
+    uint8_t pitchAndFamily;    // 1, FIXED_PITCH
+    char faceName[32];         // "ＭＳ 明朝" in code page 932 and a NUL
+};
+
+// A drawing context on the console window's client area: a device context on Windows, a frame of
+// terminal output on POSIX, a recorder in tests. Coordinates are pixels (terminal: cells).
+struct PromptSurface;
+struct PromptSurfaceOps {
+    void (*selectFont)(PromptSurface *s);    // console font in, the previous one kept
+    void (*restoreFont)(PromptSurface *s);   // the previous font back
+    void (*clientSize)(PromptSurface *s, int32_t *width, int32_t *height);
+    int32_t (*textWidth)(PromptSurface *s, const uint8_t *text, int32_t n);
+    void (*blank)(PromptSurface *s, int32_t x, int32_t y, int32_t w, int32_t h);   // from the backdrop
+    void (*setColours)(PromptSurface *s, uint32_t fore, uint32_t back);   // opaque background
+    void (*drawGlyph)(PromptSurface *s, int32_t x, int32_t y, const uint8_t *glyph, int32_t n);
+    bool (*isLeadByte)(uint8_t b);           // a lead byte of code page 932
+};
+struct PromptSurface {
+    const PromptSurfaceOps *ops;
+};
+
+struct PromptState;
+
+// What the console's logic asks of the window. Every entry is set by each front end.
+struct PromptFrontEnd {
+    // A surface on the client area for PromptPrint (GetDC), and its release (ReleaseDC).
+    PromptSurface *(*getSurface)(PromptState *ps);
+    void (*releaseSurface)(PromptState *ps, PromptSurface *s);
+    // Sends a message to the console window and returns when the console thread has handled it,
+    // between two messages of its loop. On the console thread itself: a plain call.
+    void (*send)(PromptState *ps, uint32_t msg);
+    // The clipboard's text as code page 932 bytes, a new string; null when there is none.
+    RtString (*clipboardText)(PromptState *ps);
+    // The caret: create a solid 9 x 6 block, place its top left corner at x, y, show it.
+    void (*caretShow)(PromptState *ps, int32_t x, int32_t y);
+    // HideCaret, then DestroyCaret.
+    void (*caretHide)(PromptState *ps);
+    // The input method's composition window at x, y (CFS_POINT) in the console font.
+    void (*compositionAt)(PromptState *ps, int32_t x, int32_t y);
+    // Every text PromptPrint receives, its bytes up to the first NUL (the line console writes them
+    // to standard output). Called on the printing thread before the text goes into the buffer.
+    void (*printed)(PromptState *ps, const uint8_t *text, uint32_t n);
+};
+
+struct PromptState {
+    void *hwnd;                          // the console window (HWND; a front end's own elsewhere)
+    uint32_t threadId;                   // the console thread
+    std::atomic<int32_t> windowReady;    // 0 until the first paint, then 1
+    PromptFontSpec fontSpec;
+    void *font;                          // HFONT on Windows
+    int32_t cellWidth;                   // pixels: extent of one space in the console font
+    int32_t cellHeight;                  // pixels: the font's tmHeight
+    uint8_t lineBuffer[kPromptLineBytes];
+    std::atomic<int32_t> linePos;        // bytes in lineBuffer while a line is open; -1: none open
+    int32_t cursorCol;                   // byte column where the next byte goes (may pass 254)
+    int32_t cursorRow;                   // 0 to 100
+    uint8_t *rowText[kPromptRows];       // 255 bytes each, code page 932, ended by the first NUL
+    uint32_t *rowFore[kPromptRows];      // 255 COLORREF (0x00BBGGRR) text colours each
+    uint32_t *rowBack[kPromptRows];      // 255 COLORREF background colours each
+    uint32_t curFore;                    // 0x00FFFFFF
+    uint32_t curBack;                    // 0x00000000
+    void *backdropBitmap;                // HBITMAP: black, screen-sized
+    void *backdropDC;                    // HDC holding backdropBitmap
+    int32_t screenWidth;                 // pixels
+    int32_t screenHeight;                // pixels
+    PlatLock lock;                       // the console lock
+    const PromptFrontEnd *frontEnd;      // the window's services
+    void *frontEndData;                  // the front end's own state
+};
+
+// The process's one console.
+extern PromptState gPrompt;
+
+// The front end's start: makes the console thread (which allocates the rows, sets the colours,
+// makes the window and runs its message loop), stores its id in threadId and returns at once.
+// Implemented by each front end.
+void PromptStartThread(PromptState *ps);
+
+#endif
