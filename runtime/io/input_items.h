@@ -1,0 +1,37 @@
+// input_items.h: the list of variables one input operation fills, and the one conversion of an
+// item text into a typed variable that both input operations (console and files) share.
+#ifndef RUNTIME_IO_INPUT_ITEMS_H
+#define RUNTIME_IO_INPUT_ITEMS_H
+
+#include <cstdint>
+
+enum { kInputTargets = 32 };   // at most 31 variables and the null address that ends the list
+
+// Type codes: how item i is converted and how wide its variable is.
+enum : int32_t {
+    kInputInt8 = 1, kInputInt8b = 2,      // low 8 bits of the 32-bit conversion
+    kInputInt16 = 3, kInputInt16b = 4,    // low 16 bits of the 32-bit conversion
+    kInputInt32 = 5, kInputInt32b = 6,    // truncated; outside the range or NaN: -2147483648
+    kInputInt64 = 7, kInputInt64b = 8,    // truncated; outside the range or NaN: INT64_MIN
+    kInputSingle = 9,                     // rounded once to the nearest single
+    kInputDouble = 10,
+    kInputString = 11,                    // address of the variable that holds an RtString
+};
+
+// Entry i names the i-th variable; the list ends at the first null address. Process-wide and
+// without a lock: only the program thread runs input operations, one at a time.
+struct InputTargetList {
+    void *address[kInputTargets];
+    int32_t type[kInputTargets];
+};
+extern InputTargetList gInputTargets;
+
+// Makes the list name exactly one variable (entry 0) and ends it (entry 1).
+void InputTargetsSetOne(void *address, int32_t type);
+
+// The value of an item text (NUL-terminated, code page 932); never fails.
+double ParseNumber(const uint8_t *text);
+// Stores an item text (NUL-terminated; stays the caller's) into variable index of the list.
+void StoreInputItem(const uint8_t *text, int32_t index);
+
+#endif
