@@ -1,0 +1,32 @@
+// analysis.cpp: a stand-in dialogue until the analysis run lands: asks for two comma-separated
+// answers and prints them back between brackets; an empty first answer ends the program.
+#include "app/analysis.h"
+
+#include "runtime/console/prompt.h"
+#include "runtime/core/rt_start.h"
+#include "runtime/io/input_items.h"
+
+static RtString first, second;
+
+void AnalysisRun() {
+    first = StrAlloc(0);
+    second = StrAlloc(0);
+    PromptPrint(&gPrompt, StrLiteral("dftanalyze stand-in\r\n"));
+    for (;;) {
+        gInputTargets.address[0] = &first;
+        gInputTargets.type[0] = kInputString;
+        gInputTargets.address[1] = &second;
+        gInputTargets.type[1] = kInputString;
+        gInputTargets.address[2] = nullptr;
+        PromptInput(&gPrompt, StrLiteral("? "));
+        if (StrLength(first) == 0) {
+            RtString *const variables[] = {&first, &second};
+            RtEnd(variables, 2);
+        }
+        RtString line = StrConcat(StrLiteral("["), StrCopy(first));
+        line = StrConcat(line, StrLiteral("]["));
+        line = StrConcat(line, StrCopy(second));
+        line = StrConcat(line, StrLiteral("]\r\n"));
+        PromptPrint(&gPrompt, line);
+    }
+}
