@@ -1,0 +1,98 @@
+// window_proc.cpp: PromptWndProc, the window procedure of the class "PROMPT": a switch that hands
+// each message to one handler over the console state, and the handlers that need the window
+// itself (backdrop and cell size, paint, destroy, and WM_CHAR units made into code page 932
+// bytes). The line editor, the caret rule and the drawing are the console's.
+//
+// The state comes with the creation parameter and is kept in the window's user data; messages
+// that arrive before it (WM_GETMINMAXINFO, WM_NCCREATE) go to DefWindowProcW.
+#include "platform/win32/window.h"
+
+#include <cstring>
+
+// Makes the screen-sized black backdrop and measures the cell: one space wide, tmHeight high.
+// Returns false when the backdrop cannot be made; the window is then not created.
+static bool OnCreate(PromptState *ps, HWND hwnd) {
+    HDC dc = GetDC(hwnd);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, ps->screenWidth, ps->screenHeight);
+    HDC backdrop = CreateCompatibleDC(dc);
+    ReleaseDC(hwnd, dc);
+    if (bitmap == nullptr || backdrop == nullptr) {
+        if (bitmap != nullptr)
+            DeleteObject(bitmap);
+        if (backdrop != nullptr)
+            DeleteDC(backdrop);
+        return false;
+    }
+    SelectObject(backdrop, bitmap);
+    HGDIOBJ previousBrush = SelectObject(backdrop, GetStockObject(BLACK_BRUSH));
+    PatBlt(backdrop, 0, 0, ps->screenWidth, ps->screenHeight, PATCOPY);
+    SelectObject(backdrop, previousBrush);
+
+    HGDIOBJ previousFont = SelectObject(backdrop, (HFONT)ps->font);
+    SIZE space = {0, 0};
+    GetTextExtentPoint32W(backdrop, L" ", 1, &space);
+    TEXTMETRICW metrics;
+    std::memset(&metrics, 0, sizeof metrics);
+    GetTextMetricsW(backdrop, &metrics);
+    SelectObject(backdrop, previousFont);
+
+    ps->backdropBitmap = bitmap;
+    ps->backdropDC = backdrop;
+    ps->cellWidth = space.cx;
+    ps->cellHeight = metrics.tmHeight;
+    return true;
+}
+
+// Blanks the whole window from the backdrop, then the console draws every row; the first paint
+// lets the start-up go on.
+static void OnPaint(PromptState *ps, HWND hwnd) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    BitBlt(dc, 0, 0, ps->screenWidth, ps->screenHeight, (HDC)ps->backdropDC, 0, 0, SRCCOPY);
+    WinSurface surface;
+    WinSurfaceInit(&surface, ps, hwnd, dc);
+    PromptOnPaint(ps, &surface.base);
+    EndPaint(hwnd, &paint);
+}
+
+// One UTF-16 unit: the line editor gets the bytes of each whole character, lead byte first.
+static void OnChar(PromptState *ps, wchar_t unit) {
+    WinWindow *w = (WinWindow *)ps->frontEndData;
+    uint8_t bytes[2];
+    int n = WinCharFeed(&w->decoder, unit, bytes);
+    for (int i = 0; i < n; i++)
+        PromptOnChar(ps, bytes[i]);
+}
+
+// The backdrop goes under the console lock, so a print on the program thread never blits from a
+// half-deleted context; afterwards its blits find no source and draw nothing.
+static void OnDestroy(PromptState *ps) {
+    PlatLockEnter(&ps->lock);
+    DeleteDC((HDC)ps->backdropDC);
+    DeleteObject((HBITMAP)ps->backdropBitmap);
+    ps->backdropDC = nullptr;
+    ps->backdropBitmap = nullptr;
+    PlatLockLeave(&ps->lock);
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK PromptWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        const CREATESTRUCTW *create = (const CREATESTRUCTW *)lParam;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)create->lpCreateParams);
+    }
+    PromptState *ps = (PromptState *)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+    if (ps == nullptr)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+
+    switch (msg) {
+    case WM_CREATE: return OnCreate(ps, hwnd) ? 0 : -1;
+    case WM_PAINT: OnPaint(ps, hwnd); return 0;
+    case WM_SETFOCUS: PromptOnSetFocus(ps); return 0;
+    case WM_KILLFOCUS: PromptOnKillFocus(ps); return 0;
+    case WM_KEYDOWN: return 0;   // keys reach the editor as WM_CHAR, made by TranslateMessage
+    case WM_CHAR: OnChar(ps, (wchar_t)wParam); return 0;
+    case WM_DESTROY: OnDestroy(ps); return 0;
+    default: return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
