@@ -36,5 +36,9 @@ void PlatDebugOutputSuppress(bool suppress);
 
 void PlatSleep(uint32_t milliseconds);
 [[noreturn]] void PlatExit(int code);   // ends every thread of the process at once
+// One function that PlatExit runs first (a later call replaces it; null: none). The POSIX
+// terminal console gives the terminal back with it. It must not wait for a lock that a thread
+// calling PlatExit may hold.
+void PlatSetExitHook(void (*hook)());
 
 #endif

@@ -1,4 +1,5 @@
 // core_sync.cpp: the lock, sleeping and the end of the process on POSIX.
+#include <atomic>
 #include <cerrno>
 #include <new>
 #include <pthread.h>
@@ -31,7 +32,15 @@ void PlatSleep(uint32_t milliseconds) {
     }
 }
 
+static std::atomic<void (*)()> exitHook{nullptr};
+
+void PlatSetExitHook(void (*hook)()) {
+    exitHook.store(hook);
+}
+
 void PlatExit(int code) {
+    if (void (*hook)() = exitHook.load())
+        hook();
     // Like ExitProcess: no destructors of static objects, no atexit handlers of other threads'
     // making; open files are closed by the kernel with everything written already handed over.
     _exit(code);

@@ -25,6 +25,14 @@ void PlatSleep(uint32_t milliseconds) {
     Sleep(milliseconds);
 }
 
+static void (*volatile exitHook)() = nullptr;
+
+void PlatSetExitHook(void (*hook)()) {
+    exitHook = hook;
+}
+
 void PlatExit(int code) {
+    if (void (*hook)() = exitHook)
+        hook();
     ExitProcess((UINT)code);
 }

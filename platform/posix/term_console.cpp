@@ -1,0 +1,380 @@
+// term_console.cpp: the terminal console, the console window's counterpart on a terminal.
+//
+// The terminal is the client area, one cell a character (cellWidth = cellHeight = 1, client
+// height = the terminal's rows), so the console's scroll rule, drawing and caret rules hold as
+// they are. While the console owns the terminal it is in raw mode on the alternate screen, white
+// on black, autowrap off, bracketed paste on, and the cursor is shown only as the caret of an
+// open line.
+//
+// Invariant: every way out gives the terminal back exactly as it was found (modes and screen):
+// the end of the message loop and PlatExit (RtEnd) through Restore, the end signals through
+// OnEndSignal, which does only async-signal-safe things (write, tcsetattr, _exit). Ctrl+C and
+// Ctrl+\ arrive as bytes in raw mode and close the window like its close box.
+//
+// Threads: the console thread runs the window procedure; the key reader thread turns input bytes
+// into posted messages (keys, close, and a paint for each resize, which SIGWINCH reports through
+// a pipe); the program thread draws through the surface when it prints. Every write to the
+// terminal happens under frameLock, taken before the console lock like every surface.
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+#include "platform/posix/console_front.h"
+#include "platform/posix/msg_queue.h"
+#include "platform/posix/term_keys.h"
+#include "platform/posix/term_screen.h"
+#include "runtime/console/prompt.h"
+
+// Taking the terminal: the alternate screen, autowrap off, cursor hidden, bracketed paste on.
+static const char kTakeTerminal[] = "\x1b[?1049h\x1b[?7l\x1b[?25l\x1b[?2004h";
+// Giving it back, each of the above undone, colours reset.
+static const char kGiveBackTerminal[] = "\x1b[?2004l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l";
+// CAN: ends an escape sequence that a signal may have cut in the middle.
+static const char kCancelSequence[] = "\x18";
+
+enum {
+    kEscapeWaitMs = 50,       // after a lone ESC: the rest of a key's sequence comes within this
+    kCaretRaise = 7,          // the caret's top edge lies this far above the cursor cell's bottom
+    kClipBytes = kTermPasteText,
+};
+
+struct TermConsole {
+    PromptState *ps;
+    int inFd, outFd;                  // keys come from inFd, the screen goes to outFd
+    struct termios saved;             // the terminal's modes before the console took it
+    std::atomic<bool> owned;          // raw mode and the alternate screen are on
+    PlatLock frameLock;               // held from getSurface to releaseSurface and by every write
+    TermScreen screen;                // under frameLock
+    int wakePipe[2];                  // SIGWINCH writes a byte, the key reader reads it
+    PlatLock clipLock;                // guards the clipboard
+    uint8_t clip[kClipBytes + 1];     // the text of the last bracketed paste, code page 932, NUL
+    size_t clipLength;
+    bool clipSet;                     // a paste has come
+    TermKeys keys;                    // key reader thread only
+};
+
+static TermConsole term;
+
+// ---- Low level terminal handling -------------------------------------------------------------
+
+static void WriteAll(int fd, const void *data, size_t n) {
+    const char *p = (const char *)data;
+    while (n > 0) {
+        ssize_t put = write(fd, p, n);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return;   // the terminal is gone: nothing more can be shown
+        p += put;
+        n -= (size_t)put;
+    }
+}
+
+static void TerminalSize(const TermConsole *t, int32_t *rows, int32_t *cols) {
+    struct winsize ws;
+    if (ioctl(t->outFd, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) {
+        *rows = ws.ws_row;
+        *cols = ws.ws_col;
+    } else {
+        *rows = 24;   // a terminal that does not tell: the classic size
+        *cols = 80;
+    }
+}
+
+static bool RawModeOn(TermConsole *t) {
+    struct termios raw = t->saved;
+    raw.c_iflag &= ~(tcflag_t)BRKINT;   // a break is no signal
+    raw.c_iflag &= ~(tcflag_t)ICRNL;    // Enter arrives as CR, as typed
+    raw.c_iflag &= ~(tcflag_t)INPCK;    // no parity checking
+    raw.c_iflag &= ~(tcflag_t)ISTRIP;   // all 8 bits: UTF-8
+    raw.c_iflag &= ~(tcflag_t)IXON;     // Ctrl+S and Ctrl+Q are keys, not flow control
+    raw.c_oflag &= ~(tcflag_t)OPOST;    // output as written: LF is a line feed, no CR added
+    raw.c_cflag |= CS8;                 // 8-bit characters
+    raw.c_lflag &= ~(tcflag_t)ECHO;     // the console echoes, the terminal does not
+    raw.c_lflag &= ~(tcflag_t)ICANON;   // bytes as they come, not lines
+    raw.c_lflag &= ~(tcflag_t)IEXTEN;   // Ctrl+V is the paste key, not "literal next"
+    raw.c_lflag &= ~(tcflag_t)ISIG;     // Ctrl+C and Ctrl+\ arrive as bytes 3 and 28
+    raw.c_cc[VMIN] = 1;                 // a read returns as soon as one byte is there
+    raw.c_cc[VTIME] = 0;
+    return tcsetattr(t->inFd, TCSAFLUSH, &raw) == 0;
+}
+
+// Whether standard error writes to the terminal that the console draws on.
+static bool ErrorIsTheTerminal(const TermConsole *t) {
+    struct stat err, out;
+    if (!isatty(2) || fstat(2, &err) != 0 || fstat(t->outFd, &out) != 0)
+        return false;
+    return err.st_rdev == out.st_rdev;
+}
+
+// Gives the terminal back once; later calls do nothing. The caller holds frameLock, so no frame
+// is cut in the middle.
+static void Restore(TermConsole *t) {
+    if (!t->owned.exchange(false))
+        return;
+    WriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+    tcsetattr(t->inFd, TCSADRAIN, &t->saved);
+    PlatDebugOutputSuppress(false);
+}
+
+// PlatExit's hook (RtEnd on the program thread): waits for a frame being written, then restores.
+// The console's own end restores before it calls PlatExit, so this never waits on itself.
+static void RestoreAtExit() {
+    if (!term.owned.load())
+        return;
+    PlatLockEnter(&term.frameLock);
+    Restore(&term);
+}
+
+static void OnEndSignal(int) {
+    if (term.owned.load()) {
+        WriteAll(term.outFd, kCancelSequence, sizeof kCancelSequence - 1);
+        WriteAll(term.outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+        tcsetattr(term.inFd, TCSANOW, &term.saved);
+    }
+    _exit(0);
+}
+
+static void OnResizeSignal(int) {
+    int saved = errno;
+    char b = 1;
+    ssize_t ignored = write(term.wakePipe[1], &b, 1);   // a full pipe already holds a wake-up
+    (void)ignored;
+    errno = saved;
+}
+
+static void InstallSignals() {
+    struct sigaction end;
+    std::memset(&end, 0, sizeof end);
+    end.sa_handler = OnEndSignal;
+    sigfillset(&end.sa_mask);   // no second signal inside the handler
+    const int endSignals[] = {SIGHUP, SIGTERM, SIGINT, SIGQUIT};
+    for (int sig : endSignals)
+        sigaction(sig, &end, nullptr);
+
+    struct sigaction resize;
+    std::memset(&resize, 0, sizeof resize);
+    resize.sa_handler = OnResizeSignal;
+    resize.sa_flags = SA_RESTART;
+    sigemptyset(&resize.sa_mask);
+    sigaction(SIGWINCH, &resize, nullptr);
+}
+
+// Writes the frame built in the screen's buffer. The caller holds frameLock.
+static void FlushFrame(TermConsole *t) {
+    TermScreenFrame(&t->screen);
+    if (t->owned.load())
+        WriteAll(t->outFd, t->screen.out, t->screen.outLength);
+    t->screen.outLength = 0;
+}
+
+// ---- Key reader thread -----------------------------------------------------------------------
+
+static void Deliver(TermConsole *t, const TermKeyEvents *ev) {
+    if (ev->pasted) {   // the clipboard first: the paste key that follows reads it
+        PlatLockEnter(&t->clipLock);
+        std::memcpy(t->clip, t->keys.clip, t->keys.clipLength);
+        t->clipLength = t->keys.clipLength;
+        t->clip[t->clipLength] = 0;
+        t->clipSet = true;
+        PlatLockLeave(&t->clipLock);
+    }
+    for (int i = 0; i < ev->charCount; i++)
+        MsgPost(kMsgChar, ev->chars[i], 0);
+    if (ev->close)
+        MsgPost(kMsgClose, 0, 0);
+}
+
+static void KeyReader(TermConsole *t) {
+    TermKeysInit(&t->keys);
+    TermKeyEvents ev;
+    for (;;) {
+        struct pollfd fds[2] = {{t->inFd, POLLIN, 0}, {t->wakePipe[0], POLLIN, 0}};
+        int ready = poll(fds, 2, TermKeysPending(&t->keys) ? kEscapeWaitMs : -1);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0)
+            break;
+        if (ready == 0) {
+            TermKeysTimeout(&t->keys, &ev);
+            Deliver(t, &ev);
+            continue;
+        }
+        if (fds[1].revents & POLLIN) {
+            char drain[64];
+            while (read(t->wakePipe[0], drain, sizeof drain) > 0) {
+            }
+            MsgPost(kMsgPaint, 0, 0);
+        }
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            uint8_t bytes[256];
+            ssize_t got = read(t->inFd, bytes, sizeof bytes);
+            if (got < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            if (got <= 0)
+                break;   // the terminal went away
+            for (ssize_t i = 0; i < got; i++) {
+                TermKeysFeed(&t->keys, bytes[i], &ev);
+                Deliver(t, &ev);
+            }
+        }
+    }
+    MsgPost(kMsgClose, 0, 0);
+}
+
+// ---- Front end services ----------------------------------------------------------------------
+
+static PromptSurface *GetSurface(PromptState *) {
+    PlatLockEnter(&term.frameLock);
+    return &term.screen.surface;
+}
+
+static void ReleaseSurface(PromptState *, PromptSurface *) {
+    FlushFrame(&term);
+    PlatLockLeave(&term.frameLock);
+}
+
+static void Send(PromptState *, uint32_t msg) {
+    MsgSend(msg, 0, 0);
+}
+
+static RtString ClipboardText(PromptState *) {
+    RtString text = nullptr;
+    PlatLockEnter(&term.clipLock);
+    if (term.clipSet && term.clipLength > 0) {
+        text = StrBuffer((uint32_t)term.clipLength);
+        std::memcpy(text, term.clip, term.clipLength);
+    }
+    PlatLockLeave(&term.clipLock);
+    return text;
+}
+
+// The caret is the terminal's cursor, on the cursor cell.
+static void CaretShow(PromptState *ps, int32_t x, int32_t y) {
+    PlatLockEnter(&term.frameLock);
+    term.screen.caretOn = true;
+    term.screen.caretCol = x / ps->cellWidth;
+    term.screen.caretRow = (y + kCaretRaise) / ps->cellHeight - 1;
+    FlushFrame(&term);
+    PlatLockLeave(&term.frameLock);
+}
+
+static void CaretHide(PromptState *) {
+    PlatLockEnter(&term.frameLock);
+    term.screen.caretOn = false;
+    FlushFrame(&term);
+    PlatLockLeave(&term.frameLock);
+}
+
+// The terminal's input method composes at the cursor, which the caret has placed already.
+static void CompositionAt(PromptState *, int32_t, int32_t) {
+}
+
+static const PromptFrontEnd kTermFrontEnd = {
+    GetSurface, ReleaseSurface, Send, ClipboardText, CaretShow, CaretHide, CompositionAt, nullptr,
+};
+
+// ---- Window procedure ------------------------------------------------------------------------
+
+static void OnCreate(PromptState *ps) {
+    ps->cellWidth = 1;
+    ps->cellHeight = 1;
+    TerminalSize(&term, &ps->screenHeight, &ps->screenWidth);
+}
+
+// Every paint follows the terminal's size of the moment: a resize is a paint.
+static void OnPaint(PromptState *ps) {
+    int32_t rows, cols;
+    TerminalSize(&term, &rows, &cols);
+    PromptSurface *s = GetSurface(ps);
+    if (rows != term.screen.rows || cols != term.screen.cols)
+        TermScreenResize(&term.screen, rows, cols);
+    s->ops->blank(s, 0, 0, cols, rows);
+    PromptOnPaint(ps, s);
+    // A paint that scrolled moved the cursor: the caret of the open line follows it. Only this
+    // thread moves the cursor while a line is open, so it reads it unlocked.
+    if (term.screen.caretOn) {
+        term.screen.caretRow = ps->cursorRow;
+        term.screen.caretCol = ps->cursorCol;
+    }
+    ReleaseSurface(ps, s);
+}
+
+intptr_t TermConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t) {
+    PromptState *ps = term.ps;
+    switch (msg) {
+    case kMsgCreate: OnCreate(ps); return 0;
+    case kMsgPaint: OnPaint(ps); return 0;
+    case kMsgSetFocus: PromptOnSetFocus(ps); return 0;
+    case kMsgKillFocus: PromptOnKillFocus(ps); return 0;
+    case kMsgChar: PromptOnChar(ps, (uint8_t)wParam); return 0;
+    case kMsgClose: return TermConsoleProc(kMsgDestroy, 0, 0);   // closing destroys the window
+    case kMsgDestroy: MsgPostQuit(0); return 0;
+    default: return 0;   // key-downs and the rest: nothing to do
+    }
+}
+
+// ---- Start and end ---------------------------------------------------------------------------
+
+bool TermConsoleOpen(PromptState *ps) {
+    TermConsole *t = &term;
+    t->ps = ps;
+    t->inFd = 0;
+    t->outFd = 1;
+    PlatLockInit(&t->frameLock);
+    PlatLockInit(&t->clipLock);
+    if (tcgetattr(t->inFd, &t->saved) != 0)
+        return false;
+    if (pipe(t->wakePipe) != 0)
+        return false;
+    for (int fd : t->wakePipe) {
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+        fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+    int32_t rows, cols;
+    TerminalSize(t, &rows, &cols);
+    TermScreenInit(&t->screen, rows, cols);
+    ps->frontEnd = &kTermFrontEnd;
+
+    InstallSignals();
+    PlatLockEnter(&t->frameLock);
+    if (!RawModeOn(t)) {
+        PlatLockLeave(&t->frameLock);
+        return false;
+    }
+    t->owned.store(true);
+    if (ErrorIsTheTerminal(t))
+        PlatDebugOutputSuppress(true);
+    PlatSetExitHook(RestoreAtExit);
+    WriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
+    PlatLockLeave(&t->frameLock);
+
+    try {
+        std::thread(KeyReader, t).detach();
+    } catch (const std::system_error &) {
+        PlatLockEnter(&t->frameLock);
+        Restore(t);
+        PlatLockLeave(&t->frameLock);
+        return false;
+    }
+    return true;
+}
+
+void TermConsoleEnd(PromptState *ps) {
+    // The frame lock first, as every surface takes it: no frame is cut, and no print can touch
+    // the rows once they are gone (the process ends holding both locks).
+    PlatLockEnter(&term.frameLock);
+    PlatLockEnter(&ps->lock);
+    PromptRowsFree(ps);
+    Restore(&term);
+    PlatExit(0);
+}
