@@ -1,0 +1,130 @@
+// file_posix.cpp: the file layer on POSIX, with Windows' share mode 0 made real.
+//
+// Exclusivity: the layer lists every file it holds by device and inode; an open of a listed file
+// fails. Against other processes each open takes flock(LOCK_EX | LOCK_NB), which fails while
+// anyone else holds the file so. Both checks come before any truncation: a conflicting
+// CREATE_ALWAYS open leaves the file as it was, as a sharing violation does on Windows.
+// Descriptors below 3 are moved up, so a handle is never 0 or a standard stream; all are O_CLOEXEC.
+// The list has no lock: only the program thread opens and closes files.
+#include "platform/plat_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+enum { kHeldMax = 1024 };   // files held at once; an open beyond that fails
+
+// The files this process holds. An entry with fd 0 is free (0 is never a handle of ours).
+static struct {
+    int fd;
+    dev_t dev;
+    ino_t ino;
+} held[kHeldMax];
+
+static bool IsHeld(dev_t dev, ino_t ino) {
+    for (int i = 0; i < kHeldMax; i++)
+        if (held[i].fd != 0 && held[i].dev == dev && held[i].ino == ino)
+            return true;
+    return false;
+}
+
+static int FreeHeldEntry() {
+    for (int i = 0; i < kHeldMax; i++)
+        if (held[i].fd == 0)
+            return i;
+    return -1;
+}
+
+PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
+    int flags = O_CLOEXEC;
+    if ((access & kPlatAccessRead) && (access & kPlatAccessWrite))
+        flags |= O_RDWR;
+    else if (access & kPlatAccessWrite)
+        flags |= O_WRONLY;
+    else if (access & kPlatAccessRead)
+        flags |= O_RDONLY;
+    else
+        return kPlatFileInvalid;
+    if (creation == kPlatCreateAlways || creation == kPlatOpenAlways)
+        flags |= O_CREAT;   // truncation waits until the file is known to be ours alone
+    else if (creation != kPlatOpenExisting)
+        return kPlatFileInvalid;
+
+    int slot = FreeHeldEntry();
+    if (slot < 0)
+        return kPlatFileInvalid;
+    int fd;
+    do
+        fd = open(name, flags, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return kPlatFileInvalid;
+    if (fd < 3) {
+        int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+        close(fd);
+        if (moved < 0)
+            return kPlatFileInvalid;
+        fd = moved;
+    }
+
+    struct stat st;
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || IsHeld(st.st_dev, st.st_ino))
+        goto fail;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        goto fail;
+    if (creation == kPlatCreateAlways && ftruncate(fd, 0) != 0)
+        goto fail;
+    held[slot].fd = fd;
+    held[slot].dev = st.st_dev;
+    held[slot].ino = st.st_ino;
+    return fd;
+
+fail:
+    close(fd);   // also lets go of the flock, if it was taken
+    return kPlatFileInvalid;
+}
+
+int64_t PlatFileRead(PlatFile file, void *buffer, uint32_t n) {
+    if (file <= 0)
+        return -1;
+    ssize_t got;
+    do
+        got = read((int)file, buffer, n);
+    while (got < 0 && errno == EINTR);
+    return got;
+}
+
+int64_t PlatFileWrite(PlatFile file, const void *buffer, uint32_t n) {
+    if (file <= 0)
+        return -1;
+    ssize_t put;
+    do
+        put = write((int)file, buffer, n);
+    while (put < 0 && errno == EINTR);
+    return put;
+}
+
+int64_t PlatFileSeek(PlatFile file, int64_t distance, uint32_t origin) {
+    if (file <= 0)
+        return -1;
+    int whence = origin == kPlatSeekBegin ? SEEK_SET : origin == kPlatSeekCurrent ? SEEK_CUR : SEEK_END;
+    return lseek((int)file, (off_t)distance, whence);
+}
+
+int64_t PlatFileSize(PlatFile file) {
+    struct stat st;
+    if (file <= 0 || fstat((int)file, &st) != 0)
+        return -1;
+    return st.st_size;
+}
+
+void PlatFileClose(PlatFile file) {
+    if (file <= 0)
+        return;
+    for (int i = 0; i < kHeldMax; i++)
+        if (held[i].fd == (int)file)
+            held[i].fd = 0;
+    close((int)file);
+}

@@ -1,0 +1,73 @@
+// files.h: numbered sequential files. File number n (1 to 256) lives in slot n - 1 of the
+// FileHandleTable; a number outside that range is refused quietly by every call (FileOpen and
+// FilePrint still release their string operand).
+//
+// A slot holds 0 (no file: never opened, or closed), kPlatFileInvalid (the last open of the
+// number failed), or an open handle. Every open is exclusive: while one number holds a file, no
+// other open of it succeeds, in this process or another. Reading state between calls is only the
+// handle's position, which after every FileInput stands directly behind the bytes it consumed.
+//
+// None of the operations reports an error; the queries at the end let a caller find out what
+// happened. Only the program thread uses files; the table has no lock.
+#ifndef RUNTIME_IO_FILES_H
+#define RUNTIME_IO_FILES_H
+
+#include <cstdint>
+
+#include "platform/plat_file.h"
+#include "runtime/core/rt_string.h"
+
+enum : int32_t { kFileNumbers = 256 };
+
+// Modes of FileOpen. The position of a new handle is 0, except in append mode (the end).
+enum : int32_t {
+    FileModeUpdate = 0,   // read and write; open, or create when missing
+    FileModeInput = 1,    // read; fails when missing
+    FileModeOutput = 2,   // write; create, or truncate to length 0
+    FileModeAppend = 3,   // write; open, or create when missing; position at the end
+};
+
+enum : uint32_t { kFileReadAheadBytes = 16384 };
+
+// Bytes FileInput read ahead of its position, so that most calls need no read of their own. They
+// are valid only while nothing but FileInput has moved the handle or written through it: FileOpen,
+// FileClose and FilePrint drop them. (An open is exclusive, so no other open changes the file; on
+// POSIX that holds for every process that respects flock.)
+struct FileReadAhead {
+    uint8_t *bytes;     // kFileReadAheadBytes heap bytes, taken by the slot's first FileInput; or null
+    int64_t start;      // file offset of bytes[0]
+    uint32_t length;    // bytes held, from start on
+    int64_t position;   // the handle's position as the last FileInput left it, start to start + length
+    bool valid;
+};
+
+struct FileHandleTable {
+    PlatFile handle[kFileNumbers];    // 0 no file, kPlatFileInvalid a failed open, else open
+    bool printFailed[kFileNumbers];   // a FilePrint since the number's last FileOpen failed or wrote short
+    FileReadAhead readAhead[kFileNumbers];
+    int32_t lastInputStored;          // variables stored by the last FileInput, 0 to 31
+};
+extern FileHandleTable gFileHandles;
+
+// Opens name (consumed) under number, first closing the file the number held, if any. A failed
+// open (missing file in input mode, a file held by another open, a bad name, a mode outside 0 to 3)
+// leaves kPlatFileInvalid in the slot.
+void FileOpen(RtString name, int32_t mode, int32_t number);
+// Writes every byte of text (consumed; its length counts, NUL bytes included) with one write at
+// the current position. Nothing is added. A failed or short write only sets printFailed.
+void FilePrint(int32_t number, RtString text);
+// Reads the next items from the current position into the variables of gInputTargets, item i
+// into entry i, until the list's null address, the end of the data or a read error.
+void FileInput(int32_t number);
+// Closes the number's file, if any, and empties its slot (0).
+void FileClose(int32_t number);
+
+// Whether the number's slot holds an open file.
+bool FileIsOpen(int32_t number);
+// How many variables the last FileInput stored (0 when it found no data or no open file).
+int32_t FileInputStoredCount();
+// Whether any FilePrint on the number failed or wrote short since its last FileOpen (a print to a
+// number without an open file counts as failed).
+bool FilePrintFailed(int32_t number);
+
+#endif

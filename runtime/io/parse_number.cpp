@@ -1,0 +1,93 @@
+// parse_number.cpp: the one conversion of an item text into a double.
+//
+// The value is summed digit by digit in double arithmetic, each product, quotient and sum rounded
+// on its own in the order written here, so the result is not always the double nearest to the
+// decimal text (0.123 comes out as 0.1 + 0.02 + 0.003, one unit in the last place high). Keep the
+// parentheses: they are the order of operations.
+//
+//   decimal  [blanks/tabs][- or +]digits[.digits]   anything after it is ignored; no exponent
+//   &H / &O  hexadecimal or octal digits, summed as signed 64-bit terms that wrap modulo 2^64
+//
+// Never fails: text without a number is 0. The text is only read, never changed or kept.
+#include "runtime/io/input_items.h"
+
+// Upper case of an ASCII letter; every other byte unchanged.
+static uint8_t AsciiUpper(uint8_t c) {
+    return (c >= 'a' && c <= 'z') ? (uint8_t)(c - 'a' + 'A') : c;
+}
+
+// Value of c as a digit of base 8 or 16, or -1 when it is none.
+static int DigitValue(uint8_t c, uint32_t base) {
+    c = AsciiUpper(c);
+    if (c >= '0' && c <= '7')
+        return c - '0';
+    if (base == 16 && c >= '8' && c <= '9')
+        return c - '0';
+    if (base == 16 && c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// text points at the "&". Digits are summed from the last to the first; both the weight and each
+// term wrap modulo 2^64, and each term is read as a signed 64-bit integer (exact as a double only
+// up to 2^53; the conversion rounds to nearest). A 17th hex or 23rd octal digit from the right
+// has weight 0.
+static double ParseBased(const uint8_t *text) {
+    uint8_t form = AsciiUpper(text[1]);
+    uint32_t base = form == 'H' ? 16 : form == 'O' ? 8 : 0;
+    if (base == 0)
+        return 0.0;
+    const uint8_t *digits = text + 2;
+    uint32_t n = 0;
+    while (DigitValue(digits[n], base) >= 0)
+        n++;
+    double result = 0.0;
+    uint64_t weight = 1;
+    for (uint32_t k = n; k-- > 0;) {
+        uint64_t term = (uint64_t)DigitValue(digits[k], base) * weight;
+        result = (double)(int64_t)term + result;   // two's-complement reading of the wrapped term
+        weight = weight * base;
+    }
+    return result;
+}
+
+double ParseNumber(const uint8_t *text) {
+    while (*text == ' ' || *text == '\t')
+        text++;
+    if (*text == '&')
+        return ParseBased(text);
+
+    bool negative = false;
+    if (*text == '-') {
+        negative = true;
+        text++;
+    } else if (*text == '+') {
+        text++;
+    }
+
+    // Integer part, from its last digit to its first. From the 310th digit on the weight is
+    // infinite: a 0 digit there gives 0 * inf, not a number, and that stays.
+    uint32_t n = 0;
+    while (text[n] >= '0' && text[n] <= '9')
+        n++;
+    double result = 0.0;
+    double weight = 1.0;
+    for (uint32_t k = n; k-- > 0;) {
+        result = ((double)(text[k] - '0') * weight) + result;
+        weight = weight * 10.0;
+    }
+
+    // Fraction, left to right; the divisor becomes infinite at the 309th digit, which adds 0.
+    const uint8_t *p = text + n;
+    if (*p == '.') {
+        double divisor = 10.0;
+        for (p++; *p >= '0' && *p <= '9'; p++) {
+            result = result + ((double)(*p - '0') / divisor);
+            divisor = divisor * 10.0;
+        }
+    }
+
+    if (negative)
+        result = result * -1.0;   // a sign without digits gives -0
+    return result;
+}
