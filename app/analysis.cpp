@@ -1,6 +1,10 @@
 // analysis.cpp: a stand-in dialogue until the analysis run lands: asks for two comma-separated
 // answers and prints them back between brackets; an empty first answer ends the program.
+// Each line it prints back is also appended, byte for byte, to "standin.log" in the working
+// directory, so that the end-to-end tests can see what the program received.
 #include "app/analysis.h"
+
+#include <cstdio>
 
 #include "runtime/console/prompt.h"
 #include "runtime/core/rt_start.h"
@@ -27,6 +31,10 @@ void AnalysisRun() {
         line = StrConcat(line, StrLiteral("]["));
         line = StrConcat(line, StrCopy(second));
         line = StrConcat(line, StrLiteral("]\r\n"));
+        if (FILE *log = std::fopen("standin.log", "ab")) {
+            std::fwrite(line, 1, StrLength(line), log);
+            std::fclose(log);
+        }
         PromptPrint(&gPrompt, line);
     }
 }

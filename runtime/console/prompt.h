@@ -4,9 +4,14 @@
 
 #include "runtime/console/prompt_state.h"
 
-// Screen buffer (prompt_rows.cpp): the 101 rows, zero-filled, and their release.
+// Screen buffer (prompt_rows.cpp). PromptRowsAlloc makes the buffer ready before anything else
+// of the console runs (console thread, first thing): the console lock, the 101 rows zero-filled,
+// white on black (curFore, curBack), the cursor at row 0, column 0. PromptRowsFree releases rows.
 void PromptRowsAlloc(PromptState *ps);
 void PromptRowsFree(PromptState *ps);
+// Drops row 0, moves rows 1 to 100 up by one and puts a fresh zero-filled row at 100; the cursor
+// does not move. The caller holds the console lock.
+void PromptRowsScroll(PromptState *ps);
 
 // Prints text (consumed) at the cursor and draws the rows it touched. Either thread.
 void PromptPrint(PromptState *ps, RtString text);

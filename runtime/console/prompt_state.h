@@ -84,6 +84,8 @@ struct PromptState;
 // What the console's logic asks of the window. Every entry is set by each front end.
 struct PromptFrontEnd {
     // A surface on the client area for PromptPrint (GetDC), and its release (ReleaseDC).
+    // PromptPrint takes it before the console lock and gives it back after the lock, the order
+    // a paint has too. Null: nothing to draw on; the text goes into the buffer only.
     PromptSurface *(*getSurface)(PromptState *ps);
     void (*releaseSurface)(PromptState *ps, PromptSurface *s);
     // Sends a message to the console window and returns when the console thread has handled it,
