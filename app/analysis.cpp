@@ -1,40 +1,171 @@
-// analysis.cpp: a stand-in dialogue until the analysis run lands: asks for two comma-separated
-// answers and prints them back between brackets; an empty first answer ends the program.
-// Each line it prints back is also appended, byte for byte, to "standin.log" in the working
-// directory, so that the end-to-end tests can see what the program received.
+// analysis.cpp: the analysis run. Asks for the sample count N, reads N samples from "data.csv",
+// takes their discrete Fourier transform by the direct double sum with the runtime's own sine and
+// cosine, shows it if asked, writes the first N/2 bins to "Result.csv", and starts over on 9.
+//
+// Every number is a double and every text a runtime string passed by the ownership rules: a
+// literal as a fresh StrLiteral, a variable's value as a StrCopy, a line joined left to right by
+// StrConcat. The digits of the results follow from the order of operations below; the transform
+// itself is in transform.h.
 #include "app/analysis.h"
 
-#include <cstdio>
-
+#include "app/texts.h"
+#include "app/transform.h"
 #include "runtime/console/prompt.h"
 #include "runtime/core/rt_start.h"
+#include "runtime/io/files.h"
 #include "runtime/io/input_items.h"
+#include "runtime/math/rt_math.h"
 
-static RtString first, second;
+enum {
+    kMaxSamples = 100001,   // N is a whole number from 1 to this
+    kDataFile = 1,          // both files use file number 1, one after the other
+};
+
+// The program's variables: process-wide, zero at start, string variables null until first set.
+static double SampleCount;
+static double Samples[200002];
+static double RealPart[kMaxSamples];
+static double ImagPart[kMaxSamples];
+static double LogAbs[kMaxSamples];
+static double ProgramPi;
+static double AngleStep;
+static double ProceedAnswer;
+static double RepeatAnswer;
+static RtString ImportAnswer;
+static RtString ShowAnswer;
+static RtString ResultHeader;
+static RtString ResultLine;
+
+// Prints text (consumed) followed by a line end, as one print.
+static void PrintLine(RtString text) {
+    PromptPrint(&gPrompt, StrConcat(text, StrLiteral("\r\n")));
+}
+
+static void AskDouble(double *variable, const char *prompt) {
+    InputTargetsSetOne(variable, kInputDouble);
+    PromptInput(&gPrompt, StrLiteral(prompt));
+}
+
+static void AskString(RtString *variable, const char *prompt) {
+    InputTargetsSetOne(variable, kInputString);
+    PromptInput(&gPrompt, StrLiteral(prompt));
+}
+
+// True when the answer is exactly "NO" or exactly "no". Both comparisons are always made.
+static bool AnsweredNo(RtString answer) {
+    int32_t upper = StrCompare(StrCopy(answer), StrLiteral("NO")) == kStrEqual ? -1 : 0;
+    int32_t lower = StrCompare(StrCopy(answer), StrLiteral("no")) == kStrEqual ? -1 : 0;
+    return (upper | lower) != 0;
+}
+
+static bool IsValidSampleCount(double n) {
+    return n >= 1 && n <= kMaxSamples && n == (double)(int32_t)n;
+}
+
+// Asks N until the answer is usable, then whether to import; false sends the caller back to
+// the sample count (the NO answer, or a data.csv that cannot be opened).
+static void AskSampleCount() {
+    for (;;) {
+        AskDouble(&SampleCount, "? ");
+        if (IsValidSampleCount(SampleCount))
+            return;
+        PrintLine(StrLiteral(kTextBadSampleCount));
+    }
+}
+
+// Reads N samples from data.csv, which is open as kDataFile, from its first number on. Samples
+// that the file does not hold are 0, and the user is told once.
+static void ImportSamples() {
+    bool shortData = false;
+    for (double i = 0;; i = i + 1) {
+        int32_t at = (int32_t)i;
+        InputTargetsSetOne(&Samples[at], kInputDouble);
+        FileInput(kDataFile);
+        if (FileInputStoredCount() == 0) {
+            Samples[at] = 0;
+            shortData = true;
+        }
+        if (i == SampleCount - 1)
+            break;
+    }
+    FileClose(kDataFile);
+    if (shortData)
+        PrintLine(StrLiteral(kTextShortData));
+}
+
+// A long transform shows its progress in the window's title.
+static void ShowProgress(void *, int32_t percent) {
+    PromptShowProgress(&gPrompt, percent);
+}
+
+static void ShowTransform() {
+    PrintLine(StrLiteral(kTextResultTitle));
+    for (double i = 0; i <= SampleCount - 1; i = i + 1) {
+        int32_t at = (int32_t)i;
+        RtString line = StrConcat(NumToStr(ImagPart[at]), StrLiteral("\t"));
+        line = StrConcat(line, NumToStr(RealPart[at]));
+        PrintLine(line);
+    }
+}
+
+// Writes Result.csv; false when it could not be created or a line was not written whole.
+static bool SaveResult() {
+    StrAssign(&ResultLine, StrAlloc(0));
+    StrAssign(&ResultHeader, StrAlloc(0));
+    FileOpen(StrLiteral("Result.csv"), FileModeOutput, kDataFile);
+    StrAssign(&ResultHeader, StrLiteral(kTextResultHeader));
+    FilePrint(kDataFile, StrConcat(StrCopy(ResultHeader), StrLiteral("\r\n")));
+    // The bound N/2 - 1 is a double: for odd N it ends in .5.
+    for (double i = 0; i <= SampleCount / 2 - 1; i = i + 1) {
+        int32_t at = (int32_t)i;
+        LogAbs[at] = RtLog(RtAbs(RealPart[at]) + RtSqr(ImagPart[at] * ImagPart[at]));
+        RtString line = StrConcat(NumToStr(ImagPart[at]), StrLiteral(","));
+        line = StrConcat(line, NumToStr(RealPart[at]));
+        line = StrConcat(line, StrLiteral(","));
+        line = StrConcat(line, NumToStr(LogAbs[at]));
+        StrAssign(&ResultLine, line);
+        FilePrint(kDataFile, StrConcat(StrCopy(ResultLine), StrLiteral("\r\n")));
+    }
+    bool saved = FileIsOpen(kDataFile) && !FilePrintFailed(kDataFile);
+    FileClose(kDataFile);
+    return saved;
+}
 
 void AnalysisRun() {
-    first = StrAlloc(0);
-    second = StrAlloc(0);
-    PromptPrint(&gPrompt, StrLiteral("dftanalyze stand-in\r\n"));
     for (;;) {
-        gInputTargets.address[0] = &first;
-        gInputTargets.type[0] = kInputString;
-        gInputTargets.address[1] = &second;
-        gInputTargets.type[1] = kInputString;
-        gInputTargets.address[2] = nullptr;
-        PromptInput(&gPrompt, StrLiteral("? "));
-        if (StrLength(first) == 0) {
-            RtString *const variables[] = {&first, &second};
-            RtEnd(variables, 2);
+        PrintLine(StrLiteral(kTextBannerRule));
+        PrintLine(StrLiteral(kTextBannerTitle));
+        PrintLine(StrLiteral(kTextBannerRule));
+        PromptPrint(&gPrompt, StrLiteral("N="));
+        for (;;) {
+            AskSampleCount();
+            StrAssign(&ImportAnswer, StrAlloc(0));
+            StrAssign(&ShowAnswer, StrAlloc(0));
+            ProgramPi = 3.141592;
+            AskString(&ImportAnswer, kTextImportQuestion);
+            if (AnsweredNo(ImportAnswer))
+                continue;
+            FileOpen(StrLiteral("data.csv"), FileModeInput, kDataFile);
+            if (FileIsOpen(kDataFile))
+                break;
+            PrintLine(StrLiteral(kTextNoDataFile));
         }
-        RtString line = StrConcat(StrLiteral("["), StrCopy(first));
-        line = StrConcat(line, StrLiteral("]["));
-        line = StrConcat(line, StrCopy(second));
-        line = StrConcat(line, StrLiteral("]\r\n"));
-        if (FILE *log = std::fopen("standin.log", "ab")) {
-            std::fwrite(line, 1, StrLength(line), log);
-            std::fclose(log);
+        ImportSamples();
+        AskDouble(&ProceedAnswer, kTextProceedQuestion);
+        AngleStep = (2 * ProgramPi) / SampleCount;
+        TransformProgress progress = {ShowProgress, nullptr, 1000};
+        TransformFast(Samples, (int32_t)SampleCount, AngleStep, RealPart, ImagPart, &progress);
+        PromptShowProgress(&gPrompt, -1);
+        AskString(&ShowAnswer, kTextShowQuestion);
+        if (!AnsweredNo(ShowAnswer))
+            ShowTransform();
+        bool saved = SaveResult();
+        if (!saved)
+            PrintLine(StrLiteral(kTextSaveFailed));
+        AskDouble(&RepeatAnswer, saved ? kTextRepeatQuestion : kTextRepeatAfterFailure);
+        if (RepeatAnswer != 9) {
+            RtString *const variables[] = {&ImportAnswer, &ShowAnswer, &ResultLine, &ResultHeader};
+            RtEnd(variables, 4);
         }
-        PromptPrint(&gPrompt, line);
     }
 }

@@ -187,6 +187,7 @@ static void CompositionAt(PromptState *, int32_t, int32_t) {
 
 static const PromptFrontEnd kLineFrontEnd = {
     GetSurface, ReleaseSurface, Send, ClipboardText, CaretShow, CaretHide, CompositionAt, Printed,
+    nullptr,
 };
 
 // ---- Window procedure ------------------------------------------------------------------------

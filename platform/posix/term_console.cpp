@@ -34,10 +34,13 @@
 #include "platform/posix/term_screen.h"
 #include "runtime/console/prompt.h"
 
-// Taking the terminal: the alternate screen, autowrap off, cursor hidden, bracketed paste on.
-static const char kTakeTerminal[] = "\x1b[?1049h\x1b[?7l\x1b[?25l\x1b[?2004h";
+// Taking the terminal: the alternate screen, autowrap off, cursor hidden, bracketed paste on,
+// the terminal's title saved and set to the window's.
+static const char kTakeTerminal[] =
+    "\x1b[?1049h\x1b[?7l\x1b[?25l\x1b[?2004h\x1b[22;0t\x1b]0;BASIC PROMPT\x07";
 // Giving it back, each of the above undone, colours reset.
-static const char kGiveBackTerminal[] = "\x1b[?2004l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l";
+static const char kGiveBackTerminal[] =
+    "\x1b[23;0t\x1b[?2004l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l";
 // CAN: ends an escape sequence that a signal may have cut in the middle.
 static const char kCancelSequence[] = "\x18";
 
@@ -279,8 +282,18 @@ static void CaretHide(PromptState *) {
 static void CompositionAt(PromptState *, int32_t, int32_t) {
 }
 
+// The terminal's title, through the title escape sequence (OSC 0).
+static void SetTitle(PromptState *, const char *title) {
+    PlatLockEnter(&term.frameLock);
+    WriteAll(term.outFd, "\x1b]0;", 4);
+    WriteAll(term.outFd, title, std::strlen(title));
+    WriteAll(term.outFd, "\x07", 1);
+    PlatLockLeave(&term.frameLock);
+}
+
 static const PromptFrontEnd kTermFrontEnd = {
-    GetSurface, ReleaseSurface, Send, ClipboardText, CaretShow, CaretHide, CompositionAt, nullptr,
+    GetSurface, ReleaseSurface, Send,    ClipboardText, CaretShow,
+    CaretHide,  CompositionAt,  nullptr, SetTitle,
 };
 
 // ---- Window procedure ------------------------------------------------------------------------

@@ -108,7 +108,19 @@ static void FrontCompositionAt(PromptState *ps, int32_t x, int32_t y) {
     ImmReleaseContext(Hwnd(ps), imc);
 }
 
+// The window's title. From the program thread SetWindowTextW hands the change to the console
+// thread and waits for it; the console thread never waits for the program thread meanwhile.
+static void FrontSetTitle(PromptState *ps, const char *title) {
+    wchar_t wide[64];
+    int n = 0;
+    for (; title[n] != 0 && n < 63; n++)
+        wide[n] = (wchar_t)(unsigned char)title[n];
+    wide[n] = 0;
+    SetWindowTextW(Hwnd(ps), wide);
+}
+
 const PromptFrontEnd kWinFrontEnd = {
     FrontGetSurface, FrontReleaseSurface, FrontSend,          FrontClipboardText,
     FrontCaretShow,  FrontCaretHide,      FrontCompositionAt, nullptr,   // nothing else sees prints
+    FrontSetTitle,
 };

@@ -26,6 +26,10 @@ void PromptOnSetFocus(PromptState *ps);
 void PromptOnKillFocus(PromptState *ps);
 void PromptOnChar(PromptState *ps, uint8_t c);
 
+// Shows the progress of a long computation in the window's title, "BASIC PROMPT 37%"; a
+// percent below 0 gives the plain title back. Nothing goes into the screen buffer.
+void PromptShowProgress(PromptState *ps, int32_t percent);
+
 // Prints prompt (consumed), waits for a typed line and stores its items through the
 // InputTargetList; asks again on too many or too few items. Program thread only.
 void PromptInput(PromptState *ps, RtString prompt);

@@ -102,6 +102,8 @@ struct PromptFrontEnd {
     // Every text PromptPrint receives, its bytes up to the first NUL (the line console writes them
     // to standard output). Called on the printing thread before the text goes into the buffer.
     void (*printed)(PromptState *ps, const uint8_t *text, uint32_t n);
+    // Sets the window's title (ASCII). Any thread. Null: the front end has no title.
+    void (*setTitle)(PromptState *ps, const char *title);
 };
 
 struct PromptState {

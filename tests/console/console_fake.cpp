@@ -118,6 +118,7 @@ static void Printed(PromptState *ps, const uint8_t *text, uint32_t n) {
 
 static const PromptFrontEnd kFakeFrontEnd = {
     GetSurface, ReleaseSurface, Send, ClipboardText, CaretShow, CaretHide, CompositionAt, Printed,
+    nullptr,
 };
 
 // ---- the test console thread ----

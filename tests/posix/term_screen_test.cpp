@@ -112,7 +112,7 @@ void CaretShow(PromptState *, int32_t, int32_t) {}
 void CaretHide(PromptState *) {}
 void CompositionAt(PromptState *, int32_t, int32_t) {}
 const PromptFrontEnd kRigFrontEnd = {GetSurface, ReleaseSurface, Send, NoClip,
-                                     CaretShow, CaretHide, CompositionAt, nullptr};
+                                     CaretShow, CaretHide, CompositionAt, nullptr, nullptr};
 
 struct ScreenCase {
     const char *name;
