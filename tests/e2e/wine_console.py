@@ -12,7 +12,7 @@ answer is being typed, is kept as screenshot.png in the work folder for a person
 Wine runs in the C.UTF-8 locale, whose ANSI code page is 1252, not 932: the Japanese texts come
 through only because the window converts with code page 932 itself.
 
-Usage: wine_console.py PATH/TO/dftanalyze.exe [WORK_DIR]
+Usage: wine_console.py PATH/TO/console_standin.exe [WORK_DIR]
 WORK_DIR defaults to e2e/ beside the program. Exit code 0 passed, 1 failed, 77 skipped (no
 program, or a tool missing).
 
