@@ -1,0 +1,50 @@
+// rt_lanes_avx2.h: four double lanes in AVX2 registers, the operations the lane kernels need.
+//
+// Invariant: every arithmetic operation is one IEEE double operation per lane, round to nearest,
+// exactly as the scalar instruction would give it (no FMA, no approximate reciprocal).
+// Include only in a file compiled with -mavx2; everything here has internal linkage, so no copy
+// can leak into a file of another instruction set.
+#ifndef RUNTIME_MATH_RT_LANES_AVX2_H
+#define RUNTIME_MATH_RT_LANES_AVX2_H
+
+#ifndef __AVX2__
+#error "rt_lanes_avx2.h needs AVX2"
+#endif
+#include <immintrin.h>
+
+namespace {
+
+struct LanesAvx2 {
+    typedef __m256d V;   // four doubles
+    typedef __m128i Q;   // the four 32-bit multiples
+    enum { kWidth = 4 };
+
+    static V Set1(double x) { return _mm256_set1_pd(x); }
+    static V Zero() { return _mm256_setzero_pd(); }
+    static V Load(const double *p) { return _mm256_loadu_pd(p); }
+    static void Store(double *p, V x) { _mm256_storeu_pd(p, x); }
+    static V Add(V a, V b) { return _mm256_add_pd(a, b); }
+    static V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
+    static V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
+    static V Div(V a, V b) { return _mm256_div_pd(a, b); }
+    static V ClearSign(V x) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), x); }
+    static V SelectAtLeastZero(V h, V ifAtLeastZero, V ifBelow) {
+        V m = _mm256_cmp_pd(h, _mm256_setzero_pd(), _CMP_GE_OQ);   // false for NaN
+        return _mm256_blendv_pd(ifBelow, ifAtLeastZero, m);
+    }
+    static int AnyNotBelow(V x, double bound) {
+        V m = _mm256_cmp_pd(ClearSign(x), _mm256_set1_pd(bound), _CMP_LT_OQ);
+        return _mm256_movemask_pd(m) != 0xF;
+    }
+    static Q Trunc(V x) { return _mm256_cvttpd_epi32(x); }
+    static V ToDouble(Q q) { return _mm256_cvtepi32_pd(q); }
+    static int AnyDiffer(Q a, Q b) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) != 0xFFFF; }
+    static V FlipSignWhereOdd(V s, Q q) {
+        __m256i bit63 = _mm256_slli_epi64(_mm256_cvtepi32_epi64(q), 63);
+        return _mm256_xor_pd(s, _mm256_castsi256_pd(bit63));
+    }
+};
+
+}  // namespace
+
+#endif

@@ -1,0 +1,58 @@
+// rt_lanes_avx512.h: eight double lanes in AVX-512 registers, the operations the lane kernels need.
+//
+// Invariant: every arithmetic operation is one IEEE double operation per lane, round to nearest,
+// exactly as the scalar instruction would give it (no FMA, no approximate reciprocal, no
+// embedded rounding override). Uses AVX-512F only. Include only in a file compiled with
+// -mavx512f; everything here has internal linkage, so no copy can leak into a file of another
+// instruction set.
+#ifndef RUNTIME_MATH_RT_LANES_AVX512_H
+#define RUNTIME_MATH_RT_LANES_AVX512_H
+
+#ifndef __AVX512F__
+#error "rt_lanes_avx512.h needs AVX-512F"
+#endif
+// GCC 12's AVX-512 conversions and shifts start from an "undefined" vector that its own
+// -Wmaybe-uninitialized then reports (GCC bug 105593, fixed in GCC 13); the header alone is exempt.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
+
+namespace {
+
+struct LanesAvx512 {
+    typedef __m512d V;   // eight doubles
+    typedef __m256i Q;   // the eight 32-bit multiples
+    enum { kWidth = 8 };
+
+    static V Set1(double x) { return _mm512_set1_pd(x); }
+    static V Zero() { return _mm512_setzero_pd(); }
+    static V Load(const double *p) { return _mm512_loadu_pd(p); }
+    static void Store(double *p, V x) { _mm512_storeu_pd(p, x); }
+    static V Add(V a, V b) { return _mm512_add_pd(a, b); }
+    static V Sub(V a, V b) { return _mm512_sub_pd(a, b); }
+    static V Mul(V a, V b) { return _mm512_mul_pd(a, b); }
+    static V Div(V a, V b) { return _mm512_div_pd(a, b); }
+    static V ClearSign(V x) {
+        return _mm512_castsi512_pd(_mm512_and_si512(_mm512_castpd_si512(x),
+                                                    _mm512_set1_epi64(0x7FFFFFFFFFFFFFFFll)));
+    }
+    static V SelectAtLeastZero(V h, V ifAtLeastZero, V ifBelow) {
+        __mmask8 m = _mm512_cmp_pd_mask(h, _mm512_setzero_pd(), _CMP_GE_OQ);   // false for NaN
+        return _mm512_mask_blend_pd(m, ifBelow, ifAtLeastZero);
+    }
+    static int AnyNotBelow(V x, double bound) {
+        return _mm512_cmp_pd_mask(ClearSign(x), _mm512_set1_pd(bound), _CMP_LT_OQ) != 0xFF;
+    }
+    static Q Trunc(V x) { return _mm512_cvttpd_epi32(x); }
+    static V ToDouble(Q q) { return _mm512_cvtepi32_pd(q); }
+    static int AnyDiffer(Q a, Q b) { return _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, b)) != -1; }
+    static V FlipSignWhereOdd(V s, Q q) {
+        __m512i bit63 = _mm512_slli_epi64(_mm512_cvtepi32_epi64(q), 63);
+        return _mm512_castsi512_pd(_mm512_xor_si512(_mm512_castpd_si512(s), bit63));
+    }
+};
+
+}  // namespace
+
+#endif
