@@ -65,3 +65,19 @@ if(NOT WIN32)
                    ${CMAKE_SOURCE_DIR}/build/win64/console_standin.exe)
   set_tests_properties(e2e_wine_console PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
 endif()
+
+# The analysis run end to end, driving the program itself: the line console with scripted answers
+# and the terminal console through tmux; and the 64-bit Windows program of build/win64 under Wine
+# (label wine, "skipped" when it is not built), each checked against the Linux program's own file.
+if(NOT WIN32 AND TARGET dftanalyze)
+  foreach(console line term)
+    add_test(NAME e2e_analysis_${console}
+             COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/analysis_${console}.py
+                     $<TARGET_FILE:dftanalyze>)
+    set_tests_properties(e2e_analysis_${console} PROPERTIES TIMEOUT 120)
+  endforeach()
+  add_test(NAME e2e_analysis_wine
+           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/analysis_wine.py
+                   ${CMAKE_SOURCE_DIR}/build/win64/dftanalyze.exe $<TARGET_FILE:dftanalyze>)
+  set_tests_properties(e2e_analysis_wine PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
+endif()
