@@ -21,6 +21,9 @@ enum {
     kDataFile = 1,          // both files use file number 1, one after the other
 };
 
+// Result.csv is written under this name in the same folder, then renamed.
+static const char kResultTemporary[] = "Result.csv.tmp";
+
 // The program's variables: process-wide, zero at start, string variables null until first set.
 static double SampleCount;
 static double Samples[200002];
@@ -62,8 +65,8 @@ static bool IsValidSampleCount(double n) {
     return n >= 1 && n <= kMaxSamples && n == (double)(int32_t)n;
 }
 
-// Asks N until the answer is usable, then whether to import; false sends the caller back to
-// the sample count (the NO answer, or a data.csv that cannot be opened).
+// Asks N with "? " until the answer is a whole number from 1 to kMaxSamples; each other answer
+// is told why and asked again, without a new "N=". The import loop and the bins rely on this.
 static void AskSampleCount() {
     for (;;) {
         AskDouble(&SampleCount, "? ");
@@ -108,11 +111,13 @@ static void ShowTransform() {
     }
 }
 
-// Writes Result.csv; false when it could not be created or a line was not written whole.
+// Writes Result.csv; false when it could not be created or a line was not written whole. The
+// lines go to a temporary file beside it, which replaces Result.csv only once it is complete: a
+// failure at any point leaves the previous Result.csv as it was, and no temporary file behind.
 static bool SaveResult() {
     StrAssign(&ResultLine, StrAlloc(0));
     StrAssign(&ResultHeader, StrAlloc(0));
-    FileOpen(StrLiteral("Result.csv"), FileModeOutput, kDataFile);
+    FileOpen(StrLiteral(kResultTemporary), FileModeOutput, kDataFile);
     StrAssign(&ResultHeader, StrLiteral(kTextResultHeader));
     FilePrint(kDataFile, StrConcat(StrCopy(ResultHeader), StrLiteral("\r\n")));
     // The bound N/2 - 1 is a double: for odd N it ends in .5.
@@ -126,8 +131,13 @@ static bool SaveResult() {
         StrAssign(&ResultLine, line);
         FilePrint(kDataFile, StrConcat(StrCopy(ResultLine), StrLiteral("\r\n")));
     }
-    bool saved = FileIsOpen(kDataFile) && !FilePrintFailed(kDataFile);
+    bool created = FileIsOpen(kDataFile);   // else the temporary name may be another's
+    bool saved = created && !FilePrintFailed(kDataFile);
     FileClose(kDataFile);
+    if (saved)
+        saved = FileReplace(StrLiteral(kResultTemporary), StrLiteral("Result.csv"));
+    if (created && !saved)
+        FileRemove(StrLiteral(kResultTemporary));
     return saved;
 }
 

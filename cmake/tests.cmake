@@ -81,3 +81,14 @@ if(NOT WIN32 AND TARGET dftanalyze)
                    ${CMAKE_SOURCE_DIR}/build/win64/dftanalyze.exe $<TARGET_FILE:dftanalyze>)
   set_tests_properties(e2e_analysis_wine PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
 endif()
+
+# Hostile inputs end to end, driving the program through the line console: a data.csv, typed
+# lines, a Result.csv and a standard input that no user would give it (tests/e2e/hostile_*.py).
+if(NOT WIN32 AND TARGET dftanalyze)
+  foreach(hostile data typed result stdin)
+    add_test(NAME e2e_hostile_${hostile}
+             COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/hostile_${hostile}.py
+                     $<TARGET_FILE:dftanalyze>)
+    set_tests_properties(e2e_hostile_${hostile} PROPERTIES TIMEOUT 600)
+  endforeach()
+endif()

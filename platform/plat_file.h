@@ -1,4 +1,5 @@
-// plat_file.h: the thin file layer under the numbered files: open, read, write, seek, size, close.
+// plat_file.h: the thin file layer under the numbered files: open, read, write, seek, size, close,
+// and by name: replace one file by another, remove.
 // platform/win32/file_win32.cpp implements it over CreateFileA and its companions,
 // platform/posix/file_posix.cpp over open/read/write/lseek/fstat.
 //
@@ -42,5 +43,14 @@ int64_t PlatFileSeek(PlatFile file, int64_t distance, uint32_t origin);
 int64_t PlatFileSize(PlatFile file);
 // Closes the file and lets the exclusive hold go. kPlatFileInvalid and 0 are ignored.
 void PlatFileClose(PlatFile file);
+
+// Puts the file named from in the place of the file named to, in one step of the file system:
+// a reader of `to` finds either the old file whole or the new one whole, never a mix. Both names
+// lie in the same folder; nobody may hold `from` open. An old `to` is replaced, unless it is a
+// folder, read-only, or held open by anyone (share mode 0 on Windows; on POSIX a file this
+// process holds or one another process holds a flock on): then nothing changes. True when done.
+bool PlatFileReplace(const char *from, const char *to);
+// Removes the file name (not a folder). True when done.
+bool PlatFileRemove(const char *name);
 
 #endif

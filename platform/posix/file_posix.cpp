@@ -5,10 +5,12 @@
 // anyone else holds the file so. Both checks come before any truncation: a conflicting
 // CREATE_ALWAYS open leaves the file as it was, as a sharing violation does on Windows.
 // Descriptors below 3 are moved up, so a handle is never 0 or a standard stream; all are O_CLOEXEC.
+// A replace refuses, as MoveFileExA does, to put a file in the place of one that is held.
 // The list has no lock: only the program thread opens and closes files.
 #include "platform/plat_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -127,4 +129,26 @@ void PlatFileClose(PlatFile file) {
         if (held[i].fd == (int)file)
             held[i].fd = 0;
     close((int)file);
+}
+
+// rename() itself would replace a held or read-only file: the checks make it refuse as Windows
+// does. The old file's flock is held across the rename, so no other process takes it in between.
+bool PlatFileReplace(const char *from, const char *to) {
+    struct stat st;
+    if (lstat(to, &st) != 0)
+        return rename(from, to) == 0;   // nothing to replace (or nothing we may look at)
+    if (S_ISDIR(st.st_mode) || access(to, W_OK) != 0)
+        return false;
+    int fd = open(to, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return rename(from, to) == 0;   // a dangling link or a file we cannot read: only its name goes
+    bool replaced = false;
+    if (fstat(fd, &st) == 0 && !IsHeld(st.st_dev, st.st_ino) && flock(fd, LOCK_EX | LOCK_NB) == 0)
+        replaced = rename(from, to) == 0;
+    close(fd);
+    return replaced;
+}
+
+bool PlatFileRemove(const char *name) {
+    return unlink(name) == 0;
 }

@@ -66,3 +66,17 @@ void PlatFileClose(PlatFile file) {
     if (IsFile(file))
         CloseHandle(AsHandle(file));
 }
+
+// MoveFileExA refuses a folder and a file open anywhere by itself; a read-only file is refused
+// here as well, because not every implementation of it does (Wine renames over one).
+bool PlatFileReplace(const char *from, const char *to) {
+    DWORD attributes = GetFileAttributesA(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return false;
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool PlatFileRemove(const char *name) {
+    return DeleteFileA(name) != 0;
+}

@@ -1,4 +1,5 @@
-// files.cpp: the FileHandleTable, FileOpen, FilePrint, FileClose and the queries on a number.
+// files.cpp: the FileHandleTable, FileOpen, FilePrint, FileClose, the replace and removal of a file
+// by name, and the queries on a number.
 // Invariant: a slot that holds an open handle holds the only open of that file in the process;
 // it is closed before the slot takes anything else.
 #include "runtime/io/files.h"
@@ -64,6 +65,19 @@ void FileClose(int32_t number) {
     gFileHandles.printFailed[slot] = false;
     PlatFree(gFileHandles.readAhead[slot].bytes);
     gFileHandles.readAhead[slot] = FileReadAhead{};
+}
+
+bool FileReplace(RtString from, RtString to) {
+    bool replaced = PlatFileReplace((const char *)from, (const char *)to);
+    StrFree(from);
+    StrFree(to);
+    return replaced;
+}
+
+bool FileRemove(RtString name) {
+    bool removed = PlatFileRemove((const char *)name);
+    StrFree(name);
+    return removed;
 }
 
 bool FileIsOpen(int32_t number) {

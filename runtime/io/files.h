@@ -62,6 +62,14 @@ void FileInput(int32_t number);
 // Closes the number's file, if any, and empties its slot (0).
 void FileClose(int32_t number);
 
+// Puts the file named from in the place of the file named to (both names consumed) in one step,
+// so that a reader of `to` finds the old file or the new one, whole; the way to write a file that
+// must never be seen half-written. Both in the same folder; no number may hold from. Fails and
+// changes nothing when to is a folder, read-only or held open by anyone. True when done.
+bool FileReplace(RtString from, RtString to);
+// Removes the file name (consumed); true when done.
+bool FileRemove(RtString name);
+
 // Whether the number's slot holds an open file.
 bool FileIsOpen(int32_t number);
 // How many variables the last FileInput stored (0 when it found no data or no open file).
