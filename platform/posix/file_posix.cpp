@@ -5,6 +5,8 @@
 // anyone else holds the file so. Both checks come before any truncation: a conflicting
 // CREATE_ALWAYS open leaves the file as it was, as a sharing violation does on Windows.
 // Descriptors below 3 are moved up, so a handle is never 0 or a standard stream; all are O_CLOEXEC.
+// Only regular files open: the open itself does not wait (O_NONBLOCK), so a FIFO or a device named
+// data.csv is refused at once instead of hanging the program.
 // A replace refuses, as MoveFileExA does, to put a file in the place of one that is held.
 // The list has no lock: only the program thread opens and closes files.
 #include "platform/plat_file.h"
@@ -40,7 +42,7 @@ static int FreeHeldEntry() {
 }
 
 PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
-    int flags = O_CLOEXEC;
+    int flags = O_CLOEXEC | O_NONBLOCK;
     if ((access & kPlatAccessRead) && (access & kPlatAccessWrite))
         flags |= O_RDWR;
     else if (access & kPlatAccessWrite)
@@ -72,7 +74,9 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
     }
 
     struct stat st;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || IsHeld(st.st_dev, st.st_ino))
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || IsHeld(st.st_dev, st.st_ino))
+        goto fail;
+    if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
         goto fail;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0)
         goto fail;

@@ -7,6 +7,7 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -138,6 +139,18 @@ TEST_F(IoFiles, AnotherHoldersLockKeepsTheFileOut) {
     EXPECT_EQ(Read("f.txt"), "keep");
     FileOpen(Name("f.txt"), FileModeInput, 1);
     EXPECT_TRUE(FileIsOpen(1));
+}
+
+TEST_F(IoFiles, OnlyRegularFilesOpenAndNoneWaits) {
+    // A FIFO without a writer would block a plain open for ever; a device is no data file.
+    ASSERT_EQ(mkfifo(Path("fifo.csv").c_str(), 0666), 0);
+    ASSERT_EQ(symlink("/dev/null", Path("null.csv").c_str()), 0);
+    for (const char *name : {"fifo.csv", "null.csv"}) {
+        for (int32_t mode : {FileModeInput, FileModeOutput, FileModeUpdate}) {
+            FileOpen(Name(name), mode, 1);
+            EXPECT_FALSE(FileIsOpen(1)) << name << " mode " << mode;
+        }
+    }
 }
 
 TEST_F(IoFiles, HandleIsNeverAStandardStream) {
