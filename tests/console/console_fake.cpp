@@ -116,9 +116,15 @@ static void Printed(PromptState *ps, const uint8_t *text, uint32_t n) {
     fc->printed.append((const char *)text, n);
 }
 
+static void SetTitle(PromptState *ps, const char *title) {
+    FakeConsole *fc = Fake(ps);
+    std::lock_guard<std::mutex> g(fc->rec);
+    fc->titles.push_back(title);
+}
+
 static const PromptFrontEnd kFakeFrontEnd = {
     GetSurface, ReleaseSurface, Send, ClipboardText, CaretShow, CaretHide, CompositionAt, Printed,
-    nullptr,
+    SetTitle,
 };
 
 // ---- the test console thread ----

@@ -64,6 +64,7 @@ struct FakeConsole {
     std::string printed;
     bool hasClipboard = false;
     std::string clipboard;
+    std::vector<std::string> titles;   // every title set, in order
 
     std::vector<std::string> script;   // key sequences, one per opened line
     size_t scriptNext = 0;

@@ -196,4 +196,20 @@ TEST_F(Print, OneHundredFiftyLineBreaksStayInsideTheRows) {
     EXPECT_EQ(fc.blankTops.size(), 101u) << "the whole window is drawn after the scroll";
 }
 
+TEST_F(Print, ProgressGoesToTheTitleNeverTheBuffer) {
+    const struct {
+        int32_t percent;
+        const char *title;
+    } cases[] = {{0, "BASIC PROMPT 0%"},     {7, "BASIC PROMPT 7%"},   {37, "BASIC PROMPT 37%"},
+                 {99, "BASIC PROMPT 99%"},   {100, "BASIC PROMPT 100%"}, {250, "BASIC PROMPT 100%"},
+                 {-1, "BASIC PROMPT"}};
+    for (const auto &c : cases)
+        PromptShowProgress(ps, c.percent);
+    ASSERT_EQ(fc.titles.size(), sizeof cases / sizeof cases[0]);
+    for (size_t i = 0; i < fc.titles.size(); i++)
+        EXPECT_EQ(fc.titles[i], cases[i].title) << "percent " << cases[i].percent;
+    EXPECT_EQ(FakeRow(ps, 0), "");
+    EXPECT_EQ(fc.printed, "");
+}
+
 }  // namespace
