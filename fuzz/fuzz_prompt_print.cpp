@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             end = all.size();
         std::string text = all.substr(start, end - start);
         int32_t colWant = ModelColumn(ps->cursorCol, text);
-        PromptPrint(ps, FakeText(text));
+        PromptPrint(ps, StrLiteral(text.c_str()));   // a piece holds no NUL
         printedWant += text;
 
         if (ps->cursorRow < 0 || ps->cursorRow >= kPromptRows)

@@ -3,70 +3,58 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+
+#include "tests/test_strings.h"
 
 static thread_local bool tOnConsoleThread = false;
 
-static FakeConsole *Owner(PromptSurface *s) {
-    return ((FakeSurface *)s)->owner;
-}
-static FakeConsole *Fake(PromptState *ps) {
-    return (FakeConsole *)ps->frontEndData;
-}
+static FakeConsole *Owner(PromptSurface *s) { return ((FakeSurface *)s)->owner; }
+static FakeConsole *Fake(PromptState *ps) { return (FakeConsole *)ps->frontEndData; }
 
 // ---- the recording surface ----
 // Its entries take no lock of their own: the console calls them only under the console lock, so
 // a missing console lock shows up under ThreadSanitizer as a race on the recordings as well.
 
-static void SelectFont(PromptSurface *) {}
-static void RestoreFont(PromptSurface *) {}
-
+static void NoFont(PromptSurface *) {}
 static void ClientSize(PromptSurface *s, int32_t *width, int32_t *height) {
-    FakeConsole *fc = Owner(s);
-    *width = fc->clientWidth;
-    *height = fc->clientHeight;
+    *width = Owner(s)->clientWidth;
+    *height = Owner(s)->clientHeight;
 }
-
-static int32_t TextWidth(PromptSurface *, const uint8_t *, int32_t n) {
-    return n * kFakeCellWidth;
-}
-
+static int32_t TextWidth(PromptSurface *, const uint8_t *, int32_t n) { return n * kFakeCellWidth; }
 static void Blank(PromptSurface *s, int32_t, int32_t y, int32_t, int32_t) {
-    FakeConsole *fc = Owner(s);
-    fc->blankTops.push_back(y);
+    Owner(s)->blankTops.push_back(y);
 }
-
 static void SetColours(PromptSurface *s, uint32_t fore, uint32_t back) {
-    FakeConsole *fc = Owner(s);
-    fc->fore = fore;
-    fc->back = back;
+    Owner(s)->fore = fore;
+    Owner(s)->back = back;
 }
-
 static void DrawGlyph(PromptSurface *s, int32_t x, int32_t y, const uint8_t *glyph, int32_t n) {
     FakeConsole *fc = Owner(s);
     fc->glyphs.push_back(FakeGlyph{x, y, std::string((const char *)glyph, n), fc->fore, fc->back});
 }
-
-// Code page 932 lead bytes.
-static bool IsLeadByte(uint8_t b) {
+static bool IsLeadByte(uint8_t b) {   // code page 932
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
 static const PromptSurfaceOps kFakeSurfaceOps = {
-    SelectFont, RestoreFont, ClientSize, TextWidth, Blank, SetColours, DrawGlyph, IsLeadByte,
+    NoFont, NoFont, ClientSize, TextWidth, Blank, SetColours, DrawGlyph, IsLeadByte,
 };
 
 // ---- the front end ----
 
-static PromptSurface *GetSurface(PromptState *ps) {
-    FakeConsole *fc = Fake(ps);
-    fc->surfacesOut.fetch_add(1, std::memory_order_relaxed);
-    return &fc->surface.base;
-}
+// One front-end record: the fake of ps, held under its `rec` mutex for the record's life.
+struct Record {
+    FakeConsole *fc;
+    std::lock_guard<std::mutex> hold;
+    explicit Record(PromptState *ps) : fc(Fake(ps)), hold(Fake(ps)->rec) {}
+};
 
+static PromptSurface *GetSurface(PromptState *ps) {
+    Fake(ps)->surfacesOut.fetch_add(1, std::memory_order_relaxed);
+    return &Fake(ps)->surface.base;
+}
 static void ReleaseSurface(PromptState *ps, PromptSurface *) {
-    FakeConsole *fc = Fake(ps);
-    fc->surfacesOut.fetch_sub(1, std::memory_order_relaxed);
+    Fake(ps)->surfacesOut.fetch_sub(1, std::memory_order_relaxed);
 }
 
 static void Handle(FakeConsole *fc, uint32_t msg, uint8_t c, bool sentFromOutside);
@@ -85,42 +73,20 @@ static void Send(PromptState *ps, uint32_t msg) {
 }
 
 static RtString ClipboardText(PromptState *ps) {
-    FakeConsole *fc = Fake(ps);
-    std::lock_guard<std::mutex> g(fc->rec);
-    if (!fc->hasClipboard)
-        return nullptr;
-    return FakeText(fc->clipboard);
+    Record r(ps);
+    return r.fc->hasClipboard ? TestString(r.fc->clipboard) : nullptr;
 }
-
 static void CaretShow(PromptState *ps, int32_t x, int32_t y) {
-    FakeConsole *fc = Fake(ps);
-    std::lock_guard<std::mutex> g(fc->rec);
-    fc->caretShows.push_back(FakeCaret{x, y});
+    Record(ps).fc->caretShows.push_back(FakeCaret{x, y});
 }
-
-static void CaretHide(PromptState *ps) {
-    FakeConsole *fc = Fake(ps);
-    std::lock_guard<std::mutex> g(fc->rec);
-    fc->caretHides++;
-}
-
+static void CaretHide(PromptState *ps) { Record(ps).fc->caretHides++; }
 static void CompositionAt(PromptState *ps, int32_t x, int32_t y) {
-    FakeConsole *fc = Fake(ps);
-    std::lock_guard<std::mutex> g(fc->rec);
-    fc->compositions.push_back(FakeCaret{x, y});
+    Record(ps).fc->compositions.push_back(FakeCaret{x, y});
 }
-
 static void Printed(PromptState *ps, const uint8_t *text, uint32_t n) {
-    FakeConsole *fc = Fake(ps);
-    std::lock_guard<std::mutex> g(fc->rec);
-    fc->printed.append((const char *)text, n);
+    Record(ps).fc->printed.append((const char *)text, n);
 }
-
-static void SetTitle(PromptState *ps, const char *title) {
-    FakeConsole *fc = Fake(ps);
-    std::lock_guard<std::mutex> g(fc->rec);
-    fc->titles.push_back(title);
-}
+static void SetTitle(PromptState *ps, const char *title) { Record(ps).fc->titles.push_back(title); }
 
 static const PromptFrontEnd kFakeFrontEnd = {
     GetSurface, ReleaseSurface, Send, ClipboardText, CaretShow, CaretHide, CompositionAt, Printed,
@@ -197,14 +163,10 @@ void FakeStopThread(FakeConsole *fc) {
     fc->running = false;
 }
 
-// ---- set-up and helpers ----
+// ---- set-up ----
 
 PromptState *FakeOpen(FakeConsole *fc) {
-    static bool stringsReady = false;
-    if (!stringsReady)
-        StrInit();
-    stringsReady = true;
-
+    TestStringsReady();
     PromptState *ps = new PromptState();
     PromptRowsAlloc(ps);
     ps->cellWidth = kFakeCellWidth;
@@ -232,14 +194,4 @@ void FakeClearDrawing(FakeConsole *fc) {
     fc->caretShows.clear();
     fc->compositions.clear();
     fc->caretHides = 0;
-}
-
-std::string FakeRow(PromptState *ps, int32_t i) {
-    return std::string((const char *)ps->rowText[i]);
-}
-
-RtString FakeText(const std::string &bytes) {
-    RtString s = StrAlloc((uint32_t)bytes.size());
-    std::memcpy(s, bytes.data(), bytes.size());
-    return s;
 }

@@ -5,13 +5,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "runtime/io/input_items.h"
 #include "tests/console/console_fake.h"
+#include "tests/test_strings.h"
 
 namespace {
 
@@ -74,8 +74,7 @@ TEST(Input, SplitsAtCommasAndAsksAgain) {
         EXPECT_EQ(ps->linePos.load(), -1) << c.name;
         for (size_t i = 0; i < c.types.size(); i++) {
             if (c.types[i] == 's')
-                EXPECT_EQ(std::string((const char *)strings[i], StrLength(strings[i])), c.values[i])
-                    << c.name << " variable " << i;
+                EXPECT_EQ(TestText(strings[i]), c.values[i]) << c.name << " variable " << i;
             else
                 EXPECT_EQ(numbers[i], std::strtod(c.values[i].c_str(), nullptr))
                     << c.name << " variable " << i;
@@ -99,11 +98,7 @@ TEST(Input, HandOverBetweenThreads) {
 
     double number = -1;
     RtString text = StrAlloc(0);
-    gInputTargets.address[0] = &number;
-    gInputTargets.type[0] = kInputDouble;
-    gInputTargets.address[1] = &text;
-    gInputTargets.type[1] = kInputString;
-    gInputTargets.address[2] = nullptr;
+    gInputTargets = InputTargetList{{&number, &text, nullptr}, {kInputDouble, kInputString}};
 
     FakeStartThread(&fc);
     std::atomic<bool> stop(false);

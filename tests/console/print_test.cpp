@@ -4,61 +4,87 @@
 #include <string>
 
 #include "tests/console/console_fake.h"
+#include "tests/test_strings.h"
 
 namespace {
 
-class Print : public ::testing::Test {
+class Print : public StringsTest {
   protected:
     void SetUp() override {
         ps = FakeOpen(&fc);
-        base = StrLiveCount();
+        StringsTest::SetUp();
     }
     void TearDown() override {
-        EXPECT_EQ(StrLiveCount(), base) << "strings leaked";
         EXPECT_EQ(fc.surfacesOut.load(), 0) << "a surface was not given back";
         FakeClose(&fc);
+        StringsTest::TearDown();
     }
-    void Say(const std::string &bytes) { PromptPrint(ps, FakeText(bytes)); }
+    void Say(const std::string &bytes) { PromptPrint(ps, TestString(bytes)); }
     FakeConsole fc;
     PromptState *ps = nullptr;
-    uint32_t base = 0;
 };
 
-// ---- the walk ----
+// ---- the walk and the scroll rule ----
 
-struct WalkCase {
+// A print at one client height after another print at another: the rows, the cursor, and the
+// rows drawn (their tops in pixels). The front end is handed both texts up to their first NUL.
+struct PrintCase {
     const char *name;
+    int32_t beforeHeight;
+    std::string before;
+    int32_t height;
     std::string text;
-    std::string row0, row1;
+    std::vector<std::string> rows;   // rows 0, 1, ... afterwards
     int32_t cursorRow, cursorCol;
-    std::string printed;   // what the front end is handed: the bytes up to the first NUL
+    std::vector<int32_t> tops;
 };
 
-const WalkCase kWalkCases[] = {
-    {"tab at column 0", "\tB", "        B", "", 0, 9, "\tB"},
-    {"A tab B", "A\tB", "A       B", "", 0, 9, "A\tB"},
-    {"tab at column 7", "1234567\tx", "1234567 x", "", 0, 9, "1234567\tx"},
-    {"tab at column 8", "12345678\tx", "12345678        x", "", 0, 17, "12345678\tx"},
-    {"lone CR and lone LF are bytes", "a\rb\nc", "a\rb\nc", "", 0, 5, "a\rb\nc"},
-    {"CR LF moves to the next row", "ab\r\ncd", "ab", "cd", 1, 2, "ab\r\ncd"},
-    {"LF CR is two bytes", "a\n\rb", "a\n\rb", "", 0, 4, "a\n\rb"},
-    {"CR at the very end is a byte", "a\r", "a\r", "", 0, 2, "a\r"},
-    {"ends at an embedded NUL", std::string("ab\0\r\ncd", 7), "ab", "", 0, 2, "ab"},
-    {"empty text", "", "", "", 0, 0, ""},
-    {"double-byte character is two columns", "\x82\xa0x", "\x82\xa0x", "", 0, 3, "\x82\xa0x"},
+const PrintCase kPrintCases[] = {
+    {"tab at column 0", 480, "", 480, "\tB", {"        B", ""}, 0, 9, {0}},
+    {"tab at column 7", 480, "", 480, "1234567\tx", {"1234567 x", ""}, 0, 9, {0}},
+    {"tab at column 8", 480, "", 480, "12345678\tx", {"12345678        x", ""}, 0, 17, {0}},
+    {"lone CR and lone LF are bytes", 480, "", 480, "a\rb\nc", {"a\rb\nc", ""}, 0, 5, {0}},
+    {"CR LF moves to the next row", 480, "", 480, "ab\r\ncd", {"ab", "cd"}, 1, 2, {0, 16}},
+    {"LF CR is two bytes", 480, "", 480, "a\n\rb", {"a\n\rb", ""}, 0, 4, {0}},
+    {"CR at the very end is a byte", 480, "", 480, "a\r", {"a\r", ""}, 0, 2, {0}},
+    {"ends at an embedded NUL", 480, "", 480, std::string("ab\0\r\ncd", 7), {"ab", ""}, 0, 2, {0}},
+    {"empty text", 480, "", 480, "", {"", ""}, 0, 0, {0}},
+    {"double-byte character is two columns", 480, "", 480, "\x82\xa0x", {"\x82\xa0x"}, 0, 3, {0}},
+    {"row 0 never scrolls, height 0", 480, "", 0, "abc", {"abc"}, 0, 3, {}},
+    {"row 0 never scrolls, height below one row", 480, "", 5, "abc", {"abc"}, 0, 3, {0}},
+    {"height 0 scrolls to row 0", 480, "", 0, "a\r\nb\r\nc", {"c", ""}, 0, 1, {}},
+    {"three-row window keeps the last three", 480, "", 48, "1\r\n2\r\n3\r\n4\r\n5",
+     {"3", "4", "5", ""}, 2, 1, {0, 16, 32}},
+    {"a row that just fits does not scroll", 480, "", 48, "1\r\n2\r\n3", {"1", "2", "3"}, 2, 1,
+     {0, 16, 32}},
+    {"line break at the end scrolls", 480, "", 48, "1\r\n2\r\n3\r\n", {"2", "3", ""}, 2, 0,
+     {0, 16, 32}},
+    {"draws only the rows it touched", 480, "x\r\ny\r\n", 480, "a\r\nb", {"x", "y", "a", "b"}, 3,
+     1, {32, 48}},
+    {"an empty print draws the cursor row", 480, "x\r\ny\r\n", 480, "", {"x", "y", ""}, 2, 0,
+     {32}},
+    {"a shorter window scrolls at the next print, drawing every visible row", 160,
+     "1\r\n2\r\n3\r\n4", 32, "", {"3", "4", ""}, 1, 1, {0, 16}},
+    {"a taller window brings nothing back", 32, "1\r\n2\r\n3\r\n4", 160, "", {"3", "4", ""}, 1, 1,
+     {16}},
 };
 
-TEST_F(Print, Walk) {
-    for (const WalkCase &c : kWalkCases) {
+TEST_F(Print, WalkAndScroll) {
+    for (const PrintCase &c : kPrintCases) {
         PromptRowsFree(ps);
         PromptRowsAlloc(ps);
         fc.printed.clear();
+        fc.clientHeight = c.beforeHeight;
+        Say(c.before);
+        fc.clientHeight = c.height;
+        FakeClearDrawing(&fc);
         Say(c.text);
-        EXPECT_EQ(FakeRow(ps, 0), c.row0) << c.name;
-        EXPECT_EQ(FakeRow(ps, 1), c.row1) << c.name;
+        for (size_t i = 0; i < c.rows.size(); i++)
+            EXPECT_EQ(FakeRow(ps, (int32_t)i), c.rows[i]) << c.name << " row " << i;
         EXPECT_EQ(ps->cursorRow, c.cursorRow) << c.name;
         EXPECT_EQ(ps->cursorCol, c.cursorCol) << c.name;
-        EXPECT_EQ(fc.printed, c.printed) << c.name;
+        EXPECT_EQ(fc.blankTops, c.tops) << c.name;
+        EXPECT_EQ(fc.printed, c.before + c.text.c_str()) << c.name;
     }
 }
 
@@ -77,80 +103,15 @@ TEST_F(Print, BytesTakeTheColoursTabSpacesKeepTheirs) {
 
 TEST_F(Print, DrawsEachGlyphInItsCellAndLeadByteAtTheEndAlone) {
     Say("a\x82\xa0" "b\x82");   // a, one double-byte character, b, a lone lead byte
+    const FakeGlyph want[] = {{0, 0, "a", 0xFFFFFF, 0}, {8, 0, "\x82\xa0", 0xFFFFFF, 0},
+                              {24, 0, "b", 0xFFFFFF, 0}, {32, 0, "\x82", 0xFFFFFF, 0}};
     ASSERT_EQ(fc.glyphs.size(), 4u);
-    struct {
-        int32_t x;
-        std::string bytes;
-    } expect[] = {{0, "a"}, {8, "\x82\xa0"}, {24, "b"}, {32, "\x82"}};
     for (size_t i = 0; i < 4; i++) {
-        EXPECT_EQ(fc.glyphs[i].x, expect[i].x) << i;
-        EXPECT_EQ(fc.glyphs[i].y, 0) << i;
-        EXPECT_EQ(fc.glyphs[i].bytes, expect[i].bytes) << i;
-        EXPECT_EQ(fc.glyphs[i].fore, 0x00FFFFFFu) << i;
-        EXPECT_EQ(fc.glyphs[i].back, 0u) << i;
+        const FakeGlyph &g = fc.glyphs[i];
+        EXPECT_TRUE(g.x == want[i].x && g.y == 0 && g.bytes == want[i].bytes &&
+                    g.fore == 0xFFFFFFu && g.back == 0u)
+            << "glyph " << i << " at " << g.x << "," << g.y << " in " << g.fore << "/" << g.back;
     }
-}
-
-TEST_F(Print, DrawsOnlyTheRowsItTouched) {
-    Say("x\r\ny\r\n");
-    FakeClearDrawing(&fc);
-    Say("a\r\nb");   // from row 2 to row 3
-    EXPECT_EQ(fc.blankTops, (std::vector<int32_t>{2 * 16, 3 * 16}));
-    FakeClearDrawing(&fc);
-    Say("");   // draws the cursor row again
-    EXPECT_EQ(fc.blankTops, (std::vector<int32_t>{3 * 16}));
-}
-
-// ---- the scroll rule ----
-
-struct ScrollCase {
-    const char *name;
-    int32_t clientHeight;
-    std::string text;
-    std::vector<std::string> rows;   // rows 0, 1, ... afterwards
-    int32_t cursorRow;
-    size_t rowsDrawn;
-};
-
-const ScrollCase kScrollCases[] = {
-    {"row 0 never scrolls, height 0", 0, "abc", {"abc"}, 0, 0},
-    {"row 0 never scrolls, height below one row", 5, "abc", {"abc"}, 0, 1},
-    {"height 0 scrolls to row 0", 0, "a\r\nb\r\nc", {"c", ""}, 0, 0},
-    {"three-row window keeps the last three", 48, "1\r\n2\r\n3\r\n4\r\n5", {"3", "4", "5", ""}, 2, 3},
-    {"a row that just fits does not scroll", 48, "1\r\n2\r\n3", {"1", "2", "3"}, 2, 3},
-    {"line break at the end scrolls", 48, "1\r\n2\r\n3\r\n", {"2", "3", ""}, 2, 3},
-};
-
-TEST_F(Print, Scroll) {
-    for (const ScrollCase &c : kScrollCases) {
-        PromptRowsFree(ps);
-        PromptRowsAlloc(ps);
-        fc.clientHeight = c.clientHeight;
-        FakeClearDrawing(&fc);
-        Say(c.text);
-        for (size_t i = 0; i < c.rows.size(); i++)
-            EXPECT_EQ(FakeRow(ps, (int32_t)i), c.rows[i]) << c.name << " row " << i;
-        EXPECT_EQ(ps->cursorRow, c.cursorRow) << c.name;
-        EXPECT_EQ(fc.blankTops.size(), c.rowsDrawn) << c.name;
-    }
-}
-
-TEST_F(Print, ShorterWindowScrollsAtNextPrintAndTallerBringsNothingBack) {
-    fc.clientHeight = 160;
-    Say("1\r\n2\r\n3\r\n4");
-    EXPECT_EQ(ps->cursorRow, 3);
-    fc.clientHeight = 32;
-    EXPECT_EQ(FakeRow(ps, 0), "1") << "resizing alone changes nothing";
-    FakeClearDrawing(&fc);
-    Say("");
-    EXPECT_EQ(ps->cursorRow, 1);
-    EXPECT_EQ(FakeRow(ps, 0), "3");
-    EXPECT_EQ(FakeRow(ps, 1), "4");
-    EXPECT_EQ(fc.blankTops, (std::vector<int32_t>{0, 16})) << "a scroll draws every visible row";
-    fc.clientHeight = 160;
-    Say("");
-    EXPECT_EQ(ps->cursorRow, 1);
-    EXPECT_EQ(FakeRow(ps, 0), "3");
 }
 
 TEST_F(Print, PaintDrawsEveryVisibleRowAndSetsReady) {
@@ -197,12 +158,10 @@ TEST_F(Print, OneHundredFiftyLineBreaksStayInsideTheRows) {
 }
 
 TEST_F(Print, ProgressGoesToTheTitleNeverTheBuffer) {
-    const struct {
-        int32_t percent;
-        const char *title;
-    } cases[] = {{0, "BASIC PROMPT 0%"},     {7, "BASIC PROMPT 7%"},   {37, "BASIC PROMPT 37%"},
-                 {99, "BASIC PROMPT 99%"},   {100, "BASIC PROMPT 100%"}, {250, "BASIC PROMPT 100%"},
-                 {-1, "BASIC PROMPT"}};
+    const struct { int32_t percent; const char *title; } cases[] = {
+        {0, "BASIC PROMPT 0%"},     {7, "BASIC PROMPT 7%"},     {37, "BASIC PROMPT 37%"},
+        {99, "BASIC PROMPT 99%"},   {100, "BASIC PROMPT 100%"}, {250, "BASIC PROMPT 100%"},
+        {-1, "BASIC PROMPT"}};
     for (const auto &c : cases)
         PromptShowProgress(ps, c.percent);
     ASSERT_EQ(fc.titles.size(), sizeof cases / sizeof cases[0]);

@@ -57,7 +57,7 @@ TEST_F(IoFiles, ModesOpenCreateTruncateAndAppend) {
 TEST_F(IoFiles, PrintWritesTheLengthNotUpToNul) {
     FileOpen(Name("f.txt"), FileModeOutput, 1);
     FilePrint(1, StrAlloc(0));
-    FilePrint(1, IoString(std::string("a\0b", 3)));
+    FilePrint(1, TestString(std::string("a\0b", 3)));
     FilePrint(1, StrLiteral("\r\n"));
     EXPECT_FALSE(FilePrintFailed(1));
     EXPECT_EQ(PlatFileSize(gFileHandles.handle[0]), 5) << "the size as the platform layer sees it";
@@ -114,8 +114,17 @@ TEST_F(IoFiles, PrintFailureLastsUntilTheNextOpen) {
     EXPECT_TRUE(FilePrintFailed(4));
 }
 
+// Numbers outside 1 to 256 are refused quietly, and a number with no open file reads nothing.
 TEST_F(IoFiles, NumbersOutOfRangeAreRefusedQuietly) {
-    for (int32_t number : {0, 257, -1, 100000}) {
+    Write("data.csv", "1");
+    double v = -999.0;
+    InputTargetsSetOne(&v, kInputDouble);
+    FileOpen(Name("missing.csv"), FileModeInput, 1);
+    for (int32_t number : {1, 2, 0, 257, -1, 100000}) {
+        FileInput(number);
+        EXPECT_EQ(FileInputStoredCount(), 0) << number;
+        if (number >= 1 && number <= 256)
+            continue;
         FileOpen(Name("f.txt"), FileModeOutput, number);
         EXPECT_FALSE(Exists("f.txt")) << number;
         EXPECT_FALSE(FileIsOpen(number)) << number;
@@ -123,6 +132,7 @@ TEST_F(IoFiles, NumbersOutOfRangeAreRefusedQuietly) {
         EXPECT_FALSE(FilePrintFailed(number)) << number;
         FileClose(number);
     }
+    EXPECT_EQ(v, -999.0);
     FileOpen(Name("f.txt"), FileModeOutput, 256);
     EXPECT_TRUE(FileIsOpen(256)) << "256 is the last number";
 }

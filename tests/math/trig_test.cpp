@@ -66,10 +66,10 @@ TEST(Trig, NaNWhereTheMultipleDoesNotFit) {
         double x;
         bool nan;
     } cases[] = {
-        {"6.7e9 fits", 6.7e9, false},         {"-6.7e9 fits", -6.7e9, false},
-        {"6.8e9 does not", 6.8e9, true},      {"-6.8e9 does not", -6.8e9, true},
-        {"1e300", 1e300, true},               {"+inf", kInf, true},
-        {"-inf", -kInf, true},                {"NaN", RtDoubleOf(0x7FF8000000000000ull), true},
+        {"6.7e9 fits", 6.7e9, false},    {"-6.7e9 fits", -6.7e9, false},
+        {"6.8e9 does not", 6.8e9, true}, {"-6.8e9 does not", -6.8e9, true},
+        {"1e300", 1e300, true},          {"+inf", kInf, true},
+        {"-inf", -kInf, true},           {"NaN", RtDoubleOf(0x7FF8000000000000ull), true},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(IsNaN(RtSin(c.x)), c.nan) << c.name;
@@ -92,22 +92,13 @@ TEST(AbsInt, IntIsTheFloorAndOutOfRangeIsMinInt) {
         double x;
         int32_t floor, trunc;
     } cases[] = {
-        {2.5, 2, 2},
-        {-2.5, -3, -2},
-        {-3, -3, -3},
-        {-0.0, 0, 0},
-        {-1e-300, -1, 0},
-        {0.9999999999999999, 0, 0},
-        {2147483647.5, 2147483647, 2147483647},
-        {2147483648.0, INT32_MIN, INT32_MIN},
-        {-2147483648.0, INT32_MIN, INT32_MIN},
+        {2.5, 2, 2}, {-2.5, -3, -2}, {-3, -3, -3}, {-0.0, 0, 0}, {-1e-300, -1, 0},
+        {0.9999999999999999, 0, 0}, {2147483647.5, 2147483647, 2147483647},
+        {2147483648.0, INT32_MIN, INT32_MIN}, {-2147483648.0, INT32_MIN, INT32_MIN},
         {-2147483647.5, -2147483648, -2147483647},
         {-2147483648.5, INT32_MIN, INT32_MIN},   // floor -2^31 - 1 does not fit
-        {-2147483649.0, INT32_MIN, INT32_MIN},
-        {1e300, INT32_MIN, INT32_MIN},
-        {-1e300, INT32_MIN, INT32_MIN},
-        {kInf, INT32_MIN, INT32_MIN},
-        {-kInf, INT32_MIN, INT32_MIN},
+        {-2147483649.0, INT32_MIN, INT32_MIN}, {1e300, INT32_MIN, INT32_MIN},
+        {-1e300, INT32_MIN, INT32_MIN}, {kInf, INT32_MIN, INT32_MIN}, {-kInf, INT32_MIN, INT32_MIN},
         {RtDoubleOf(0x7FF8000000000000ull), INT32_MIN, INT32_MIN},
     };
     for (const auto &c : cases) {

@@ -24,21 +24,15 @@ const FromCase kFromCases[] = {
     {"cut off at the end: dropped", "a\xe6\x97", "a"},
 };
 
-class FromUtf8 : public testing::TestWithParam<FromCase> {};
-
-TEST_P(FromUtf8, Bytes) {
-    const FromCase &c = GetParam();
-    uint8_t out[64];
-    size_t n = Cp932FromUtf8((const uint8_t *)c.utf8.data(), c.utf8.size(), out, sizeof out);
-    EXPECT_EQ(std::string((const char *)out, n), c.cp932) << c.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, FromUtf8, testing::ValuesIn(kFromCases));
-
-TEST(FromUtf8Capacity, StopsBeforeACharacterThatDoesNotFit) {
+TEST(Cp932FromUtf8, BytesAndCapacity) {
+    for (const FromCase &c : kFromCases) {
+        uint8_t out[64];
+        size_t n = Cp932FromUtf8((const uint8_t *)c.utf8.data(), c.utf8.size(), out, sizeof out);
+        EXPECT_EQ(std::string((const char *)out, n), c.cp932) << c.name;
+    }
+    // A character that does not fit the room left is not begun.
     uint8_t out[3] = {0, 0, 0x55};
-    size_t n = Cp932FromUtf8((const uint8_t *)"a日", 4, out, 2);
-    EXPECT_EQ(n, 1u);
+    EXPECT_EQ(Cp932FromUtf8((const uint8_t *)"a日", 4, out, 2), 1u);
     EXPECT_EQ(out[2], 0x55);
 }
 
@@ -55,25 +49,20 @@ const ToCase kToCases[] = {
     {"a character split over two texts", "x\x93", "\xfa" "y", "x日y", 0},
     {"a lone lead byte before a control", "\x93", "\r", "?\r", 0},
     {"a lead byte at the end waits", "a", "\x93", "a", 0x93},
-    {"no UTF-8 form: ?", "\x80\xa0\xfd", "", "???", 0},
-    {"half-width katakana", "\xb6", "", "ｶ", 0},
+    {"no UTF-8 form: ?", "\x80\xa0\xfd", "", "???", 0}, {"half-width katakana", "\xb6", "", "ｶ", 0},
 };
 
-class ToUtf8 : public testing::TestWithParam<ToCase> {};
-
-TEST_P(ToUtf8, Bytes) {
-    const ToCase &c = GetParam();
-    uint8_t out[64];
-    uint8_t pending = 0;
-    size_t n = Cp932ToUtf8((const uint8_t *)c.first.data(), c.first.size(), out, sizeof out,
-                           &pending);
-    n += Cp932ToUtf8((const uint8_t *)c.second.data(), c.second.size(), out + n,
-                     sizeof out - n, &pending);
-    EXPECT_EQ(std::string((const char *)out, n), c.utf8) << c.name;
-    EXPECT_EQ(pending, c.pendingAfter) << c.name;
+TEST(Cp932ToUtf8, TwoTextsInARow) {
+    for (const ToCase &c : kToCases) {
+        uint8_t out[64], pending = 0;
+        size_t n = Cp932ToUtf8((const uint8_t *)c.first.data(), c.first.size(), out, sizeof out,
+                               &pending);
+        n += Cp932ToUtf8((const uint8_t *)c.second.data(), c.second.size(), out + n,
+                         sizeof out - n, &pending);
+        EXPECT_EQ(std::string((const char *)out, n), c.utf8) << c.name;
+        EXPECT_EQ(pending, c.pendingAfter) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, ToUtf8, testing::ValuesIn(kToCases));
 
 TEST(GlyphWidth, KanjiSurelyWideGreekNot) {
     const uint8_t kanji[2] = {0x93, 0xfa};   // 日

@@ -2,6 +2,7 @@
 // the owner's loop, sends from the owner as plain calls, and quit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -18,11 +19,6 @@ std::mutex logMutex;
 std::vector<uint32_t> logged;   // message numbers, in the order the procedure finished them
 bool inHandler;                 // the procedure is running a handler (owner thread only)
 bool sendOverlapped;            // a handler started while another was running
-
-void Log(uint32_t msg) {
-    std::lock_guard<std::mutex> g(logMutex);
-    logged.push_back(msg);
-}
 
 std::vector<uint32_t> Logged() {
     std::lock_guard<std::mutex> g(logMutex);
@@ -47,13 +43,21 @@ intptr_t Proc(uint32_t msg, uintptr_t wParam, intptr_t) {
         result = MsgSend(kSent, 7, 0);   // from the owner: a plain call, handled inside
         inHandler = true;
     }
-    Log(msg);
+    {
+        std::lock_guard<std::mutex> g(logMutex);
+        logged.push_back(msg);
+    }
     inHandler = false;
     return result;
 }
 
-// Runs the loop on a new owner thread; returns the quit code.
+// Clears the log, then runs the loop on a new owner thread; *quitCode gets the quit code.
 std::thread RunLoop(uintptr_t *quitCode) {
+    {
+        std::lock_guard<std::mutex> g(logMutex);
+        logged.clear();
+        inHandler = sendOverlapped = false;
+    }
     return std::thread([quitCode] {
         MsgBindThread(Proc);
         MsgMessage m;
@@ -63,15 +67,7 @@ std::thread RunLoop(uintptr_t *quitCode) {
     });
 }
 
-void Reset() {
-    std::lock_guard<std::mutex> g(logMutex);
-    logged.clear();
-    inHandler = false;
-    sendOverlapped = false;
-}
-
 TEST(MsgQueue, SendWaitsForTheRunningHandlerAndGoesBeforeQueuedPosts) {
-    Reset();
     MsgPost(kStartSender, 0, 0);
     MsgPost(kFast, 0, 0);
     MsgPost(kFast, 2, 0);
@@ -87,7 +83,6 @@ TEST(MsgQueue, SendWaitsForTheRunningHandlerAndGoesBeforeQueuedPosts) {
 }
 
 TEST(MsgQueue, SendFromTheOwnerIsAPlainCall) {
-    Reset();
     MsgPost(kFast, 1, 0);
     MsgPostQuit(0);
     uintptr_t code = 9;
@@ -99,7 +94,6 @@ TEST(MsgQueue, SendFromTheOwnerIsAPlainCall) {
 }
 
 TEST(MsgQueue, ManyPostsFromAnotherThreadKeepTheirOrder) {
-    Reset();
     uintptr_t code = 0;
     std::thread owner = RunLoop(&code);
     std::thread poster([] {
@@ -110,14 +104,12 @@ TEST(MsgQueue, ManyPostsFromAnotherThreadKeepTheirOrder) {
     });
     poster.join();
     owner.join();
-    std::vector<uint32_t> got = Logged();
+    std::vector<uint32_t> got = Logged(), posts(1000);
     ASSERT_EQ(got.size(), 1001u);
-    std::vector<uint32_t> posts;
-    for (uint32_t m : got)
-        if (m != kSent)
-            posts.push_back(m);
+    got.erase(std::remove(got.begin(), got.end(), (uint32_t)kSent), got.end());
     for (uint32_t i = 0; i < 1000; i++)
-        ASSERT_EQ(posts[i], 2000 + i) << i;
+        posts[i] = 2000 + i;
+    EXPECT_EQ(got, posts);
     EXPECT_EQ(code, 4u);
 }
 

@@ -4,12 +4,13 @@
 // erasing, and that a long scrolling print writes a little per line, not whole screens.
 #include <gtest/gtest.h>
 
-#include <mutex>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/posix/term_screen.h"
 #include "runtime/console/prompt.h"
+#include "tests/test_strings.h"
 
 namespace {
 
@@ -21,19 +22,14 @@ struct TermModel {
 
     TermModel(int r, int c) : rows(r), cols(c), cells(r, std::vector<std::string>(c, " ")) {}
 
-    static int Width(uint32_t cp) {
-        return ((cp >= 0x3000 && cp <= 0x9FFF) || (cp >= 0xFF01 && cp <= 0xFF60)) ? 2 : 1;
-    }
-
-    void Put(const std::string &glyph, int width) {
+    void Put(const std::string &glyph, uint32_t cp) {
+        int width = (cp >= 0x3000 && cp <= 0x9FFF) || (cp >= 0xFF01 && cp <= 0xFF60) ? 2 : 1;
         if (col + width > cols)
             return;
         cells[row][col] = glyph;
         if (width == 2)
             cells[row][col + 1] = "";
-        col += width;
-        if (col >= cols)
-            col = cols - 1;
+        col = col + width < cols ? col + width : cols - 1;
     }
 
     void Play(const uint8_t *p, size_t n) {
@@ -43,26 +39,25 @@ struct TermModel {
                 std::string params;
                 while (j < n && !(p[j] >= 0x40 && p[j] <= 0x7E))
                     params += (char)p[j++];
-                char final = (char)p[j];
-                if (final == 'H') {
+                if (p[j] == 'H') {
                     int r = 1, c = 1;
-                    sscanf(params.c_str(), "%d;%d", &r, &c);
+                    std::sscanf(params.c_str(), "%d;%d", &r, &c);
                     row = r - 1;
                     col = c - 1;
-                } else if (final == 'K') {
+                } else if (p[j] == 'K') {
                     for (int c = col; c < cols; c++)
                         cells[row][c] = " ";
-                } else if (final == 'J') {
+                } else if (p[j] == 'J') {
                     for (auto &r : cells)
                         r.assign(cols, " ");
                 }
                 i = j + 1;
             } else if (p[i] == '\n') {
-                if (row == rows - 1) {
+                if (row < rows - 1) {
+                    row++;
+                } else {
                     cells.erase(cells.begin());
                     cells.push_back(std::vector<std::string>(cols, " "));
-                } else {
-                    row++;
                 }
                 i++;
             } else {
@@ -70,20 +65,19 @@ struct TermModel {
                 uint32_t cp = len == 1 ? p[i] : p[i] & (0x7F >> len);
                 for (int k = 1; k < len; k++)
                     cp = (cp << 6) | (p[i + k] & 0x3F);
-                Put(std::string((const char *)p + i, len), Width(cp));
+                Put(std::string((const char *)p + i, len), cp);
                 i += len;
             }
         }
     }
 
-    std::vector<std::string> Text() const {
+    std::vector<std::string> Text() const {   // rows, blanks at the right trimmed
         std::vector<std::string> out;
         for (const auto &r : cells) {
             std::string line;
             for (const auto &g : r)
                 line += g;
-            line.erase(line.find_last_not_of(' ') + 1);
-            out.push_back(line);
+            out.push_back(line.erase(line.find_last_not_of(' ') + 1));
         }
         return out;
     }
@@ -93,26 +87,37 @@ struct TermModel {
 struct Rig {
     TermScreen ts;
     TermModel model;
-    size_t written = 0;
+    size_t written;
+    PromptState ps;
 };
 Rig *rig;
 
-PromptSurface *GetSurface(PromptState *) {
-    return &rig->ts.surface;
-}
 void ReleaseSurface(PromptState *, PromptSurface *) {
     TermScreenFrame(&rig->ts);
     rig->model.Play(rig->ts.out, rig->ts.outLength);
     rig->written += rig->ts.outLength;
     rig->ts.outLength = 0;
 }
-void Send(PromptState *, uint32_t) {}
-RtString NoClip(PromptState *) { return nullptr; }
-void CaretShow(PromptState *, int32_t, int32_t) {}
-void CaretHide(PromptState *) {}
-void CompositionAt(PromptState *, int32_t, int32_t) {}
-const PromptFrontEnd kRigFrontEnd = {GetSurface, ReleaseSurface, Send, NoClip,
-                                     CaretShow, CaretHide, CompositionAt, nullptr, nullptr};
+const PromptFrontEnd kRigFrontEnd = {
+    [](PromptState *) { return &rig->ts.surface; }, ReleaseSurface, [](PromptState *, uint32_t) {},
+    [](PromptState *) -> RtString { return nullptr; }, [](PromptState *, int32_t, int32_t) {},
+    [](PromptState *) {}, [](PromptState *, int32_t, int32_t) {}, nullptr, nullptr};
+
+PromptState *StartConsole(int rows, int cols) {
+    TestStringsReady();
+    rig = new Rig{TermScreen{}, TermModel(rows, cols), 0, {}};
+    TermScreenInit(&rig->ts, rows, cols);
+    PromptRowsAlloc(&rig->ps);
+    rig->ps.cellWidth = rig->ps.cellHeight = 1;
+    rig->ps.frontEnd = &kRigFrontEnd;
+    return &rig->ps;
+}
+
+void StopConsole() {
+    PromptRowsFree(&rig->ps);
+    TermScreenFree(&rig->ts);
+    delete rig;
+}
 
 struct ScreenCase {
     const char *name;
@@ -135,66 +140,42 @@ const ScreenCase kScreenCases[] = {
      {"ab", "c"}},
 };
 
-class TermFrames : public testing::TestWithParam<ScreenCase> {};
-
-void StartConsole(PromptState *ps, int rows, int cols) {
-    static std::once_flag strings;
-    std::call_once(strings, StrInit);
-    rig = new Rig{TermScreen{}, TermModel(rows, cols)};
-    TermScreenInit(&rig->ts, rows, cols);
-    PromptRowsAlloc(ps);
-    ps->cellWidth = ps->cellHeight = 1;
-    ps->frontEnd = &kRigFrontEnd;
+TEST(TermFrame, Screens) {
+    for (const ScreenCase &c : kScreenCases) {
+        PromptState *ps = StartConsole(c.rows, c.cols);
+        for (const std::string &text : c.prints)
+            PromptPrint(ps, StrLiteral(text.c_str()));
+        EXPECT_EQ(rig->model.Text(), c.screen) << c.name;
+        StopConsole();
+    }
 }
-
-void StopConsole(PromptState *ps) {
-    PromptRowsFree(ps);
-    TermScreenFree(&rig->ts);
-    delete rig;
-}
-
-TEST_P(TermFrames, Screen) {
-    const ScreenCase &c = GetParam();
-    static PromptState ps;
-    StartConsole(&ps, c.rows, c.cols);
-    for (const std::string &text : c.prints)
-        PromptPrint(&ps, StrLiteral(text.c_str()));
-    EXPECT_EQ(rig->model.Text(), c.screen) << c.name;
-    StopConsole(&ps);
-}
-
-INSTANTIATE_TEST_SUITE_P(Prints, TermFrames, testing::ValuesIn(kScreenCases));
 
 // A row that gets shorter is erased behind its new end; an unchanged frame writes nothing.
 TEST(TermFrame, ShorterRowErasedAndNothingTwice) {
-    static PromptState ps;
-    StartConsole(&ps, 3, 10);
-    PromptPrint(&ps, StrLiteral("abcdef"));
-    ps.rowText[0][2] = 0;   // as the line editor's Backspace leaves a row
-    PromptPrint(&ps, StrLiteral(""));
+    PromptState *ps = StartConsole(3, 10);
+    PromptPrint(ps, StrLiteral("abcdef"));
+    ps->rowText[0][2] = 0;   // as the line editor's Backspace leaves a row
+    PromptPrint(ps, StrLiteral(""));
     EXPECT_EQ(rig->model.Text()[0], "ab");
     size_t before = rig->written;
-    PromptPrint(&ps, StrLiteral(""));
+    PromptPrint(ps, StrLiteral(""));
     EXPECT_EQ(rig->written, before);
-    StopConsole(&ps);
+    StopConsole();
 }
 
 // 100001 display lines on a 24-row terminal: the terminal scrolls itself, so each line costs a
 // row or two of output; redrawing the screen per line would cost twenty rows and more.
 TEST(TermFrame, LongScrollingPrintWritesLittlePerLine) {
-    static PromptState ps;
     const int kLines = 100001;
-    StartConsole(&ps, 24, 80);
-    for (int i = 1; i <= kLines; i++) {
-        std::string line = "line " + std::to_string(i) + "\r\n";
-        PromptPrint(&ps, StrLiteral(line.c_str()));
-    }
+    PromptState *ps = StartConsole(24, 80);
+    for (int i = 1; i <= kLines; i++)
+        PromptPrint(ps, StrLiteral(("line " + std::to_string(i) + "\r\n").c_str()));
     std::vector<std::string> screen = rig->model.Text();
     EXPECT_EQ(screen[0], "line " + std::to_string(kLines - 22));
     EXPECT_EQ(screen[22], "line " + std::to_string(kLines));
     EXPECT_EQ(screen[23], "");
     EXPECT_LT(rig->written, (size_t)kLines * 64) << "bytes per line: " << rig->written / kLines;
-    StopConsole(&ps);
+    StopConsole();
 }
 
 }  // namespace
