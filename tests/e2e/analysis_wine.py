@@ -7,7 +7,8 @@ once; the harness of wine_console.py): N = 64 on the example data, closed with A
 repeat question; and N = 1000 on a data.csv of 1200 samples, ended with Enter alone. Each
 Result.csv must be byte for byte the one the Linux program writes through its line console, and
 both ways out must give exit code 0. WORK_DIR (default e2e-analysis/ beside the program) keeps
-the logs, each session's folder and a screenshot on failure.
+the logs, each session's folder, a screenshot of each session at its last question (n64.png,
+n1000.png) and one on failure.
 
 A question counts as asked when new text has appeared below everything shown before (more ink
 than a caret has) and the window has stopped changing: the program prints a question and opens
@@ -115,6 +116,9 @@ class AnalysisHarness(Harness):
             raise Failure("%s: Result.csv is not the line console's: %r"
                           % (name, got if got is None else got[:200]))
         print("e2e: ok   %s: Result.csv as the line console's" % name, flush=True)
+        image = self.grab(self.window)   # the whole dialogue, Japanese prompts included
+        if image is not None:
+            write_png(os.path.join(self.work, "%s.png" % name), image)
         if close:
             self.key("alt+F4")
             self.wait_exit(program, "%s: Alt+F4 at the repeat question" % name)
