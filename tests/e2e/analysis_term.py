@@ -16,7 +16,6 @@ import shlex
 import subprocess
 import sys
 import tempfile
-import time
 import unicodedata
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
@@ -24,38 +23,11 @@ from analysis_common import (ASK_IMPORT, ASK_PROCEED, ASK_REPEAT, ASK_SHOW, exam
                              long_signal, reference_result)
 
 PROGRAM = os.path.abspath(sys.argv[1])
-SOCKET = "dft-analysis-%d" % os.getpid()
-DEADLINE = 20.0
-ENV = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8")
-ENV.pop("TMUX", None)
-
-
-def tmux(*args):
-    done = subprocess.run(["tmux", "-L", SOCKET, "-f", "/dev/null"] + list(args), env=ENV,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=DEADLINE)
-    if done.returncode != 0:
-        raise AssertionError("tmux %s: %s" % (" ".join(args), done.stderr.decode().strip()))
-    return done.stdout.decode("utf-8", "replace")
-
-
-def screen():
-    return tmux("capture-pane", "-p", "-t", "a").rstrip("\n").split("\n") + [""] * 60
+from tmux_pane import kill_server, tmux, wait_for
 
 
 def columns(text):
     return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
-
-
-def wait_until(what, check):
-    end = time.monotonic() + DEADLINE
-    while True:
-        lines = screen()
-        if check(lines):
-            return
-        if time.monotonic() > end:
-            raise AssertionError("%s: not seen within %.0f s; screen:\n%s"
-                                 % (what, DEADLINE, "\n".join(lines).rstrip()))
-        time.sleep(0.05)
 
 
 def asked(prompt):
@@ -65,7 +37,7 @@ def asked(prompt):
                           "#{cursor_flag} #{cursor_x} #{cursor_y}").split()
         return (flag == "1" and lines[int(y)].rstrip() == prompt.rstrip()
                 and int(x) == columns(prompt))
-    wait_until("the question %r" % prompt, open_line)
+    wait_for("the question %r" % prompt, open_line, "a")
 
 
 def answer(text, next_prompt):
@@ -112,10 +84,10 @@ def run(work, ref):
     expect_result(work, want1000, "the second pass, N = 1000")
 
     tmux("send-keys", "-t", "a", "C-c")
-    wait_until("the end after Ctrl+C at the repeat question",
-               lambda lines: any(line.startswith("EXIT=") for line in lines))
-    if not any(line == "EXIT=0" for line in screen()):
-        raise AssertionError("Ctrl+C: %s" % [l for l in screen() if l.startswith("EXIT=")])
+    lines = wait_for("the end after Ctrl+C at the repeat question",
+                     lambda lines: any(line.startswith("EXIT=") for line in lines), "a")
+    if "EXIT=0" not in lines:
+        raise AssertionError("Ctrl+C: %s" % [l for l in lines if l.startswith("EXIT=")])
     print("ok   Ctrl+C at the repeat question: exit code 0", flush=True)
 
 
@@ -127,12 +99,7 @@ def main():
             print("FAIL: %s" % e)
             return 1
         finally:
-            subprocess.run(["tmux", "-L", SOCKET, "kill-server"], env=ENV,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=DEADLINE)
-            socket = os.path.join(os.environ.get("TMUX_TMPDIR", "/tmp"),
-                                  "tmux-%d" % os.getuid(), SOCKET)
-            if os.path.exists(socket):
-                os.unlink(socket)
+            kill_server()
     print("the analysis run in the terminal console: passed")
     return 0
 

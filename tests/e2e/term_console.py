@@ -17,40 +17,8 @@ import tempfile
 import time
 
 PROGRAM = os.path.abspath(sys.argv[1])
-SOCKET = "dft-term-%d" % os.getpid()
-DEADLINE = 10.0
-ENV = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8")
-ENV.pop("TMUX", None)
-
-
-def tmux(*args):
-    done = subprocess.run(["tmux", "-L", SOCKET, "-f", "/dev/null"] + list(args), env=ENV,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=DEADLINE)
-    if done.returncode != 0:
-        raise AssertionError("tmux %s: %s" % (" ".join(args), done.stderr.decode().strip()))
-    return done.stdout.decode("utf-8", "replace")
-
-
-def screen(session="t"):
-    """The pane's rows; capture-pane drops trailing blanks, so "? " reads "?"."""
-    return tmux("capture-pane", "-p", "-t", session).rstrip("\n").split("\n") + [""] * 50
-
-
-def pane(fmt, session="t"):
-    return tmux("display-message", "-p", "-t", session, fmt).strip()
-
-
-def wait_for(what, check, session="t"):
-    """Polls the pane until check(lines) holds; fails with the last screen at the deadline."""
-    end = time.monotonic() + DEADLINE
-    while True:
-        lines = screen(session)
-        if check(lines):
-            return lines
-        if time.monotonic() > end:
-            raise AssertionError("%s: not seen within %.0f s; screen:\n%s"
-                                 % (what, DEADLINE, "\n".join(lines)))
-        time.sleep(0.05)
+sys.dont_write_bytecode = True   # no __pycache__ in the source tree
+from tmux_pane import DEADLINE, ENV, kill_server, pane, screen, tmux, wait_for
 
 
 def wait_for_log(path, want):
@@ -155,12 +123,7 @@ def main():
             print("FAIL: %s" % e)
             return 1
         finally:
-            subprocess.run(["tmux", "-L", SOCKET, "kill-server"], env=ENV,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=DEADLINE)
-            socket = os.path.join(os.environ.get("TMUX_TMPDIR", "/tmp"),
-                                  "tmux-%d" % os.getuid(), SOCKET)
-            if os.path.exists(socket):
-                os.unlink(socket)
+            kill_server()
     print("terminal console through tmux: passed")
     return 0
 
