@@ -5,7 +5,7 @@ CMAKE ?= cmake
 GEN := -G Ninja
 BUILDS := linux win64 win32
 
-.PHONY: all deps build test test-linux test-win64 run bench clean
+.PHONY: all deps build test run bench clean
 all: build
 
 deps:
