@@ -33,7 +33,7 @@ void WinSurfaceInit(WinSurface *s, PromptState *ps, HWND hwnd, HDC dc);
 
 // The console font as a wide font description, its face name converted from fontSpec's code page
 // 932 bytes: the same description for the font and for the input method's composition font.
-void WinFontFromSpec(const PromptFontSpec *spec, LOGFONTW *out);
+void WinFontFromSpec(const PromptFontSpec *desc, LOGFONTW *out);
 
 // The services the console asks of this window (window_frontend.cpp).
 extern const PromptFrontEnd kWinFrontEnd;

@@ -16,35 +16,35 @@ static WinWindow gWinWindow;
 static const char kFontFace[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";
 
 // -16: a character height of 16 pixels (not the cell height); Shift-JIS; fixed pitch.
-static void FontSpecFill(PromptFontSpec *spec) {
-    std::memset(spec, 0, sizeof *spec);
-    spec->height = -16;
-    spec->weight = FW_DONTCARE;
-    spec->charSet = SHIFTJIS_CHARSET;
-    spec->outPrecision = OUT_DEFAULT_PRECIS;
-    spec->clipPrecision = CLIP_DEFAULT_PRECIS;
-    spec->quality = DEFAULT_QUALITY;
-    spec->pitchAndFamily = FIXED_PITCH;
-    std::memcpy(spec->faceName, kFontFace, sizeof kFontFace);
+static void FontSpecFill(PromptFontSpec *desc) {
+    std::memset(desc, 0, sizeof *desc);
+    desc->height = -16;
+    desc->weight = FW_DONTCARE;
+    desc->charSet = SHIFTJIS_CHARSET;
+    desc->outPrecision = OUT_DEFAULT_PRECIS;
+    desc->clipPrecision = CLIP_DEFAULT_PRECIS;
+    desc->quality = DEFAULT_QUALITY;
+    desc->pitchAndFamily = FIXED_PITCH;
+    std::memcpy(desc->faceName, kFontFace, sizeof kFontFace);
 }
 
-void WinFontFromSpec(const PromptFontSpec *spec, LOGFONTW *out) {
+void WinFontFromSpec(const PromptFontSpec *desc, LOGFONTW *out) {
     std::memset(out, 0, sizeof *out);
-    out->lfHeight = spec->height;
-    out->lfWidth = spec->width;
-    out->lfEscapement = spec->escapement;
-    out->lfOrientation = spec->orientation;
-    out->lfWeight = spec->weight;
-    out->lfItalic = spec->italic;
-    out->lfUnderline = spec->underline;
-    out->lfStrikeOut = spec->strikeOut;
-    out->lfCharSet = spec->charSet;
-    out->lfOutPrecision = spec->outPrecision;
-    out->lfClipPrecision = spec->clipPrecision;
-    out->lfQuality = spec->quality;
-    out->lfPitchAndFamily = spec->pitchAndFamily;
-    int n = (int)strnlen(spec->faceName, sizeof spec->faceName);
-    int k = WinTextToWide((const uint8_t *)spec->faceName, n, out->lfFaceName);
+    out->lfHeight = desc->height;
+    out->lfWidth = desc->width;
+    out->lfEscapement = desc->escapement;
+    out->lfOrientation = desc->orientation;
+    out->lfWeight = desc->weight;
+    out->lfItalic = desc->italic;
+    out->lfUnderline = desc->underline;
+    out->lfStrikeOut = desc->strikeOut;
+    out->lfCharSet = desc->charSet;
+    out->lfOutPrecision = desc->outPrecision;
+    out->lfClipPrecision = desc->clipPrecision;
+    out->lfQuality = desc->quality;
+    out->lfPitchAndFamily = desc->pitchAndFamily;
+    int n = (int)strnlen(desc->faceName, sizeof desc->faceName);
+    int k = WinTextToWide((const uint8_t *)desc->faceName, n, out->lfFaceName);
     out->lfFaceName[k < LF_FACESIZE ? k : LF_FACESIZE - 1] = 0;
 }
 
