@@ -23,6 +23,12 @@ ASK_SHOW = "解析結果を表示しますか？(Yes or NO)? "
 ASK_REPEAT = "Excel Result.csv に解析結果を保存しました。(終了するにはENTERをやり直すには9と入力)"
 ASK_REPEAT_UNSAVED = "(終了するにはENTERをやり直すには9と入力)"
 RESULT_TITLE = "解析結果"
+ASK_N = "N=? "
+ASK_AGAIN = "? "
+BAD_N = "Nは1から100001までの整数で入力してください\n"
+NO_DATA = "data.csv を開けません\n"
+SHORT_DATA = "data.csv のデータが足りません。足りない分は0とします\n"
+SAVE_FAILED = "Result.csv に保存できませんでした\n"
 RESULT_HEADER = "虚数部,実数部,絶対値(対数)\r\n".encode("cp932")
 
 

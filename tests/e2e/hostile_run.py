@@ -1,5 +1,5 @@
-"""hostile_run.py: what the hostile-input tests share: the analysis run's texts as the line
-console shows them, one bounded run of the program as a filter, and the checks every hostile
+"""hostile_run.py: what the hostile-input tests share: the analysis run's texts (from
+analysis_common), one bounded run of the program as a filter, and the checks every hostile
 case ends with: exit code 0 (no crash, no sanitizer report), no hang, no temporary file left,
 and a Result.csv that is either absent, the previous file unchanged, or complete.
 
@@ -12,19 +12,10 @@ import subprocess
 
 TIMEOUT = 120   # seconds: generous for the AddressSanitizer build and a loaded machine
 
-BANNER = ("*" * 56 + "\n" + "*                  DFT(IDFT) ANALYZE                   *\n" + "*" * 56 + "\n")
-ASK_N = "N=? "
-ASK_AGAIN = "? "
-ASK_IMPORT = "Excel data.csv よりデーターを取り込みます(YES or NO)? "
-ASK_PROCEED = "データー抽出しました。これから変換処理します（Enter)? "
-ASK_SHOW = "解析結果を表示しますか？(Yes or NO)? "
-ASK_REPEAT = "Excel Result.csv に解析結果を保存しました。(終了するにはENTERをやり直すには9と入力)"
-ASK_REPEAT_UNSAVED = "(終了するにはENTERをやり直すには9と入力)"
-BAD_N = "Nは1から100001までの整数で入力してください\n"
-NO_DATA = "data.csv を開けません\n"
-SHORT_DATA = "data.csv のデータが足りません。足りない分は0とします\n"
-SAVE_FAILED = "Result.csv に保存できませんでした\n"
-RESULT_HEADER = "虚数部,実数部,絶対値(対数)\r\n".encode("cp932")
+# The dialogue's texts, as the line console shows them, are the analysis tests' own.
+from analysis_common import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT,  # noqa: F401
+                             ASK_REPEAT_UNSAVED, ASK_SHOW, BAD_N, BANNER, NO_DATA, RESULT_HEADER,
+                             SAVE_FAILED, SHORT_DATA)
 TEMPORARY = "Result.csv.tmp"
 SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
 
