@@ -158,13 +158,7 @@ def main():
         h.session("n1000", long_data, 1000, want1000, close=False)
     except (Failure, subprocess.TimeoutExpired) as e:
         print("e2e: FAILED: %s" % e, flush=True)
-        try:
-            image = h.grab(h.window) if h.window else None
-            if image is not None:
-                write_png(os.path.join(work, "failure.png"), image)
-        except (Failure, subprocess.TimeoutExpired):
-            pass
-        print("e2e: logs and screenshot in %s" % work)
+        h.save_failure_shot()
         return 1
     finally:
         h.stop()

@@ -242,6 +242,16 @@ class Harness:
         with open(path, "rb") as f:
             return read_xwd(f.read())
 
+    def save_failure_shot(self):
+        """After a failure: the window as it was, as failure.png in the work folder, if it can."""
+        try:
+            image = self.grab(self.window) if self.window else None
+            if image is not None:
+                write_png(os.path.join(self.work, "failure.png"), image)
+        except (Failure, subprocess.TimeoutExpired, struct.error):
+            pass
+        print("e2e: logs and screenshot in %s" % self.work)
+
     @staticmethod
     def white_pixels(image):
         if image is None:
@@ -422,13 +432,7 @@ def main():
         h.test_close_while_waiting()
     except (Failure, subprocess.TimeoutExpired) as e:
         print("e2e: FAILED: %s" % e, flush=True)
-        try:
-            image = h.grab(h.window) if h.window else None
-            if image is not None:
-                write_png(os.path.join(work, "failure.png"), image)
-        except (Failure, subprocess.TimeoutExpired, struct.error):
-            pass
-        print("e2e: logs and screenshot in %s" % work)
+        h.save_failure_shot()
         return 1
     finally:
         h.stop()
