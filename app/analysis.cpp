@@ -1,6 +1,7 @@
 // analysis.cpp: the analysis run. Asks for the sample count N, reads N samples from "data.csv",
 // takes their discrete Fourier transform by the direct double sum with the runtime's own sine and
-// cosine, shows it if asked, writes the first N/2 bins to "Result.csv", and starts over on 9.
+// cosine, shows it if asked, writes the first N/2 bins to "Result.csv" and their picture to
+// "Result.svg", and starts over on 9.
 //
 // Every number is a double and every text a runtime string passed by the ownership rules: a
 // literal as a fresh StrLiteral, a variable's value as a StrCopy, a line joined left to right by
@@ -8,6 +9,9 @@
 // itself is in transform.h.
 #include "app/analysis.h"
 
+#include <cstring>
+
+#include "app/spectrum_svg.h"
 #include "app/texts.h"
 #include "app/transform.h"
 #include "runtime/console/prompt.h"
@@ -20,9 +24,6 @@ enum {
     kMaxSamples = 100001,   // N is a whole number from 1 to this
     kDataFile = 1,          // both files use file number 1, one after the other
 };
-
-// Result.csv is written under this name in the same folder, then renamed.
-static const char kResultTemporary[] = "Result.csv.tmp";
 
 // The program's variables: process-wide, zero at start, string variables null until first set.
 static double SampleCount;
@@ -111,15 +112,30 @@ static void ShowTransform() {
     }
 }
 
-// Writes Result.csv; false when it could not be created or a line was not written whole. The
-// lines go to a temporary file beside it, which replaces Result.csv only once it is complete: a
-// failure at any point leaves the previous Result.csv as it was, and no temporary file behind.
-static bool SaveResult() {
-    StrAssign(&ResultLine, StrAlloc(0));
-    StrAssign(&ResultHeader, StrAlloc(0));
-    FileOpen(StrLiteral(kResultTemporary), FileModeOutput, kDataFile);
+// Writes the file `name` whole or not at all; false when it could not be. `write` prints every
+// byte to the number it is given, a temporary file beside `name` (its name and ".tmp"), and says
+// whether it had them all; the temporary file replaces `name` only once complete. A failure at
+// any point leaves the previous file as it was, and no temporary file behind. Every file the run
+// saves goes through here.
+static bool SaveWhole(const char *name, bool (*write)(int32_t number)) {
+    RtString temporary = StrConcat(StrLiteral(name), StrLiteral(".tmp"));
+    FileOpen(StrCopy(temporary), FileModeOutput, kDataFile);
+    bool complete = write(kDataFile);
+    bool created = FileIsOpen(kDataFile);   // else the temporary name may be another's
+    bool saved = created && complete && !FilePrintFailed(kDataFile);
+    FileClose(kDataFile);
+    if (saved)
+        saved = FileReplace(StrCopy(temporary), StrLiteral(name));
+    if (created && !saved)
+        FileRemove(StrCopy(temporary));
+    StrFree(temporary);
+    return saved;
+}
+
+// Result.csv's lines: the header, then bin i's imaginary part, real part and LogAbs.
+static bool WriteResultLines(int32_t number) {
     StrAssign(&ResultHeader, StrLiteral(kTextResultHeader));
-    FilePrint(kDataFile, StrConcat(StrCopy(ResultHeader), StrLiteral("\r\n")));
+    FilePrint(number, StrConcat(StrCopy(ResultHeader), StrLiteral("\r\n")));
     // The bound N/2 - 1 is a double: for odd N it ends in .5.
     for (double i = 0; i <= SampleCount / 2 - 1; i = i + 1) {
         int32_t at = (int32_t)i;
@@ -129,16 +145,35 @@ static bool SaveResult() {
         line = StrConcat(line, StrLiteral(","));
         line = StrConcat(line, NumToStr(LogAbs[at]));
         StrAssign(&ResultLine, line);
-        FilePrint(kDataFile, StrConcat(StrCopy(ResultLine), StrLiteral("\r\n")));
+        FilePrint(number, StrConcat(StrCopy(ResultLine), StrLiteral("\r\n")));
     }
-    bool created = FileIsOpen(kDataFile);   // else the temporary name may be another's
-    bool saved = created && !FilePrintFailed(kDataFile);
-    FileClose(kDataFile);
-    if (saved)
-        saved = FileReplace(StrLiteral(kResultTemporary), StrLiteral("Result.csv"));
-    if (created && !saved)
-        FileRemove(StrLiteral(kResultTemporary));
-    return saved;
+    return true;
+}
+
+// Result.svg: the picture of the LogAbs values Result.csv holds, its floor(N/2) bins.
+static char Picture[kSpectrumSvgCapacity];
+
+static bool WritePicture(int32_t number) {
+    uint32_t length = SpectrumSvg(LogAbs, (int32_t)(SampleCount / 2), SampleCount, Picture,
+                                  kSpectrumSvgCapacity);
+    if (length == 0)
+        return false;   // did not fit: never with this capacity
+    RtString bytes = StrAlloc(length);
+    std::memcpy(bytes, Picture, length);
+    FilePrint(number, bytes);
+    return true;
+}
+
+// Writes Result.csv, and then its picture Result.svg; false when Result.csv was not saved. The
+// picture is written only beside a saved Result.csv, and its own failure is not the dialogue's:
+// the old Result.svg stays as it was.
+static bool SaveResult() {
+    StrAssign(&ResultLine, StrAlloc(0));
+    StrAssign(&ResultHeader, StrAlloc(0));
+    if (!SaveWhole("Result.csv", WriteResultLines))
+        return false;
+    SaveWhole("Result.svg", WritePicture);
+    return true;
 }
 
 void AnalysisRun() {

@@ -160,7 +160,7 @@ def run_case(case):
                     problems += check_result_csv(result, plain_transform(case.samples))
         elif os.path.exists(result_path):
             problems.append("a Result.csv was written")
-        left = sorted(set(os.listdir(work)) - {"data.csv", "Result.csv"})
+        left = sorted(set(os.listdir(work)) - {"data.csv", "Result.csv", "Result.svg"})
         if left:
             problems.append("files left behind: %s" % left)
     return problems

@@ -1,0 +1,355 @@
+// spectrum_svg.cpp: SpectrumSvg, the line chart of LogAbs against the bin number.
+//
+// Geometry, in pixels of the 1000 x 600 picture:
+//   plot box: x 90 .. 970 (kSpectrumSvgColumns = 880 wide), y 60 .. 520 (460 high).
+//   x: bin k owns a slot of 880 / M pixels (M bins) and stands at its middle,
+//      90 + ((k + 0.5) * 880) / M. With more bins than columns, bin k belongs to column
+//      (k * 880) / M (integers) and stands at that column's middle, 90 + column + 0.5.
+//   y: ticks every `step` (1, 2 or 5 times a power of ten, from + - * / alone) cover the drawn
+//      values from tick `low` to tick `high`; value v stands at 60 + ((high - v) * 460) / (high - low).
+// Each expression is evaluated in the order written, every step rounded to a double, so the
+// coordinates are the same bits on every platform; they are written to a tenth of a pixel.
+//
+// Peaks: bin k (1 <= k < M) is a local maximum when it is drawn, above a drawn left neighbour
+// (bin 0 counts as a neighbour) and not below a drawn right one; a neighbour not drawn or past
+// the end counts as lower. The five highest are marked, ties to the lower bin.
+#include "app/spectrum_svg.h"
+
+#include <cstring>
+
+#include "app/texts.h"
+#include "runtime/core/rt_string.h"
+#include "runtime/math/rt_math.h"
+
+static const double kPlotLeft = 90, kPlotTop = 60, kPlotWidth = 880, kPlotHeight = 460;
+static const double kValueLimit = 1e6;   // |LogAbs| of any double is below 745
+
+// The document being written; full once a write did not fit (nothing more is written then).
+struct SvgOut {
+    char *bytes;
+    uint32_t length;
+    uint32_t capacity;
+    bool full;
+};
+
+static void PutBytes(SvgOut *o, const void *bytes, uint32_t n) {
+    if (o->full || n > o->capacity - o->length) {
+        o->full = true;
+        return;
+    }
+    std::memcpy(o->bytes + o->length, bytes, n);
+    o->length += n;
+}
+
+static void Put(SvgOut *o, const char *text) {
+    PutBytes(o, text, (uint32_t)std::strlen(text));
+}
+
+// A number of the data (a value, a bin, N) as the runtime writes it everywhere else.
+static void PutNumber(SvgOut *o, double value) {
+    RtString text = NumToStr(value);
+    PutBytes(o, text, StrLength(text));
+    StrFree(text);
+}
+
+// A coordinate: pixels to a tenth, rounded half up, clamped to 0 .. 10000; "57" rather than
+// "57.0". Integer digits only, so no formatting of the C library is involved.
+static void PutPixel(SvgOut *o, double pixels) {
+    if (!(pixels >= 0))
+        pixels = 0;   // NaN too
+    if (pixels > 10000)
+        pixels = 10000;
+    int32_t tenths = (int32_t)(pixels * 10 + 0.5);   // truncation: the floor, as it is not negative
+    char text[8];
+    int32_t n = 0;
+    char digits[8];
+    int32_t whole = tenths / 10, count = 0;
+    do {
+        digits[count++] = (char)('0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+    while (count > 0)
+        text[n++] = digits[--count];
+    if (tenths % 10 != 0) {
+        text[n++] = '.';
+        text[n++] = (char)('0' + tenths % 10);
+    }
+    PutBytes(o, text, (uint32_t)n);
+}
+
+static void PutAttribute(SvgOut *o, const char *name, double pixels) {
+    Put(o, " ");
+    Put(o, name);
+    Put(o, "=\"");
+    PutPixel(o, pixels);
+    Put(o, "\"");
+}
+
+static bool Drawn(double value) {
+    return value >= -kValueLimit && value <= kValueLimit;   // false for NaN and infinities
+}
+
+// Floor of x, |x| < 2^62.
+static double Floor(double x) {
+    double t = (double)(int64_t)x;
+    return t > x ? t - 1 : t;
+}
+
+// The least of 1, 2, 5 times a power of ten that is at least rough (0 < rough < 1e300).
+static double NiceStep(double rough) {
+    double p = 1;
+    while (p * 10 <= rough)
+        p = p * 10;
+    while (p > rough)
+        p = p / 10;
+    if (p * 2 >= rough)
+        return p == rough ? p : p * 2;
+    if (p * 5 >= rough)
+        return p * 5;
+    return p * 10;
+}
+
+// The y axis: ticks from lowTick * step to highTick * step.
+struct ValueAxis {
+    double step;
+    int64_t lowTick, highTick;
+    double low, high;   // lowTick * step, highTick * step
+};
+
+static ValueAxis MakeValueAxis(const double *logAbs, int32_t bins) {
+    double least = 0, most = 0;
+    bool any = false;
+    for (int32_t k = 0; k < bins; k++) {
+        double v = logAbs[k];
+        if (!Drawn(v))
+            continue;
+        if (!any || v < least)
+            least = v;
+        if (!any || v > most)
+            most = v;
+        any = true;
+    }
+    if (!(most - least >= 1e-6)) {   // one value, or none: a band of 2 around it
+        least = least - 1;
+        most = most + 1;
+    }
+    ValueAxis a;
+    a.step = NiceStep((most - least) / 5);
+    a.lowTick = (int64_t)Floor(least / a.step);
+    a.highTick = -(int64_t)Floor(-most / a.step);
+    a.low = (double)a.lowTick * a.step;
+    a.high = (double)a.highTick * a.step;
+    return a;
+}
+
+static double ValueY(const ValueAxis *a, double value) {
+    return kPlotTop + ((a->high - value) * kPlotHeight) / (a->high - a->low);
+}
+
+static double BinX(int32_t k, int32_t bins) {
+    if (bins > (int32_t)kSpectrumSvgColumns)
+        return kPlotLeft + (double)(((int64_t)k * kSpectrumSvgColumns) / bins) + 0.5;
+    return kPlotLeft + (((double)k + 0.5) * kPlotWidth) / (double)bins;
+}
+
+// The line, as polylines broken where a bin (a column) is not drawn. A run of one point is
+// written twice, so that its round caps show it as a dot.
+struct LineRun {
+    int32_t points;
+    double x, y;   // the run's first point
+};
+
+static void LinePoint(SvgOut *o, LineRun *run, double x, double y) {
+    Put(o, run->points == 0 ? "<polyline points=\"" : " ");
+    PutPixel(o, x);
+    Put(o, ",");
+    PutPixel(o, y);
+    if (run->points++ == 0) {
+        run->x = x;
+        run->y = y;
+    }
+}
+
+static void LineBreak(SvgOut *o, LineRun *run) {
+    if (run->points == 0)
+        return;
+    if (run->points == 1)
+        LinePoint(o, run, run->x, run->y);
+    Put(o, "\"/>\n");
+    run->points = 0;
+}
+
+static void PutLine(SvgOut *o, const double *logAbs, int32_t bins, const ValueAxis *a) {
+    Put(o, "<g fill=\"none\" stroke=\"#1f4e9c\" stroke-width=\"1.2\" stroke-linejoin=\"round\""
+           " stroke-linecap=\"round\">\n");
+    LineRun run = {0, 0, 0};
+    if (bins <= (int32_t)kSpectrumSvgColumns) {
+        for (int32_t k = 0; k < bins; k++) {
+            if (Drawn(logAbs[k]))
+                LinePoint(o, &run, BinX(k, bins), ValueY(a, logAbs[k]));
+            else
+                LineBreak(o, &run);
+        }
+    } else {
+        // Column c holds the bins k with (k * 880) / M = c: from ceil(c * M / 880) on.
+        for (int64_t c = 0; c < kSpectrumSvgColumns; c++) {
+            int32_t first = (int32_t)((c * bins + kSpectrumSvgColumns - 1) / kSpectrumSvgColumns);
+            int32_t end =
+                (int32_t)(((c + 1) * bins + kSpectrumSvgColumns - 1) / kSpectrumSvgColumns);
+            int32_t lowest = -1, highest = -1;
+            for (int32_t k = first; k < end; k++) {
+                if (!Drawn(logAbs[k]))
+                    continue;
+                if (lowest < 0 || logAbs[k] < logAbs[lowest])
+                    lowest = k;
+                if (highest < 0 || logAbs[k] > logAbs[highest])
+                    highest = k;
+            }
+            if (lowest < 0) {
+                LineBreak(o, &run);
+                continue;
+            }
+            double x = kPlotLeft + (double)c + 0.5;
+            int32_t before = lowest < highest ? lowest : highest;
+            int32_t after = lowest < highest ? highest : lowest;
+            LinePoint(o, &run, x, ValueY(a, logAbs[before]));
+            if (after != before)
+                LinePoint(o, &run, x, ValueY(a, logAbs[after]));
+        }
+    }
+    LineBreak(o, &run);
+    Put(o, "</g>\n");
+}
+
+// The highest local maxima, highest first; returns how many (at most kSpectrumSvgPeaks).
+static int32_t FindPeaks(const double *logAbs, int32_t bins, int32_t *peaks) {
+    int32_t count = 0;
+    for (int32_t k = 1; k < bins; k++) {
+        double v = logAbs[k];
+        if (!Drawn(v))
+            continue;
+        if (Drawn(logAbs[k - 1]) && !(v > logAbs[k - 1]))
+            continue;
+        if (k + 1 < bins && Drawn(logAbs[k + 1]) && !(v >= logAbs[k + 1]))
+            continue;
+        int32_t at = count;
+        while (at > 0 && v > logAbs[peaks[at - 1]])
+            at--;
+        if (at >= (int32_t)kSpectrumSvgPeaks)
+            continue;
+        for (int32_t i = (count < (int32_t)kSpectrumSvgPeaks ? count : count - 1); i > at; i--)
+            peaks[i] = peaks[i - 1];
+        peaks[at] = k;
+        if (count < (int32_t)kSpectrumSvgPeaks)
+            count++;
+    }
+    return count;
+}
+
+static void PutAxes(SvgOut *o, int32_t bins, const ValueAxis *a) {
+    const double right = kPlotLeft + kPlotWidth, bottom = kPlotTop + kPlotHeight;
+    // Value ticks: a grid line across the plot and the value left of it.
+    Put(o, "<g class=\"value-ticks\" stroke=\"#d8d8d8\">\n");
+    for (int64_t t = a->lowTick; t <= a->highTick; t++) {
+        double y = ValueY(a, (double)t * a->step);
+        Put(o, "<line");
+        PutAttribute(o, "x1", kPlotLeft);
+        PutAttribute(o, "y1", y);
+        PutAttribute(o, "x2", right);
+        PutAttribute(o, "y2", y);
+        Put(o, "/>\n");
+    }
+    Put(o, "</g>\n<g class=\"value-labels\" text-anchor=\"end\">\n");
+    for (int64_t t = a->lowTick; t <= a->highTick; t++) {
+        Put(o, "<text");
+        PutAttribute(o, "x", kPlotLeft - 8);
+        PutAttribute(o, "y", ValueY(a, (double)t * a->step) + 4);
+        Put(o, ">");
+        PutNumber(o, (double)t * a->step);
+        Put(o, "</text>\n");
+    }
+    Put(o, "</g>\n");
+    // Bin ticks: a short mark under the plot and the bin's number below it.
+    double step = NiceStep((double)bins / 10);
+    if (step < 1)
+        step = 1;
+    Put(o, "<g class=\"bin-ticks\" stroke=\"#000000\">\n");
+    for (double k = 0; k < bins; k = k + step) {
+        double x = BinX((int32_t)k, bins);
+        Put(o, "<line");
+        PutAttribute(o, "x1", x);
+        PutAttribute(o, "y1", bottom);
+        PutAttribute(o, "x2", x);
+        PutAttribute(o, "y2", bottom + 6);
+        Put(o, "/>\n");
+    }
+    Put(o, "</g>\n<g class=\"bin-labels\" text-anchor=\"middle\">\n");
+    for (double k = 0; k < bins; k = k + step) {
+        Put(o, "<text");
+        PutAttribute(o, "x", BinX((int32_t)k, bins));
+        PutAttribute(o, "y", bottom + 22);
+        Put(o, ">");
+        PutNumber(o, k);
+        Put(o, "</text>\n");
+    }
+    Put(o, "</g>\n");
+    // The plot's frame, and the names of the axes.
+    Put(o, "<rect fill=\"none\" stroke=\"#000000\"");
+    PutAttribute(o, "x", kPlotLeft);
+    PutAttribute(o, "y", kPlotTop);
+    PutAttribute(o, "width", kPlotWidth);
+    PutAttribute(o, "height", kPlotHeight);
+    Put(o, "/>\n<text class=\"bin-name\" text-anchor=\"middle\"");
+    PutAttribute(o, "x", kPlotLeft + kPlotWidth / 2);
+    PutAttribute(o, "y", bottom + 48);
+    Put(o, ">bin</text>\n<text class=\"value-name\" text-anchor=\"middle\" x=\"26\" y=\"290\""
+           " transform=\"rotate(-90 26 290)\">");
+    Put(o, kTextLogAbsUtf8);
+    Put(o, "</text>\n");
+}
+
+static void PutPeaks(SvgOut *o, const double *logAbs, int32_t bins, const ValueAxis *a) {
+    int32_t peaks[kSpectrumSvgPeaks];
+    int32_t count = FindPeaks(logAbs, bins, peaks);
+    Put(o, "<g class=\"peaks\" fill=\"#c0392b\" text-anchor=\"middle\" font-size=\"12\">\n");
+    for (int32_t i = 0; i < count; i++) {
+        double x = BinX(peaks[i], bins), y = ValueY(a, logAbs[peaks[i]]);
+        Put(o, "<circle r=\"3.5\"");
+        PutAttribute(o, "cx", x);
+        PutAttribute(o, "cy", y);
+        Put(o, "/>\n<text");
+        PutAttribute(o, "x", x);
+        PutAttribute(o, "y", y - 8);
+        Put(o, ">");
+        PutNumber(o, (double)peaks[i]);
+        Put(o, "</text>\n");
+    }
+    Put(o, "</g>\n");
+}
+
+uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, char *out,
+                     uint32_t capacity) {
+    SvgOut o = {out, 0, capacity, false};
+    if (bins < 0)
+        bins = 0;
+    ValueAxis axis = MakeValueAxis(logAbs, bins);
+    Put(&o, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"1000\" height=\"600\""
+            " viewBox=\"0 0 1000 600\" font-family=\"sans-serif\" font-size=\"13\">\n"
+            "<rect width=\"1000\" height=\"600\" fill=\"#ffffff\"/>\n"
+            "<text class=\"title\" x=\"500\" y=\"34\" text-anchor=\"middle\" font-size=\"18\">"
+            "Result.csv: N = ");
+    PutNumber(&o, sampleCount);
+    if (bins == 0) {
+        Put(&o, ", no bins");
+    } else {
+        Put(&o, ", bins 0 to ");
+        PutNumber(&o, (double)(bins - 1));
+    }
+    Put(&o, "</text>\n");
+    PutAxes(&o, bins, &axis);
+    PutLine(&o, logAbs, bins, &axis);
+    PutPeaks(&o, logAbs, bins, &axis);
+    Put(&o, "</svg>\n");
+    return o.full ? 0 : o.length;
+}

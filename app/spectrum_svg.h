@@ -1,0 +1,38 @@
+// spectrum_svg.h: Result.svg, the picture of the spectrum that Result.csv holds: LogAbs (the
+// file's third column) against the bin number as a line chart, built from the doubles alone.
+//
+// Invariant: the same doubles give the same bytes on every platform. Every coordinate comes from
+// a fixed sequence of double operations (+ - * / only), and every number is written by the
+// runtime's own formatting (NumToStr, and a tenth-of-a-pixel writer on integers), never by the
+// C library.
+#ifndef APP_SPECTRUM_SVG_H
+#define APP_SPECTRUM_SVG_H
+
+#include <cstdint>
+
+enum : uint32_t {
+    // A buffer of this many bytes holds every picture, whatever the doubles and the bin count:
+    // the line has at most two points a pixel column, so even a line broken at every other bin
+    // stays near 40 KB.
+    kSpectrumSvgCapacity = 65536,
+    // Pixel columns of the plot. With more bins than this, each column is drawn as the lowest
+    // and the highest value of its bins, so that no peak falls between two points.
+    kSpectrumSvgColumns = 880,
+    // The highest local maxima that are marked with their bin numbers.
+    kSpectrumSvgPeaks = 5,
+};
+
+// Writes the picture of logAbs[0 .. bins - 1], the bins Result.csv holds for sampleCount N, into
+// out: a standalone SVG 1.1 document in UTF-8 with LF line ends (1000 x 600 px, sans-serif, no
+// script, no external reference). Returns its length, or 0 when capacity is too small (never
+// with kSpectrumSvgCapacity).
+//
+// A value that is not finite, or beyond +-1e6 (no logarithm of a double comes near), is left out
+// and breaks the line there; with more bins than columns a column breaks it only when none of its
+// bins is drawn. bins = 0 and an all-left-out input give the axes and the title alone.
+//
+// Uses NumToStr and runtime strings: program thread only, after StrInit.
+uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, char *out,
+                     uint32_t capacity);
+
+#endif
