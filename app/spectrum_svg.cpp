@@ -6,7 +6,8 @@
 //      90 + ((k + 0.5) * 880) / M. With more bins than columns, bin k belongs to column
 //      (k * 880) / M (integers) and stands at that column's middle, 90 + column + 0.5.
 //   y: ticks every `step` (1, 2 or 5 times a power of ten, from + - * / alone) cover the drawn
-//      values from tick `low` to tick `high`; value v stands at 60 + ((high - v) * 460) / (high - low).
+//      values from tick `low` to tick `high`; value v stands at
+//      60 + ((high - v) * 460) / (high - low).
 // Each expression is evaluated in the order written, every step rounded to a double, so the
 // coordinates are the same bits on every platform; they are written to a tenth of a pixel.
 //
@@ -334,11 +335,11 @@ uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, cha
         bins = 0;
     ValueAxis axis = MakeValueAxis(logAbs, bins);
     Put(&o, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"1000\" height=\"600\""
-            " viewBox=\"0 0 1000 600\" font-family=\"sans-serif\" font-size=\"13\">\n"
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\""
+            " width=\"1000\" height=\"600\" viewBox=\"0 0 1000 600\" font-family=\"sans-serif\" font-size=\"13\">\n"
             "<rect width=\"1000\" height=\"600\" fill=\"#ffffff\"/>\n"
-            "<text class=\"title\" x=\"500\" y=\"34\" text-anchor=\"middle\" font-size=\"18\">"
-            "Result.csv: N = ");
+            "<text class=\"title\" x=\"500\" y=\"34\" text-anchor=\"middle\""
+            " font-size=\"18\">Result.csv: N = ");
     PutNumber(&o, sampleCount);
     if (bins == 0) {
         Put(&o, ", no bins");

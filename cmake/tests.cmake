@@ -82,6 +82,14 @@ if(NOT WIN32 AND TARGET dftanalyze)
   set_tests_properties(e2e_analysis_wine PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
 endif()
 
+# Result.svg end to end: line-console sessions at N = 256 and 20000, the picture parsed as XML and
+# checked against Result.csv, then drawn by headless Chromium (tests/e2e/result_svg.py).
+if(NOT WIN32 AND TARGET dftanalyze)
+  add_test(NAME e2e_result_svg
+           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/result_svg.py $<TARGET_FILE:dftanalyze>)
+  set_tests_properties(e2e_result_svg PROPERTIES TIMEOUT 600)
+endif()
+
 # Hostile inputs end to end, driving the program through the line console: a data.csv, typed
 # lines, a Result.csv and a standard input that no user would give it (tests/e2e/hostile_*.py).
 if(NOT WIN32 AND TARGET dftanalyze)

@@ -5,7 +5,8 @@ Usage: analysis_wine.py PATH/TO/dftanalyze.exe PATH/TO/LINUX/dftanalyze [WORK_DI
 Two sessions on one Xvfb and one Wine prefix (e2e-analysis-wineprefix beside the program, made
 once; the harness of wine_console.py): N = 64 on the example data, closed with Alt+F4 at the
 repeat question; and N = 1000 on a data.csv of 1200 samples, ended with Enter alone. Each
-Result.csv must be byte for byte the one the Linux program writes through its line console, and
+Result.csv and Result.svg must be byte for byte the ones the Linux program writes through its
+line console, and
 both ways out must give exit code 0. WORK_DIR (default e2e-analysis/ beside the program) keeps
 the logs, each session's folder, a screenshot of each session at its last question (n64.png,
 n1000.png) and one on failure.
@@ -105,17 +106,17 @@ class AnalysisHarness(Harness):
 
         def written():
             try:
-                with open(result, "rb") as f:
-                    return f.read() == want
+                return [open(os.path.join(folder, n), "rb").read()
+                        for n in ("Result.csv", "Result.svg")] == list(want)
             except OSError:
                 return False
         try:
-            self.wait_until("Result.csv", written, 10)
+            self.wait_until("Result.csv and Result.svg", written, 10)
         except Failure:
             got = open(result, "rb").read() if os.path.exists(result) else None
-            raise Failure("%s: Result.csv is not the line console's: %r"
+            raise Failure("%s: Result.csv or Result.svg is not the line console's: %r"
                           % (name, got if got is None else got[:200]))
-        print("e2e: ok   %s: Result.csv as the line console's" % name, flush=True)
+        print("e2e: ok   %s: Result.csv and Result.svg as the line console's" % name, flush=True)
         image = self.grab(self.window)   # the whole dialogue, Japanese prompts included
         if image is not None:
             write_png(os.path.join(self.work, "%s.png" % name), image)
@@ -145,8 +146,9 @@ def main():
 
     long_data = long_signal(1200)
     with tempfile.TemporaryDirectory() as ref:
-        want64 = reference_result(linux, ref, example_data(), 64)
-        want1000 = reference_result(linux, ref, long_data, 1000)
+        svg = lambda: open(os.path.join(ref, "Result.svg"), "rb").read()
+        want64 = reference_result(linux, ref, example_data(), 64), svg()
+        want1000 = reference_result(linux, ref, long_data, 1000), svg()
 
     h = AnalysisHarness(exe, work)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))   # ctest's timeout: clean up still

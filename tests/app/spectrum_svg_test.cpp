@@ -1,0 +1,104 @@
+// spectrum_svg_test.cpp: the picture of Result.csv on bytes: where the line breaks, which bins
+// are marked as peaks, and that no input breaks the document or its size bound.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/spectrum_svg.h"
+#include "tests/test_strings.h"
+
+namespace {
+
+using SpectrumSvgTest = StringsTest;
+
+const double kNan = std::nan(""), kInf = HUGE_VAL;
+
+std::string Picture(const std::vector<double> &values, double sampleCount) {
+    std::string out(kSpectrumSvgCapacity, '\0');
+    uint32_t length = SpectrumSvg(values.data(), (int32_t)values.size(), sampleCount, &out[0],
+                                  kSpectrumSvgCapacity);
+    out.resize(length);
+    return out;
+}
+
+int Count(const std::string &text, const std::string &what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        n++;
+    return n;
+}
+
+// The numbers of the marked bins, in the order drawn.
+std::string Peaks(const std::string &svg) {
+    std::string peaks;
+    for (size_t at = svg.find("<circle"); at != std::string::npos;
+         at = svg.find("<circle", at + 1)) {
+        size_t from = svg.find('>', svg.find("<text", at)) + 1;
+        peaks += (peaks.empty() ? "" : " ") + svg.substr(from, svg.find('<', from) - from);
+    }
+    return peaks;
+}
+
+TEST_F(SpectrumSvgTest, LineBreaksAndMarkedPeaks) {
+    struct {
+        const char *name;
+        std::vector<double> values;
+        const char *peaks;   // highest first
+        int polylines;
+        const char *inside;  // bytes the picture holds
+    } cases[] = {
+        {"N = 1: no bins", {}, "", 0, "N = 1, no bins</text>"},
+        {"nothing drawable", {kNan, kInf, -kInf, 1e300}, "", 0, "<line"},
+        // Bin 0 alone and bin 5 alone become dots; inf and NaN neighbours count as lower.
+        {"breaks at non-finite bins", {1, kNan, 2, 3, kInf, 4}, "5 3", 3,
+         "<polyline points=\"163.3,520 163.3,520\"/>"},
+        // Bin 0 is never marked but still a neighbour (so bin 1 is no peak); the first bin of a
+        // plateau; equal heights in bin order.
+        {"five highest, ties to the lower bin", {9, 5, 0, 5, 0, 7, 7, 0, 3, 0, 1, 0, 5},
+         "5 3 12 8 10", 1, "Result.csv: N = 26, bins 0 to 12</text>"},
+    };
+    for (const auto &c : cases) {
+        std::string svg = Picture(c.values, 2.0 * c.values.size() + (c.values.empty() ? 1 : 0));
+        ASSERT_GT(svg.size(), 0u) << c.name;
+        EXPECT_EQ(svg.compare(0, 5, "<?xml"), 0) << c.name;
+        EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n") << c.name;
+        EXPECT_EQ(Peaks(svg), c.peaks) << c.name;
+        EXPECT_EQ(Count(svg, "<polyline"), c.polylines) << c.name;
+        EXPECT_NE(svg.find(c.inside), std::string::npos) << c.name << "\n" << svg;
+        EXPECT_EQ(Count(svg, "nan") + Count(svg, "inf"), 0) << c.name;
+    }
+}
+
+// N = 100001 writes 50000 bins, more than the columns: a lone spike stays the top of its column
+// (31234 * 880 / 50000 = 549, at x 90 + 549.5), and no pattern outgrows the size bound.
+TEST_F(SpectrumSvgTest, LargeNKeepsEveryPeakAndStaysSmall) {
+    const int32_t bins = 50000;
+    std::vector<double> spike(bins, 0.0), brokenEveryOther(bins), jagged(bins);
+    spike[31234] = 10;
+    for (int32_t k = 0; k < bins; k++) {
+        brokenEveryOther[k] = k % 2 ? kNan : (double)(k % 7);
+        jagged[k] = (double)((k * 7919) % 1000) / 37 - 13;
+    }
+    // The same bytes in every build (the Windows tests run this under Wine): FNV-1a of the whole.
+    uint64_t hash = 14695981039346656037ull;
+    for (char ch : Picture(jagged, 100001))
+        hash = (hash ^ (uint8_t)ch) * 1099511628211ull;
+    EXPECT_EQ(hash, 10860471174959354328ull);
+    std::string svg = Picture(spike, 100001);
+    EXPECT_NE(svg.find("639.5,60"), std::string::npos);
+    EXPECT_EQ(Peaks(svg), "31234");
+    for (const auto *values : {&spike, &brokenEveryOther, &jagged}) {
+        svg = Picture(*values, 100001);
+        EXPECT_GT(svg.size(), 0u);
+        EXPECT_LT(svg.size(), 200000u);
+    }
+    // Per bin, a line broken at every other bin is the largest picture: still within capacity.
+    std::vector<double> few(kSpectrumSvgColumns);
+    for (size_t k = 0; k < few.size(); k++)
+        few[k] = k % 2 ? kNan : (double)k;
+    EXPECT_GT(Picture(few, 2.0 * few.size()).size(), 0u);
+}
+
+}   // namespace
