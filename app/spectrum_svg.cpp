@@ -6,8 +6,8 @@
 //      90 + ((k + 0.5) * 880) / M. With more bins than columns, bin k belongs to column
 //      (k * 880) / M (integers) and stands at that column's middle, 90 + column + 0.5.
 //   y: ticks every `step` (1, 2 or 5 times a power of ten, from + - * / alone) cover the drawn
-//      values from tick `low` to tick `high`; value v stands at
-//      60 + ((high - v) * 460) / (high - low).
+//      values from tick `low` to tick `high`, with a sixteenth of their span free above the
+//      highest for its peak's number; value v stands at 60 + ((high - v) * 460) / (high - low).
 // Each expression is evaluated in the order written, every step rounded to a double, so the
 // coordinates are the same bits on every platform; they are written to a tenth of a pixel.
 //
@@ -137,7 +137,7 @@ static ValueAxis MakeValueAxis(const double *logAbs, int32_t bins) {
     ValueAxis a;
     a.step = NiceStep((most - least) / 5);
     a.lowTick = (int64_t)Floor(least / a.step);
-    a.highTick = -(int64_t)Floor(-most / a.step);
+    a.highTick = -(int64_t)Floor(-(most + (most - least) / 16) / a.step);
     a.low = (double)a.lowTick * a.step;
     a.high = (double)a.highTick * a.step;
     return a;
@@ -153,36 +153,49 @@ static double BinX(int32_t k, int32_t bins) {
     return kPlotLeft + (((double)k + 0.5) * kPlotWidth) / (double)bins;
 }
 
-// The line, as polylines broken where a bin (a column) is not drawn. A run of one point is
-// written twice, so that its round caps show it as a dot.
+// The line, as polylines broken where a bin (a column) is not drawn. A run of one point is a
+// dot (a circle) instead, since a line needs two.
 struct LineRun {
     int32_t points;
-    double x, y;   // the run's first point
+    double x, y;   // the run's first point, not yet written
 };
 
-static void LinePoint(SvgOut *o, LineRun *run, double x, double y) {
-    Put(o, run->points == 0 ? "<polyline points=\"" : " ");
+static void PutPoint(SvgOut *o, double x, double y) {
     PutPixel(o, x);
     Put(o, ",");
     PutPixel(o, y);
-    if (run->points++ == 0) {
+}
+
+static void LinePoint(SvgOut *o, LineRun *run, double x, double y) {
+    if (run->points == 0) {
         run->x = x;
         run->y = y;
+    } else {
+        if (run->points == 1) {
+            Put(o, "<polyline points=\"");
+            PutPoint(o, run->x, run->y);
+        }
+        Put(o, " ");
+        PutPoint(o, x, y);
     }
+    run->points++;
 }
 
 static void LineBreak(SvgOut *o, LineRun *run) {
-    if (run->points == 0)
-        return;
-    if (run->points == 1)
-        LinePoint(o, run, run->x, run->y);
-    Put(o, "\"/>\n");
+    if (run->points == 1) {
+        Put(o, "<circle class=\"dot\" r=\"2\" fill=\"#1f4e9c\" stroke=\"none\"");
+        PutAttribute(o, "cx", run->x);
+        PutAttribute(o, "cy", run->y);
+        Put(o, "/>\n");
+    } else if (run->points > 1) {
+        Put(o, "\"/>\n");
+    }
     run->points = 0;
 }
 
 static void PutLine(SvgOut *o, const double *logAbs, int32_t bins, const ValueAxis *a) {
-    Put(o, "<g fill=\"none\" stroke=\"#1f4e9c\" stroke-width=\"1.2\" stroke-linejoin=\"round\""
-           " stroke-linecap=\"round\">\n");
+    Put(o, "<g class=\"line\" fill=\"none\" stroke=\"#1f4e9c\" stroke-width=\"1.2\""
+           " stroke-linejoin=\"round\" stroke-linecap=\"round\">\n");
     LineRun run = {0, 0, 0};
     if (bins <= (int32_t)kSpectrumSvgColumns) {
         for (int32_t k = 0; k < bins; k++) {
@@ -303,8 +316,7 @@ static void PutAxes(SvgOut *o, int32_t bins, const ValueAxis *a) {
     Put(o, "/>\n<text class=\"bin-name\" text-anchor=\"middle\"");
     PutAttribute(o, "x", kPlotLeft + kPlotWidth / 2);
     PutAttribute(o, "y", bottom + 48);
-    Put(o, ">bin</text>\n<text class=\"value-name\" text-anchor=\"middle\" x=\"26\" y=\"290\""
-           " transform=\"rotate(-90 26 290)\">");
+    Put(o, ">bin</text>\n<text class=\"value-name\" x=\"10\" y=\"48\">");
     Put(o, kTextLogAbsUtf8);
     Put(o, "</text>\n");
 }
@@ -336,9 +348,10 @@ uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, cha
     ValueAxis axis = MakeValueAxis(logAbs, bins);
     Put(&o, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\""
-            " width=\"1000\" height=\"600\" viewBox=\"0 0 1000 600\" font-family=\"sans-serif\" font-size=\"13\">\n"
+            " width=\"1000\" height=\"600\" viewBox=\"0 0 1000 600\""
+            " font-family=\"sans-serif\" font-size=\"13\">\n"
             "<rect width=\"1000\" height=\"600\" fill=\"#ffffff\"/>\n"
-            "<text class=\"title\" x=\"500\" y=\"34\" text-anchor=\"middle\""
+            "<text class=\"title\" x=\"500\" y=\"28\" text-anchor=\"middle\""
             " font-size=\"18\">Result.csv: N = ");
     PutNumber(&o, sampleCount);
     if (bins == 0) {

@@ -29,7 +29,8 @@ enum : uint32_t {
 //
 // A value that is not finite, or beyond +-1e6 (no logarithm of a double comes near), is left out
 // and breaks the line there; with more bins than columns a column breaks it only when none of its
-// bins is drawn. bins = 0 and an all-left-out input give the axes and the title alone.
+// bins is drawn. A lone point between two breaks is a dot. bins = 0 and an all-left-out input
+// give the axes and the title alone.
 //
 // Uses NumToStr and runtime strings: program thread only, after StrInit.
 uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, char *out,

@@ -33,7 +33,7 @@ int Count(const std::string &text, const std::string &what) {
 // The numbers of the marked bins, in the order drawn.
 std::string Peaks(const std::string &svg) {
     std::string peaks;
-    for (size_t at = svg.find("<circle"); at != std::string::npos;
+    for (size_t at = svg.find("<circle", svg.find("class=\"peaks\"")); at != std::string::npos;
          at = svg.find("<circle", at + 1)) {
         size_t from = svg.find('>', svg.find("<text", at)) + 1;
         peaks += (peaks.empty() ? "" : " ") + svg.substr(from, svg.find('<', from) - from);
@@ -46,18 +46,18 @@ TEST_F(SpectrumSvgTest, LineBreaksAndMarkedPeaks) {
         const char *name;
         std::vector<double> values;
         const char *peaks;   // highest first
-        int polylines;
+        int polylines, dots;
         const char *inside;  // bytes the picture holds
     } cases[] = {
-        {"N = 1: no bins", {}, "", 0, "N = 1, no bins</text>"},
-        {"nothing drawable", {kNan, kInf, -kInf, 1e300}, "", 0, "<line"},
-        // Bin 0 alone and bin 5 alone become dots; inf and NaN neighbours count as lower.
-        {"breaks at non-finite bins", {1, kNan, 2, 3, kInf, 4}, "5 3", 3,
-         "<polyline points=\"163.3,520 163.3,520\"/>"},
+        {"N = 1: no bins", {}, "", 0, 0, "N = 1, no bins</text>"},
+        {"nothing drawable", {kNan, kInf, -kInf, 1e300}, "", 0, 0, "<line"},
+        // Bin 0 alone and bin 5 alone are dots; inf and NaN neighbours count as lower.
+        {"breaks at non-finite bins", {1, kNan, 2, 3, kInf, 4}, "5 3", 1, 2,
+         "r=\"2\" fill=\"#1f4e9c\" stroke=\"none\" cx=\"163.3\" cy=\"520\"/>"},
         // Bin 0 is never marked but still a neighbour (so bin 1 is no peak); the first bin of a
         // plateau; equal heights in bin order.
         {"five highest, ties to the lower bin", {9, 5, 0, 5, 0, 7, 7, 0, 3, 0, 1, 0, 5},
-         "5 3 12 8 10", 1, "Result.csv: N = 26, bins 0 to 12</text>"},
+         "5 3 12 8 10", 1, 0, "Result.csv: N = 26, bins 0 to 12</text>"},
     };
     for (const auto &c : cases) {
         std::string svg = Picture(c.values, 2.0 * c.values.size() + (c.values.empty() ? 1 : 0));
@@ -66,13 +66,15 @@ TEST_F(SpectrumSvgTest, LineBreaksAndMarkedPeaks) {
         EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n") << c.name;
         EXPECT_EQ(Peaks(svg), c.peaks) << c.name;
         EXPECT_EQ(Count(svg, "<polyline"), c.polylines) << c.name;
+        EXPECT_EQ(Count(svg, "class=\"dot\""), c.dots) << c.name;
         EXPECT_NE(svg.find(c.inside), std::string::npos) << c.name << "\n" << svg;
         EXPECT_EQ(Count(svg, "nan") + Count(svg, "inf"), 0) << c.name;
     }
 }
 
 // N = 100001 writes 50000 bins, more than the columns: a lone spike stays the top of its column
-// (31234 * 880 / 50000 = 549, at x 90 + 549.5), and no pattern outgrows the size bound.
+// (31234 * 880 / 50000 = 549, at x 90 + 549.5; 10 of 0 to 12 at y 60 + 2 / 12 * 460), and no
+// pattern outgrows the size bound.
 TEST_F(SpectrumSvgTest, LargeNKeepsEveryPeakAndStaysSmall) {
     const int32_t bins = 50000;
     std::vector<double> spike(bins, 0.0), brokenEveryOther(bins), jagged(bins);
@@ -85,9 +87,9 @@ TEST_F(SpectrumSvgTest, LargeNKeepsEveryPeakAndStaysSmall) {
     uint64_t hash = 14695981039346656037ull;
     for (char ch : Picture(jagged, 100001))
         hash = (hash ^ (uint8_t)ch) * 1099511628211ull;
-    EXPECT_EQ(hash, 10860471174959354328ull);
+    EXPECT_EQ(hash, 10173127657074360459ull);
     std::string svg = Picture(spike, 100001);
-    EXPECT_NE(svg.find("639.5,60"), std::string::npos);
+    EXPECT_NE(svg.find("639.5,136.7"), std::string::npos);
     EXPECT_EQ(Peaks(svg), "31234");
     for (const auto *values : {&spike, &brokenEveryOther, &jagged}) {
         svg = Picture(*values, 100001);
