@@ -41,15 +41,6 @@ def run(work, data, count):
     return done.stdout.decode("utf-8")
 
 
-def session(work, data, count):
-    """Runs N = count on data in work; returns (standard output, Result.csv, Result.svg bytes)."""
-    out = run(work, data, count)
-    left = sorted(n for n in os.listdir(work) if n.endswith(".tmp"))
-    assert not left, "temporary files left behind: %s" % left
-    files = [open(os.path.join(work, n), "rb").read() for n in ("Result.csv", "Result.svg")]
-    return (out, *files)
-
-
 def group(root, name):
     return root.find(".//%sg[@class='%s']" % (NS, name))
 
@@ -179,25 +170,30 @@ def unreplaceable(work, kind):
     assert ASK_REPEAT in out and SAVE_FAILED not in out, out[-200:]
     assert os.path.isdir(path) if kind == "folder" else open(path, "rb").read() == b"old"
     assert sorted(os.listdir(work)) == ["Result.csv", "Result.svg", "data.csv"], os.listdir(work)
+    return ""
+
+
+def drawn(work, data, count):
+    """A session whose Result.svg is checked and drawn; no temporary file may be left."""
+    run(work, data, count)
+    assert sorted(os.listdir(work)) == ["Result.csv", "Result.svg", "data.csv"], os.listdir(work)
+    csv, svg = (open(os.path.join(work, n), "rb").read() for n in ("Result.csv", "Result.svg"))
+    top = check_picture(csv, svg, count)
+    draw(work, "n%d.png" % count)
+    return " (%d bytes, strongest bin %d)" % (len(svg), top)
 
 
 def main():
     os.makedirs(WORK, exist_ok=True)
     failed = 0
-    cases = [("N = 256", example_data(), 256), ("N = 20000", long_signal(20000), 20000),
-             ("an unreplaceable Result.svg: folder", "folder", 0),
-             ("an unreplaceable Result.svg: held", "held", 0)]
-    for name, data, count in cases:
+    cases = [("N = 256", drawn, example_data(), 256),
+             ("N = 20000", drawn, long_signal(20000), 20000),
+             ("an unreplaceable Result.svg: folder", unreplaceable, "folder"),
+             ("an unreplaceable Result.svg: held", unreplaceable, "held")]
+    for name, case, *args in cases:
         with tempfile.TemporaryDirectory() as work:
             try:
-                if count == 0:
-                    unreplaceable(work, data)
-                else:
-                    _, csv, svg = session(work, data, count)
-                    top = check_picture(csv, svg, count)
-                    draw(work, "n%d.png" % count)
-                    name += " (%d bytes, strongest bin %d)" % (len(svg), top)
-                print("ok   %s" % name)
+                print("ok   %s%s" % (name, case(work, *args)))
             except (AssertionError, OSError, subprocess.SubprocessError) as e:
                 print("FAIL %s: %s" % (name, e))
                 failed += 1
