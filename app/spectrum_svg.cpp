@@ -96,7 +96,7 @@ static double Floor(double x) {
     return t > x ? t - 1 : t;
 }
 
-// The least of 1, 2, 5 times a power of ten that is at least rough (0 < rough < 1e300).
+// The least of 1, 2, 5 times a power of ten that is at least rough (1e-7 < rough < 1e300).
 static double NiceStep(double rough) {
     double p = 1;
     while (p * 10 <= rough)
@@ -130,7 +130,7 @@ static ValueAxis MakeValueAxis(const double *logAbs, int32_t bins) {
             most = v;
         any = true;
     }
-    if (!(most - least >= 1e-6)) {   // one value, or none: a band of 2 around it
+    if (!(most - least >= 1e-6)) {   // one value, none, or too close to tell: a band of 2
         least = least - 1;
         most = most + 1;
     }
@@ -284,9 +284,7 @@ static void PutAxes(SvgOut *o, int32_t bins, const ValueAxis *a) {
     }
     Put(o, "</g>\n");
     // Bin ticks: a short mark under the plot and the bin's number below it.
-    double step = NiceStep((double)bins / 10);
-    if (step < 1)
-        step = 1;
+    double step = bins >= 10 ? NiceStep((double)bins / 10) : 1;
     Put(o, "<g class=\"bin-ticks\" stroke=\"#000000\">\n");
     for (double k = 0; k < bins; k = k + step) {
         double x = BinX((int32_t)k, bins);
