@@ -21,9 +21,6 @@ enum {
     kDataFile = 1,          // both files use file number 1, one after the other
 };
 
-// Result.csv is written under this name in the same folder, then renamed.
-static const char kResultTemporary[] = "Result.csv.tmp";
-
 // The program's variables: process-wide, zero at start, string variables null until first set.
 static double SampleCount;
 static double Samples[200002];
@@ -111,13 +108,14 @@ static void ShowTransform() {
     }
 }
 
-// Writes Result.csv; false when it could not be created or a line was not written whole. The
-// lines go to a temporary file beside it, which replaces Result.csv only once it is complete: a
-// failure at any point leaves the previous Result.csv as it was, and no temporary file behind.
+// Writes Result.csv; false when it could not be created, a line was not written whole or the file
+// did not reach the disk. The lines go to a new file of the program's own beside it, which replaces
+// Result.csv only once it is complete and on the disk: a failure at any point leaves the previous
+// Result.csv as it was, and no file of the program's behind.
 static bool SaveResult() {
     StrAssign(&ResultLine, StrAlloc(0));
     StrAssign(&ResultHeader, StrAlloc(0));
-    FileOpen(StrLiteral(kResultTemporary), FileModeOutput, kDataFile);
+    FileOpenReplacement(StrLiteral("Result.csv"), kDataFile);
     StrAssign(&ResultHeader, StrLiteral(kTextResultHeader));
     FilePrint(kDataFile, StrConcat(StrCopy(ResultHeader), StrLiteral("\r\n")));
     // The bound N/2 - 1 is a double: for odd N it ends in .5.
@@ -131,14 +129,7 @@ static bool SaveResult() {
         StrAssign(&ResultLine, line);
         FilePrint(kDataFile, StrConcat(StrCopy(ResultLine), StrLiteral("\r\n")));
     }
-    bool created = FileIsOpen(kDataFile);   // else the temporary name may be another's
-    bool saved = created && !FilePrintFailed(kDataFile);
-    FileClose(kDataFile);
-    if (saved)
-        saved = FileReplace(StrLiteral(kResultTemporary), StrLiteral("Result.csv"));
-    if (created && !saved)
-        FileRemove(StrLiteral(kResultTemporary));
-    return saved;
+    return FileCommitReplacement(kDataFile);
 }
 
 void AnalysisRun() {
