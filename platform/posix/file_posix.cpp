@@ -74,9 +74,9 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
     if (fd < 3) {
         int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
         close(fd);
-        if (moved < 0)
-            return kPlatFileInvalid;
         fd = moved;
+        if (fd < 0)
+            goto fail;
     }
 
     struct stat st;
@@ -94,7 +94,10 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
     return fd;
 
 fail:
-    close(fd);   // also lets go of the flock, if it was taken
+    if (fd >= 0)
+        close(fd);   // also lets go of the flock, if it was taken
+    if (creation == kPlatCreateNew)
+        unlink(name);   // the file this open made, and no one else's: O_EXCL made it
     return kPlatFileInvalid;
 }
 

@@ -112,7 +112,7 @@ void FileOpenReplacement(RtString target, int32_t number) {
         int32_t slot = number - 1;
         FileClose(number);
         PlatFile handle = kPlatFileInvalid;
-        for (int tries = 0; tries < kTemporaryTries && handle == kPlatFileInvalid; tries++) {
+        for (int tries = 0; tries < kTemporaryTries; tries++) {
             char *name = TemporaryName((const char *)target, ++gFileHandles.replacementCount);
             handle = PlatFileOpen(name, kPlatAccessWrite, kPlatCreateNew);
             if (handle != kPlatFileInvalid) {
