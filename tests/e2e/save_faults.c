@@ -55,25 +55,21 @@ static int CreateFails(const char *path, int flags) {
     return 1;
 }
 
-/* The mode argument is read only when the flags say it was given. */
-#define OPEN(name)                                                                  \
-    int name(const char *path, int flags, ...) {                                    \
-        mode_t mode = 0;                                                            \
-        if (flags & O_CREAT) {                                                      \
-            va_list args;                                                           \
-            va_start(args, flags);                                                  \
-            mode = va_arg(args, mode_t);                                            \
-            va_end(args);                                                           \
-        }                                                                           \
-        if (CreateFails(path, flags))                                               \
-            return -1;                                                              \
-        int fd = REAL(name)(path, flags, mode);                                     \
-        if ((flags & O_EXCL) && fd >= 0 && fd < (int)sizeof created)                \
-            created[fd] = 1;                                                        \
-        return fd;                                                                  \
+int open(const char *path, int flags, ...) {
+    mode_t mode = 0;
+    if (flags & O_CREAT) {   /* only then was a mode given */
+        va_list args;
+        va_start(args, flags);
+        mode = va_arg(args, mode_t);
+        va_end(args);
     }
-OPEN(open)
-OPEN(open64)
+    if (CreateFails(path, flags))
+        return -1;
+    int fd = REAL(open)(path, flags, mode);
+    if ((flags & O_EXCL) && fd >= 0 && fd < (int)sizeof created)
+        created[fd] = 1;
+    return fd;
+}
 
 static int IsCreated(int fd) {
     return fd >= 0 && fd < (int)sizeof created && created[fd];
