@@ -26,6 +26,7 @@ build: deps $(foreach b,$(BUILDS),build/$(b)/build.ninja)
 
 test: build
 	cd build/linux && ctest --output-on-failure -j $(JOBS) -LE wine
+	$(MAKE) --no-print-directory test-i386
 	cd build/win64 && ctest --output-on-failure
 	cd build/linux && ctest --output-on-failure -L wine
 	$(MAKE) --no-print-directory test-tsan
@@ -33,6 +34,27 @@ test: build
 	$(MAKE) --no-print-directory test-valgrind
 	$(MAKE) --no-print-directory test-fuzz
 	@echo "all tests passed"
+
+# The 32-bit x86 code run for real: a static -m32 build (SSE2 arithmetic, as the 32-bit Windows
+# build) of the numeric and transform tests and of the program, run under qemu-i386, since this
+# kernel runs no 32-bit programs. One line-console session of two passes (N = 256 shown, then
+# N = 1001 of 256 samples) must give the 64-bit program's output and Result.csv byte for byte.
+.PHONY: test-i386
+I386_ANSWERS := 256\nYES\n\nYES\n9\n1001\nYES\n\nNO\n\n
+I386_SESSION := build/i386/session
+build/i386/build.ninja: | deps
+	$(CMAKE) -S . -B build/i386 $(GEN) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i386.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=qemu-i386
+test-i386: build/i386/build.ninja build/linux/build.ninja
+	$(CMAKE) --build build/i386 -j $(JOBS) --target test_math test_app dftanalyze
+	$(CMAKE) --build build/linux -j $(JOBS) --target dftanalyze
+	cd build/i386 && ctest --output-on-failure -R '^(math|app)$$'
+	rm -rf $(I386_SESSION) && mkdir -p $(I386_SESSION)/32 $(I386_SESSION)/64
+	cp examples/data.csv $(I386_SESSION)/32/ && cp examples/data.csv $(I386_SESSION)/64/
+	cd $(I386_SESSION)/32 && printf '$(I386_ANSWERS)' | timeout 600 qemu-i386 ../../dftanalyze > out.txt
+	cd $(I386_SESSION)/64 && printf '$(I386_ANSWERS)' | ../../../linux/dftanalyze > out.txt
+	cmp $(I386_SESSION)/32/out.txt $(I386_SESSION)/64/out.txt
+	cmp $(I386_SESSION)/32/Result.csv $(I386_SESSION)/64/Result.csv
 
 # ThreadSanitizer build of the console tests and the POSIX message layer's: the two-thread
 # hand-over of the input line must run without a single report.

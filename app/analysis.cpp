@@ -113,23 +113,17 @@ static void ShowTransform() {
 }
 
 // Writes the file `name` whole or not at all; false when it could not be. `write` prints every
-// byte to the number it is given, a temporary file beside `name` (its name and ".tmp"), and says
-// whether it had them all; the temporary file replaces `name` only once complete. A failure at
-// any point leaves the previous file as it was, and no temporary file behind. Every file the run
-// saves goes through here.
+// byte to the number it is given, a new file of the program's own beside `name`, and says whether
+// it had them all; that file replaces `name` only once it is complete and on the disk. A failure
+// at any point leaves the previous file as it was, and no file of the program's behind. Every
+// file the run saves goes through here.
 static bool SaveWhole(const char *name, bool (*write)(int32_t number)) {
-    RtString temporary = StrConcat(StrLiteral(name), StrLiteral(".tmp"));
-    FileOpen(StrCopy(temporary), FileModeOutput, kDataFile);
-    bool complete = write(kDataFile);
-    bool created = FileIsOpen(kDataFile);   // else the temporary name may be another's
-    bool saved = created && complete && !FilePrintFailed(kDataFile);
-    FileClose(kDataFile);
-    if (saved)
-        saved = FileReplace(StrCopy(temporary), StrLiteral(name));
-    if (created && !saved)
-        FileRemove(StrCopy(temporary));
-    StrFree(temporary);
-    return saved;
+    FileOpenReplacement(StrLiteral(name), kDataFile);
+    if (!write(kDataFile)) {
+        FileClose(kDataFile);   // drops the unfinished file
+        return false;
+    }
+    return FileCommitReplacement(kDataFile);
 }
 
 // Result.csv's lines: the header, then bin i's imaginary part, real part and LogAbs.

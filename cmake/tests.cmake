@@ -92,11 +92,16 @@ endif()
 
 # Hostile inputs end to end, driving the program through the line console: a data.csv, typed
 # lines, a Result.csv and a standard input that no user would give it (tests/e2e/hostile_*.py).
+# hostile_result also fails each step of the save through an LD_PRELOAD library of its own.
 if(NOT WIN32 AND TARGET dftanalyze)
+  enable_language(C)
+  add_library(save_faults MODULE ${CMAKE_SOURCE_DIR}/tests/e2e/save_faults.c)
+  target_compile_options(save_faults PRIVATE -fno-sanitize=all)
+  target_link_libraries(save_faults PRIVATE ${CMAKE_DL_LIBS})
   foreach(hostile data typed result stdin)
     add_test(NAME e2e_hostile_${hostile}
              COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/hostile_${hostile}.py
-                     $<TARGET_FILE:dftanalyze>)
+                     $<TARGET_FILE:dftanalyze> $<TARGET_FILE:save_faults>)
     set_tests_properties(e2e_hostile_${hostile} PROPERTIES TIMEOUT 600)
   endforeach()
 endif()

@@ -1,7 +1,7 @@
-// plat_file.h: the thin file layer under the numbered files: open, read, write, seek, size, close,
-// and by name: replace one file by another, remove.
-// platform/win32/file_win32.cpp implements it over CreateFileA and its companions,
-// platform/posix/file_posix.cpp over open/read/write/lseek/fstat.
+// plat_file.h: the thin file layer under the numbered files: open, read, write, seek, size, flush,
+// close, and by name: replace one file by another, flush a folder, remove, ask whether a name exists.
+// platform/win32/file_win32.cpp implements it over CreateFileW and its companions (names converted
+// from code page 932), platform/posix/file_posix.cpp over open/read/write/lseek/fstat/fsync.
 //
 // Every open is exclusive: no other open of the same file, in this process or another, may exist
 // at the same time (share mode 0 on Windows; on POSIX the layer compares device and inode of the
@@ -23,6 +23,7 @@ enum : intptr_t { kPlatFileInvalid = -1 };   // the value of INVALID_HANDLE_VALU
 enum : uint32_t { kPlatAccessRead = 1, kPlatAccessWrite = 2 };
 // Creation, numbered as CreateFileA numbers them.
 enum : uint32_t {
+    kPlatCreateNew = 1,      // create; fail when the name exists, whatever it names (no link followed)
     kPlatCreateAlways = 2,   // create, or truncate an existing file to length 0
     kPlatOpenExisting = 3,   // fail when the file is missing
     kPlatOpenAlways = 4,     // open, or create when missing
@@ -41,16 +42,31 @@ int64_t PlatFileWrite(PlatFile file, const void *buffer, uint32_t n);
 int64_t PlatFileSeek(PlatFile file, int64_t distance, uint32_t origin);
 // Size in bytes, or -1 on failure.
 int64_t PlatFileSize(PlatFile file);
-// Closes the file and lets the exclusive hold go. kPlatFileInvalid and 0 are ignored.
-void PlatFileClose(PlatFile file);
+// Puts the file's data and size on the disk (fsync, FlushFileBuffers); true when done. Needs write
+// access. Only after it has succeeded may a rename make the file's new contents visible by a name
+// that a power cut must not leave pointing at an empty or partial file.
+bool PlatFileFlush(PlatFile file);
+// Closes the file and lets the exclusive hold go; false when the system reported an error (the
+// handle is gone either way). kPlatFileInvalid and 0 are ignored (true).
+bool PlatFileClose(PlatFile file);
 
 // Puts the file named from in the place of the file named to, in one step of the file system:
 // a reader of `to` finds either the old file whole or the new one whole, never a mix. Both names
 // lie in the same folder; nobody may hold `from` open. An old `to` is replaced, unless it is a
 // folder, read-only, or held open by anyone (share mode 0 on Windows; on POSIX a file this
 // process holds or one another process holds a flock on): then nothing changes. True when done.
+// On Windows the move is written through to the disk before it returns; on POSIX the folder's
+// change needs PlatFileFlushFolder.
 bool PlatFileReplace(const char *from, const char *to);
+// Puts the folder that holds name on the disk, so that a rename into it survives a power cut
+// (POSIX: fsync of the folder; Windows: nothing to do after a write-through move). A file system
+// that cannot flush a folder counts as done. True when done.
+bool PlatFileFlushFolder(const char *name);
 // Removes the file name (not a folder). True when done.
 bool PlatFileRemove(const char *name);
+// Whether name names anything (a file, a folder, a link, even a dangling one).
+bool PlatFileExists(const char *name);
+// The id of this process, which names its own temporary files apart from anyone else's.
+uint32_t PlatProcessId();
 
 #endif

@@ -7,12 +7,16 @@
 // Descriptors below 3 are moved up, so a handle is never 0 or a standard stream; all are O_CLOEXEC.
 // Only regular files open: the open itself does not wait (O_NONBLOCK), so a FIFO or a device named
 // data.csv is refused at once instead of hanging the program.
-// A replace refuses, as MoveFileExA does, to put a file in the place of one that is held.
+// A replace refuses, as MoveFileExW does, to put a file in the place of one that is held.
+// Durability: PlatFileFlush is fsync, and PlatFileFlushFolder fsyncs the folder after a rename, as
+// ext4 and its kind need for the rename itself to survive a power cut.
 // The list has no lock: only the program thread opens and closes files.
 #include "platform/plat_file.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -53,6 +57,8 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
         return kPlatFileInvalid;
     if (creation == kPlatCreateAlways || creation == kPlatOpenAlways)
         flags |= O_CREAT;   // truncation waits until the file is known to be ours alone
+    else if (creation == kPlatCreateNew)
+        flags |= O_CREAT | O_EXCL;
     else if (creation != kPlatOpenExisting)
         return kPlatFileInvalid;
 
@@ -68,9 +74,9 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
     if (fd < 3) {
         int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
         close(fd);
-        if (moved < 0)
-            return kPlatFileInvalid;
         fd = moved;
+        if (fd < 0)
+            goto fail;
     }
 
     struct stat st;
@@ -88,7 +94,10 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
     return fd;
 
 fail:
-    close(fd);   // also lets go of the flock, if it was taken
+    if (fd >= 0)
+        close(fd);   // also lets go of the flock, if it was taken
+    if (creation == kPlatCreateNew)
+        unlink(name);   // the file this open made, and no one else's: O_EXCL made it
     return kPlatFileInvalid;
 }
 
@@ -126,13 +135,24 @@ int64_t PlatFileSize(PlatFile file) {
     return st.st_size;
 }
 
-void PlatFileClose(PlatFile file) {
+bool PlatFileFlush(PlatFile file) {
     if (file <= 0)
-        return;
+        return false;
+    int done;
+    do
+        done = fsync((int)file);
+    while (done != 0 && errno == EINTR);
+    return done == 0;
+}
+
+// After EINTR Linux has closed the descriptor all the same, and nothing was lost: it counts as done.
+bool PlatFileClose(PlatFile file) {
+    if (file <= 0)
+        return true;
     for (int i = 0; i < kHeldMax; i++)
         if (held[i].fd == (int)file)
             held[i].fd = 0;
-    close((int)file);
+    return close((int)file) == 0 || errno == EINTR;
 }
 
 // rename() itself would replace a held or read-only file: the checks make it refuse as Windows
@@ -153,6 +173,36 @@ bool PlatFileReplace(const char *from, const char *to) {
     return replaced;
 }
 
+// The folder is the name up to its last slash ("/" for a name in the root, "." for a bare name).
+// A folder we may not open, and a file system that cannot flush one (EINVAL), count as done: there
+// is nothing more this process can do for them. A real failure (EIO, ENOSPC) is reported.
+bool PlatFileFlushFolder(const char *name) {
+    const char *slash = strrchr(name, '/');
+    char *folder = slash == nullptr ? strdup(".") : strndup(name, slash == name ? 1 : slash - name);
+    if (folder == nullptr)
+        return false;
+    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    free(folder);
+    if (fd < 0)
+        return true;
+    int done;
+    do
+        done = fsync(fd);
+    while (done != 0 && errno == EINTR);
+    bool flushed = done == 0 || errno == EINVAL || errno == EROFS;
+    close(fd);
+    return flushed;
+}
+
 bool PlatFileRemove(const char *name) {
     return unlink(name) == 0;
+}
+
+bool PlatFileExists(const char *name) {
+    struct stat st;
+    return lstat(name, &st) == 0;
+}
+
+uint32_t PlatProcessId() {
+    return (uint32_t)getpid();
 }

@@ -1,10 +1,22 @@
-// file_win32.cpp: the file layer on Windows, straight over CreateFileA and its companions.
+// file_win32.cpp: the file layer on Windows, straight over CreateFileW and its companions.
+// Names arrive as code page 932 bytes and are converted to UTF-16 here, whatever the system's
+// own code page; a name that does not convert (or is longer than a path may be) names nothing.
 // Every open uses share mode 0, no security attributes, FILE_ATTRIBUTE_NORMAL and no template,
-// so the system itself keeps every other open of the file out. A HANDLE from CreateFileA is
+// so the system itself keeps every other open of the file out. A HANDLE from CreateFileW is
 // never 0 and never a standard stream; INVALID_HANDLE_VALUE is kPlatFileInvalid.
 #include <windows.h>
 
 #include "platform/plat_file.h"
+
+enum { kNameChars = 32768 };   // the longest path the wide calls take, with its NUL
+
+// The name in UTF-16 in wide (kNameChars), or false when it is not code page 932 text.
+static bool WideName(const char *name, wchar_t *wide) {
+    return MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, name, -1, wide, kNameChars) > 0;
+}
+
+// One converted name per argument of a call; only the program thread uses files.
+static wchar_t gWideFrom[kNameChars], gWideTo[kNameChars];
 
 static HANDLE AsHandle(PlatFile file) {
     return (HANDLE)file;
@@ -21,7 +33,9 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
         desired |= GENERIC_READ;    // 0x80000000
     if (access & kPlatAccessWrite)
         desired |= GENERIC_WRITE;   // 0x40000000
-    HANDLE h = CreateFileA(name, desired, 0, nullptr, (DWORD)creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!WideName(name, gWideFrom))
+        return kPlatFileInvalid;
+    HANDLE h = CreateFileW(gWideFrom, desired, 0, nullptr, (DWORD)creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     return (PlatFile)h;
 }
 
@@ -62,21 +76,39 @@ int64_t PlatFileSize(PlatFile file) {
     return (int64_t)(((uint64_t)high << 32) | low);
 }
 
-void PlatFileClose(PlatFile file) {
-    if (IsFile(file))
-        CloseHandle(AsHandle(file));
+bool PlatFileFlush(PlatFile file) {
+    return IsFile(file) && FlushFileBuffers(AsHandle(file)) != 0;
 }
 
-// MoveFileExA refuses a folder and a file open anywhere by itself; a read-only file is refused
-// here as well, because not every implementation of it does (Wine renames over one).
+bool PlatFileClose(PlatFile file) {
+    return !IsFile(file) || CloseHandle(AsHandle(file)) != 0;
+}
+
+// MoveFileExW refuses a folder and a file open anywhere by itself; a read-only file is refused
+// here as well, because not every implementation of it does (Wine renames over one). Write-through:
+// the call returns only once the move is on the disk, the folder's change included.
 bool PlatFileReplace(const char *from, const char *to) {
-    DWORD attributes = GetFileAttributesA(to);
+    if (!WideName(from, gWideFrom) || !WideName(to, gWideTo))
+        return false;
+    DWORD attributes = GetFileAttributesW(gWideTo);
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
         return false;
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(gWideFrom, gWideTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool PlatFileFlushFolder(const char *) {
+    return true;   // PlatFileReplace wrote its move through
 }
 
 bool PlatFileRemove(const char *name) {
-    return DeleteFileA(name) != 0;
+    return WideName(name, gWideFrom) && DeleteFileW(gWideFrom) != 0;
+}
+
+bool PlatFileExists(const char *name) {
+    return WideName(name, gWideFrom) && GetFileAttributesW(gWideFrom) != INVALID_FILE_ATTRIBUTES;
+}
+
+uint32_t PlatProcessId() {
+    return GetCurrentProcessId();
 }

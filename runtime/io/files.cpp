@@ -1,8 +1,12 @@
-// files.cpp: the FileHandleTable, FileOpen, FilePrint, FileClose, the replace and removal of a file
-// by name, and the queries on a number.
-// Invariant: a slot that holds an open handle holds the only open of that file in the process;
-// it is closed before the slot takes anything else.
+// files.cpp: the FileHandleTable, FileOpen, FilePrint, FileClose, the replacement of a file whole,
+// and the queries on a number.
+// Invariants: a slot that holds an open handle holds the only open of that file in the process;
+// it is closed before the slot takes anything else. A replacement's temporary name is set only
+// while the file under it is one this process created (exclusively) and has not renamed: only
+// such a file is ever removed.
 #include "runtime/io/files.h"
+
+#include <cstring>
 
 #include "platform/plat_core.h"
 
@@ -61,23 +65,93 @@ void FileClose(int32_t number) {
     int32_t slot = number - 1;
     if (HandleIsOpen(gFileHandles.handle[slot]))
         PlatFileClose(gFileHandles.handle[slot]);
+    FileReplacement *replacement = &gFileHandles.replacement[slot];
+    if (replacement->temporary != nullptr)
+        PlatFileRemove(replacement->temporary);
+    PlatFree(replacement->temporary);
+    PlatFree(replacement->target);
+    *replacement = FileReplacement{};
     gFileHandles.handle[slot] = 0;
     gFileHandles.printFailed[slot] = false;
     PlatFree(gFileHandles.readAhead[slot].bytes);
     gFileHandles.readAhead[slot] = FileReadAhead{};
 }
 
-bool FileReplace(RtString from, RtString to) {
-    bool replaced = PlatFileReplace((const char *)from, (const char *)to);
-    StrFree(from);
-    StrFree(to);
-    return replaced;
+// Appends the decimal digits of value at text; returns the end.
+static char *AppendDecimal(char *text, uint32_t value) {
+    char digits[10];
+    int n = 0;
+    do {
+        digits[n++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0)
+        *text++ = digits[--n];
+    return text;
 }
 
-bool FileRemove(RtString name) {
-    bool removed = PlatFileRemove((const char *)name);
-    StrFree(name);
-    return removed;
+// "<target>.dftanalyze-<process id>-<count>.tmp" in a new heap block.
+static char *TemporaryName(const char *target, uint32_t count) {
+    static const char kMark[] = ".dftanalyze-";
+    size_t length = strlen(target);
+    char *name = (char *)PlatAlloc(length + sizeof kMark + 2 * 10 + 6);
+    memcpy(name, target, length);
+    char *at = name + length;
+    memcpy(at, kMark, sizeof kMark - 1);
+    at = AppendDecimal(at + sizeof kMark - 1, PlatProcessId());
+    *at++ = '-';
+    at = AppendDecimal(at, count);
+    memcpy(at, ".tmp", 5);
+    return name;
+}
+
+enum { kTemporaryTries = 100 };   // names tried before the creation counts as failed
+
+void FileOpenReplacement(RtString target, int32_t number) {
+    if (NumberInRange(number)) {
+        int32_t slot = number - 1;
+        FileClose(number);
+        PlatFile handle = kPlatFileInvalid;
+        for (int tries = 0; tries < kTemporaryTries; tries++) {
+            char *name = TemporaryName((const char *)target, ++gFileHandles.replacementCount);
+            handle = PlatFileOpen(name, kPlatAccessWrite, kPlatCreateNew);
+            if (handle != kPlatFileInvalid) {
+                size_t length = strlen((const char *)target) + 1;
+                gFileHandles.replacement[slot].target = (char *)PlatAlloc(length);
+                memcpy(gFileHandles.replacement[slot].target, (const char *)target, length);
+                gFileHandles.replacement[slot].temporary = name;
+                break;
+            }
+            bool taken = PlatFileExists(name);   // another's file: try the next name
+            PlatFree(name);
+            if (!taken)
+                break;   // the folder refuses a new file: a full disk, no right to write
+        }
+        gFileHandles.handle[slot] = handle;
+        gFileHandles.printFailed[slot] = false;
+    }
+    StrFree(target);
+}
+
+bool FileCommitReplacement(int32_t number) {
+    if (!NumberInRange(number))
+        return false;
+    int32_t slot = number - 1;
+    FileReplacement *replacement = &gFileHandles.replacement[slot];
+    PlatFile handle = gFileHandles.handle[slot];
+    bool done = replacement->temporary != nullptr && !gFileHandles.printFailed[slot] &&
+                PlatFileFlush(handle);
+    done = PlatFileClose(handle) && done;   // closed whatever happened before
+    gFileHandles.handle[slot] = 0;
+    if (done && PlatFileReplace(replacement->temporary, replacement->target)) {
+        PlatFree(replacement->temporary);   // renamed: nothing of ours goes by that name now
+        replacement->temporary = nullptr;
+        done = PlatFileFlushFolder(replacement->target);
+    } else {
+        done = false;
+    }
+    FileClose(number);   // removes the temporary file unless it was renamed
+    return done;
 }
 
 bool FileIsOpen(int32_t number) {

@@ -41,10 +41,18 @@ struct FileReadAhead {
     bool valid;
 };
 
+// A replacement the number holds: both names heap blocks (PlatAlloc), or both null.
+struct FileReplacement {
+    char *target;      // the file the new one is to replace
+    char *temporary;   // the new file, created by this process and still under this name
+};
+
 struct FileHandleTable {
     PlatFile handle[kFileNumbers];    // 0 no file, kPlatFileInvalid a failed open, else open
     bool printFailed[kFileNumbers];   // a FilePrint since the number's last FileOpen failed or wrote short
     FileReadAhead readAhead[kFileNumbers];
+    FileReplacement replacement[kFileNumbers];
+    uint32_t replacementCount;        // temporary names tried so far by this process
     int32_t lastInputStored;          // variables stored by the last FileInput, 0 to 31
 };
 extern FileHandleTable gFileHandles;
@@ -59,16 +67,24 @@ void FilePrint(int32_t number, RtString text);
 // Reads the next items from the current position into the variables of gInputTargets, item i
 // into entry i, until the list's null address, the end of the data or a read error.
 void FileInput(int32_t number);
-// Closes the number's file, if any, and empties its slot (0).
+// Closes the number's file, if any, and empties its slot (0). An uncommitted replacement's new
+// file is removed.
 void FileClose(int32_t number);
 
-// Puts the file named from in the place of the file named to (both names consumed) in one step,
-// so that a reader of `to` finds the old file or the new one, whole; the way to write a file that
-// must never be seen half-written. Both in the same folder; no number may hold from. Fails and
-// changes nothing when to is a folder, read-only or held open by anyone. True when done.
-bool FileReplace(RtString from, RtString to);
-// Removes the file name (consumed); true when done.
-bool FileRemove(RtString name);
+// Replacing a file whole, so that a reader of target finds the old file or the new one, whole,
+// even after a power cut; the way to write a file that must never be seen half-written.
+// FileOpenReplacement opens, under number (first closing what it held), a new file of this
+// process's own beside target (consumed): "<target>.dftanalyze-<process id>-<count>.tmp", created
+// exclusively and never any other file, the next count tried while a name is taken. It is empty
+// and open for output as with FileModeOutput; FileIsOpen tells whether it was made.
+void FileOpenReplacement(RtString target, int32_t number);
+// Ends the number's replacement: puts the new file on the disk, closes it, puts it in the place
+// of target in one step and puts the folder on the disk. False, with target untouched and the new
+// file removed, when the number holds no replacement, a FilePrint to it failed, or the flush, the
+// close or the replace fails (target is a folder, read-only or held open by anyone). False also
+// when only the folder's flush fails: target is then the new file, but not known to be on the disk.
+// FileClose of a number that holds a replacement abandons it: the new file is removed.
+bool FileCommitReplacement(int32_t number);
 
 // Whether the number's slot holds an open file.
 bool FileIsOpen(int32_t number);

@@ -16,7 +16,7 @@ TIMEOUT = 120   # seconds: generous for the AddressSanitizer build and a loaded 
 from analysis_common import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT,  # noqa: F401
                              ASK_REPEAT_UNSAVED, ASK_SHOW, BAD_N, BANNER, NO_DATA, RESULT_HEADER,
                              SAVE_FAILED, SHORT_DATA)
-TEMPORARY = "Result.csv.tmp"
+TEMPORARY_MARK = ".dftanalyze-"   # in the name of every file the program makes to replace another
 SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
 
 
@@ -29,13 +29,14 @@ class Run:
         self.hung = hung
 
 
-def run(program, work, given, close_stdin=False):
+def run(program, work, given, close_stdin=False, command=None, env=None):
     """Runs the program in work with given (bytes) on a pipe as standard input, or with standard
-    input closed altogether (close_stdin). Bounded by TIMEOUT."""
+    input closed altogether (close_stdin). Bounded by TIMEOUT. command: the program behind a
+    command of its own (a list); env: variables added to the environment."""
     def close_fd0():
         os.close(0)
-    proc = subprocess.Popen([program], cwd=work, stdin=None if close_stdin else subprocess.PIPE,
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True,
+    proc = subprocess.Popen((command or []) + [program], cwd=work, env=dict(os.environ, **(env or {})),
+                            stdin=None if close_stdin else subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True,
                             preexec_fn=close_fd0 if close_stdin else None)
     try:
         out, err = proc.communicate(None if close_stdin else given, timeout=TIMEOUT)
@@ -92,8 +93,9 @@ def complete_result(work, count, problems):
 
 
 def no_temporary(work, problems):
-    if os.path.lexists(os.path.join(work, TEMPORARY)):
-        problems.append("the temporary %s was left behind" % TEMPORARY)
+    left = [name for name in os.listdir(work) if TEMPORARY_MARK in name]
+    if left:
+        problems.append("the program's temporary files were left behind: %s" % left)
 
 
 def report(name, problems):

@@ -1,5 +1,7 @@
-// FileReplace and FileRemove: a finished file takes the place of the old one whole, or nothing
-// changes; a held, read-only or folder target is refused as Windows refuses it.
+// FileOpenReplacement and FileCommitReplacement: a finished file takes the place of the old one
+// whole, or nothing changes; a held, read-only or folder target is refused as Windows refuses it;
+// no file but the program's own new one is ever written or removed, even under a name it wanted.
+#include <set>
 #include <string>
 
 #include "tests/io/io_test_support.h"
@@ -13,32 +15,36 @@
 namespace {
 
 enum Target { kMissing, kPlain, kFolder, kHeldByNumber, kReadOnly, kLockedElsewhere };
+enum Ending { kCommit, kCommitAfterFailedPrint, kClose };
 
 struct ReplaceCase {
     const char *name;
     Target target;
+    Ending ending;
     bool replaces;
 };
 
 const ReplaceCase kReplaceCases[] = {
-    {"a missing target is created", kMissing, true},
-    {"an old target is replaced whole", kPlain, true},
-    {"a folder stays", kFolder, false},
-    {"a file a number holds stays", kHeldByNumber, false},
+    {"a missing target is created", kMissing, kCommit, true},
+    {"an old target is replaced whole", kPlain, kCommit, true},
+    {"a folder stays", kFolder, kCommit, false},
+    {"a file a number holds stays", kHeldByNumber, kCommit, false},
 #ifdef _WIN32
-    {"a read-only file stays", kReadOnly, false},   // root on POSIX may write any file
+    {"a read-only file stays", kReadOnly, kCommit, false},   // root on POSIX may write any file
 #else
     // Another process's flock on the old file is a hold like share mode 0 on Windows.
-    {"a file another process locks stays", kLockedElsewhere, false},
+    {"a file another process locks stays", kLockedElsewhere, kCommit, false},
 #endif
+    {"a failed print keeps the old file", kPlain, kCommitAfterFailedPrint, false},
+    {"a replacement closed uncommitted is dropped", kPlain, kClose, false},
 };
 
-TEST_F(IoFiles, ReplacePutsTheNewFileInPlaceOrChangesNothing) {
+TEST_F(IoFiles, ReplacementTakesThePlaceWholeOrChangesNothing) {
     for (const auto &c : kReplaceCases) {
         std::error_code ignored;
         std::filesystem::permissions(dir / "to.csv", std::filesystem::perms::owner_all, ignored);
-        std::filesystem::remove_all(dir / "to.csv");
-        Write("new.tmp", "new,complete\r\n");
+        std::filesystem::remove_all(dir, ignored);
+        std::filesystem::create_directories(dir);
         if (c.target == kFolder)
             std::filesystem::create_directory(dir / "to.csv");
         else if (c.target != kMissing)
@@ -51,29 +57,45 @@ TEST_F(IoFiles, ReplacePutsTheNewFileInPlaceOrChangesNothing) {
         int fd = c.target == kLockedElsewhere ? open(Path("to.csv").c_str(), O_RDONLY) : -1;
         ASSERT_TRUE(fd < 0 || flock(fd, LOCK_EX) == 0) << c.name;
 #endif
+        // The user's own file by the obvious temporary name, and another's under the name the
+        // program will try first: both must be left as they are.
+        Write("to.csv.tmp", "the user's");
+        std::string taken = "to.csv.dftanalyze-" + std::to_string(PlatProcessId()) + "-" +
+                            std::to_string(gFileHandles.replacementCount + 1) + ".tmp";
+        Write(taken.c_str(), "another's");
 
-        EXPECT_EQ(FileReplace(Name("new.tmp"), Name("to.csv")), c.replaces) << c.name;
+        FileOpenReplacement(Name("to.csv"), 1);
+        EXPECT_TRUE(FileIsOpen(1)) << c.name;
+        FilePrint(1, TestString("new,"));
+        FilePrint(1, TestString("complete\r\n"));
+        if (c.ending == kCommitAfterFailedPrint)
+            gFileHandles.printFailed[0] = true;   // as a write to a full disk leaves it
+        bool replaced = false;
+        if (c.ending == kClose)
+            FileClose(1);
+        else
+            replaced = FileCommitReplacement(1);
         FileClose(5);
 #ifndef _WIN32
         if (fd >= 0)
             close(fd);
 #endif
-        EXPECT_EQ(Exists("new.tmp"), !c.replaces) << c.name;
-        std::string want = c.replaces ? "new,complete\r\n" : "old,complete\r\n";
-        if (c.target != kFolder || c.replaces) {
-            EXPECT_EQ(Read("to.csv"), want) << c.name;
+        EXPECT_EQ(replaced, c.replaces) << c.name;
+        EXPECT_FALSE(FileIsOpen(1)) << c.name;
+        if (c.target != kFolder) {
+            EXPECT_EQ(Read("to.csv"), c.replaces ? "new,complete\r\n"
+                                      : c.target == kMissing ? "" : "old,complete\r\n") << c.name;
         }
+        EXPECT_EQ(Read("to.csv.tmp"), "the user's") << c.name;
+        EXPECT_EQ(Read(taken.c_str()), "another's") << c.name;
+        std::set<std::string> left;
+        for (const auto &entry : std::filesystem::directory_iterator(dir))
+            left.insert(entry.path().filename().string());
+        std::set<std::string> want = {"to.csv.tmp", taken};
+        if (c.target != kMissing || c.replaces)
+            want.insert("to.csv");
+        EXPECT_EQ(left, want) << c.name;
     }
-}
-
-TEST_F(IoFiles, RemoveTakesAFileButNotAFolder) {
-    Write("f.tmp", "x");
-    std::filesystem::create_directory(dir / "d");
-    EXPECT_TRUE(FileRemove(Name("f.tmp")));
-    EXPECT_FALSE(Exists("f.tmp"));
-    EXPECT_FALSE(FileRemove(Name("f.tmp")));
-    EXPECT_FALSE(FileRemove(Name("d")));
-    EXPECT_TRUE(Exists("d"));
 }
 
 }  // namespace

@@ -10,6 +10,9 @@ namespace {
 
 const double kInf = RtDoubleOf(0x7FF0000000000000ull);
 
+// This table is also the 32-bit build's guard: with x87 arithmetic (-mfpmath=387, each
+// intermediate kept to 64 bits of mantissa and rounded twice) rows of it come out different in
+// their last bits, as do those of LogExpSqrPow.TableToTheLastBit.
 TEST(Trig, SinCosTableToTheLastBit) {
     struct {
         double x, sin, cos;
