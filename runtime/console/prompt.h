@@ -20,8 +20,16 @@ void PromptPrint(PromptState *ps, RtString text);
 // firstRow to lastRow (-1: every row) on s. The caller holds the console lock.
 void PromptDraw(PromptState *ps, PromptSurface *s, int32_t firstRow, int32_t lastRow);
 
+// The marks of what the window must draw again (PromptState.damage); the caller holds the console
+// lock. PromptMarkRows marks rows firstRow to lastRow (-1: every row). PromptScrollMarked runs the
+// scroll rule for a client area of height pixels, moves the marks with the rows and returns how
+// many rows it scrolled.
+void PromptMarkRows(PromptState *ps, int32_t firstRow, int32_t lastRow);
+int32_t PromptScrollMarked(PromptState *ps, int32_t height);
+
 // The window procedure's handlers, called on the console thread by each front end.
 void PromptOnPaint(PromptState *ps, PromptSurface *s);   // after the front end blanked the window
+void PromptOnFrame(PromptState *ps, PromptSurface *s);   // draws the marks, the window as it is
 void PromptOnSetFocus(PromptState *ps);
 void PromptOnKillFocus(PromptState *ps);
 void PromptOnChar(PromptState *ps, uint8_t c);
