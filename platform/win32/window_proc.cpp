@@ -96,7 +96,10 @@ LRESULT CALLBACK PromptWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_CREATE: return OnCreate(ps, hwnd) ? 0 : -1;
     case WM_PAINT: OnPaint(ps, hwnd); return 0;
     case WM_SIZE: OnSize(ps, lParam); return 0;
-    case WM_SETFOCUS: WinDrawFrame(ps, hwnd); PromptOnSetFocus(ps); return 0;   // the prompt, then the caret
+    case WM_SETFOCUS:   // the marked rows (a prompt just printed) first, then the caret
+        WinDrawFrame(ps, hwnd);
+        PromptOnSetFocus(ps);
+        return 0;
     case kWinFrameAsked: WinOnFrameAsked(ps, hwnd); return 0;
     case WM_TIMER: WinOnFrameTimer(ps, hwnd); return 0;
     case WM_KILLFOCUS: PromptOnKillFocus(ps); return 0;

@@ -13,11 +13,13 @@ void PromptRowsFree(PromptState *ps);
 // does not move. The caller holds the console lock.
 void PromptRowsScroll(PromptState *ps);
 
-// Prints text (consumed) at the cursor and draws the rows it touched. Either thread.
+// Prints text (consumed) at the cursor and draws the rows it touched, or with a front end that
+// draws frames (frameLater) marks them and leaves the drawing to its next frame. Either thread.
 void PromptPrint(PromptState *ps, RtString text);
 
 // Scrolls if the cursor row's bottom edge lies below the client area, then draws rows
-// firstRow to lastRow (-1: every row) on s. The caller holds the console lock.
+// firstRow to lastRow (-1: every row) on s, and whatever else was marked. The caller holds the
+// console lock.
 void PromptDraw(PromptState *ps, PromptSurface *s, int32_t firstRow, int32_t lastRow);
 
 // The marks of what the window must draw again (PromptState.damage); the caller holds the console

@@ -11,9 +11,9 @@
 // the window procedure (paint, line editor, echo). linePos hands the input line over: the program
 // thread writes 0 to open it and then only reads it; the console thread fills lineBuffer and
 // stores -1 with release ordering after the line's NUL, so a reader that loads -1 with acquire
-// ordering sees the whole line. The console lock makes buffer updates and drawing mutually
-// exclusive; it is never held while sending a message to the other thread or while waiting, and
-// it is taken before the string registry's lock, never after.
+// ordering sees the whole line. The console lock makes buffer updates, their marks (damage) and
+// drawing mutually exclusive; it is never held while sending a message to the other thread or
+// while waiting, and it is taken before the string registry's lock, never after.
 #ifndef RUNTIME_CONSOLE_PROMPT_STATE_H
 #define RUNTIME_CONSOLE_PROMPT_STATE_H
 

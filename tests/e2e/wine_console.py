@@ -376,7 +376,8 @@ def same_pixels(mapped, plain):
         raise Failure("the windows differ in size: %s and %s" % (mapped[:2], plain[:2]))
     rows = [y for y, (a, b) in enumerate(zip(mapped[2], plain[2])) if a != b]
     if rows:
-        raise Failure("without the font mapping %d pixel rows differ, from row %d" % (len(rows), rows[0]))
+        raise Failure("without the font mapping %d pixel rows differ, from row %d"
+                      % (len(rows), rows[0]))
     print("e2e: ok   without the font mapping the window draws the same pixels", flush=True)
 
 
