@@ -85,8 +85,10 @@ HFONT WinFontCreate(PromptFontSpec *desc) {
             ReleaseDC(nullptr, dc);
         return named;
     }
+    // A Windows in another language may name the very face by its English name.
     std::wstring face = SelectedFace(dc, named);
-    std::wstring best = face == font.lfFaceName ? std::wstring() : BestListedFace(dc);
+    bool itself = face == font.lfFaceName || face == L"MS Mincho";
+    std::wstring best = itself ? std::wstring() : BestListedFace(dc);
     ReleaseDC(nullptr, dc);
     if (best.empty() || best == face)
         return named;
