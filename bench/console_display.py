@@ -28,6 +28,8 @@ def timed_enter(folder, enter):
     start = time.monotonic()
     enter()
     while not os.path.exists(result):
+        if time.monotonic() - start > 900:
+            raise RuntimeError("no Result.csv within 900 s")
         time.sleep(0.01)
     return time.monotonic() - start
 
