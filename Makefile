@@ -113,5 +113,12 @@ bench: deps build/linux/build.ninja
 	$(CMAKE) --build build/linux -j $(JOBS) --target transform_bench
 	./build/linux/transform_bench $(BENCH_N)
 
+# The display's cost in the window under Wine and in the terminal console, one run: BENCH_N lines.
+.PHONY: bench-console
+bench-console: build/linux/build.ninja build/win64/build.ninja
+	$(CMAKE) --build build/linux -j $(JOBS) --target dftanalyze
+	$(CMAKE) --build build/win64 -j $(JOBS) --target dftanalyze
+	python3 bench/console_display.py build/win64/dftanalyze.exe build/linux/dftanalyze $(BENCH_N)
+
 clean:
 	rm -rf build

@@ -11,12 +11,25 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "platform/win32/window_text.h"
 #include "runtime/console/prompt.h"
 
-// The front end's own state, in PromptState.frontEndData. Console thread only.
+// Frames: a print from the program thread only marks its rows; the console thread draws the
+// marks at most once every kWinFrameMs milliseconds (about 60 frames a second), so lines that come
+// faster than that are painted together, and the last state is always drawn.
+enum : UINT {
+    kWinFrameMs = 16,
+    kWinFrameAsked = WM_APP + 1,   // posted by frameLater: a frame is wanted
+    kWinFrameTimer = 1,            // the timer of a frame that waits for its turn
+};
+
+// The front end's own state, in PromptState.frontEndData.
 struct WinWindow {
-    WinCharDecoder decoder;   // WM_CHAR units not yet a whole character
+    WinCharDecoder decoder;           // WM_CHAR units not yet a whole character (console thread)
+    std::atomic<bool> frameAsked;     // a frame is asked for and not yet begun (either thread)
+    LONGLONG lastFrame;               // QueryPerformanceCounter at the last frame (console thread)
 };
 
 // A device context of the client area seen as the console's drawing surface.
@@ -26,10 +39,32 @@ struct WinSurface {
     HWND hwnd;               // the window whose client area dc draws on
     HDC dc;
     HGDIOBJ previousFont;    // kept by selectFont for restoreFont
+    int32_t width, height;   // the client area in pixels, read when the surface was made
 };
 
-// Makes s a surface on dc, a device context of hwnd's client area.
+// Makes s a surface on dc, a device context of hwnd's client area (null: a memory context, whose
+// size the caller sets in width and height).
 void WinSurfaceInit(WinSurface *s, PromptState *ps, HWND hwnd, HDC dc);
+
+// Frames (window_frame.cpp). WinDrawFrame draws the marked rows now, on the console thread;
+// WinFrameLater is the console's frameLater; the other two handle kWinFrameAsked and the timer.
+void WinDrawFrame(PromptState *ps, HWND hwnd);
+void WinFrameLater(PromptState *ps);
+void WinOnFrameAsked(PromptState *ps, HWND hwnd);
+void WinOnFrameTimer(PromptState *ps, HWND hwnd);
+
+// A Shift-JIS font that the system lists, for the choice of the console font.
+struct WinFontCandidate {
+    const wchar_t *face;
+    bool fixedPitch;
+};
+// The best of n candidates: fixed pitch first, then a Mincho face before a Gothic one before any
+// other, then the first listed; never a vertical ("@") face. -1 when none will do.
+int WinFontChoose(const WinFontCandidate *c, int n);
+
+// Makes the console font from desc; when the system gives another face than desc names, takes
+// the best Shift-JIS face it has instead and writes that face into desc. Null on failure.
+HFONT WinFontCreate(PromptFontSpec *desc);
 
 // The console font as a wide font description, its face name converted from fontSpec's code page
 // 932 bytes: the same description for the font and for the input method's composition font.

@@ -1,5 +1,6 @@
 // window_frontend.cpp: what the console asks of the Windows window: a surface for printing, the
-// cross-thread send, the clipboard's text, the caret and the input method's composition window.
+// cross-thread send, the clipboard's text, the caret, the input method's composition window, the
+// title, and frames (window_frame.cpp).
 //
 // The clipboard is read as UTF-16 (CF_UNICODETEXT) and converted with code page 932, whatever the
 // system's ANSI code page; only when it holds no UTF-16 text are its CF_TEXT bytes taken as they
@@ -122,5 +123,5 @@ static void FrontSetTitle(PromptState *ps, const char *title) {
 const PromptFrontEnd kWinFrontEnd = {
     FrontGetSurface, FrontReleaseSurface, FrontSend,          FrontClipboardText,
     FrontCaretShow,  FrontCaretHide,      FrontCompositionAt, nullptr,   // nothing else sees prints
-    FrontSetTitle,
+    FrontSetTitle,   WinFrameLater,
 };

@@ -1,7 +1,7 @@
 // window_proc.cpp: PromptWndProc, the window procedure of the class "PROMPT": a switch that hands
 // each message to one handler over the console state, and the handlers that need the window
-// itself (backdrop and cell size, paint, destroy, and WM_CHAR units made into code page 932
-// bytes). The line editor, the caret rule and the drawing are the console's.
+// itself (backdrop and cell size, paint, client height, frames, destroy, and WM_CHAR units made
+// into code page 932 bytes). The line editor, the caret rule and the drawing are the console's.
 //
 // The state comes with the creation parameter and is kept in the window's user data; messages
 // that arrive before it (WM_GETMINMAXINFO, WM_NCCREATE) go to DefWindowProcW.
@@ -55,6 +55,13 @@ static void OnPaint(PromptState *ps, HWND hwnd) {
     EndPaint(hwnd, &paint);
 }
 
+// The scroll rule of prints that leave their drawing to a frame uses this height.
+static void OnSize(PromptState *ps, LPARAM lParam) {
+    PlatLockEnter(&ps->lock);
+    ps->clientHeight = HIWORD(lParam);
+    PlatLockLeave(&ps->lock);
+}
+
 // One UTF-16 unit: the line editor gets the bytes of each whole character, lead byte first.
 static void OnChar(PromptState *ps, wchar_t unit) {
     WinWindow *w = (WinWindow *)ps->frontEndData;
@@ -88,7 +95,13 @@ LRESULT CALLBACK PromptWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     switch (msg) {
     case WM_CREATE: return OnCreate(ps, hwnd) ? 0 : -1;
     case WM_PAINT: OnPaint(ps, hwnd); return 0;
-    case WM_SETFOCUS: PromptOnSetFocus(ps); return 0;
+    case WM_SIZE: OnSize(ps, lParam); return 0;
+    case WM_SETFOCUS:   // the marked rows (a prompt just printed) first, then the caret
+        WinDrawFrame(ps, hwnd);
+        PromptOnSetFocus(ps);
+        return 0;
+    case kWinFrameAsked: WinOnFrameAsked(ps, hwnd); return 0;
+    case WM_TIMER: WinOnFrameTimer(ps, hwnd); return 0;
     case WM_KILLFOCUS: PromptOnKillFocus(ps); return 0;
     case WM_KEYDOWN: return 0;   // keys reach the editor as WM_CHAR, made by TranslateMessage
     case WM_CHAR: OnChar(ps, (wchar_t)wParam); return 0;

@@ -75,9 +75,7 @@ DWORD WINAPI PromptThreadProc(LPVOID parameter) {
     ps->screenHeight = GetSystemMetrics(SM_CYSCREEN);
 
     FontSpecFill(&ps->fontSpec);
-    LOGFONTW font;
-    WinFontFromSpec(&ps->fontSpec, &font);
-    ps->font = CreateFontIndirectW(&font);
+    ps->font = WinFontCreate(&ps->fontSpec);
     if (ps->font == nullptr)
         Fail("dftanalyze: the console font cannot be made\n");
 

@@ -13,15 +13,25 @@ void PromptRowsFree(PromptState *ps);
 // does not move. The caller holds the console lock.
 void PromptRowsScroll(PromptState *ps);
 
-// Prints text (consumed) at the cursor and draws the rows it touched. Either thread.
+// Prints text (consumed) at the cursor and draws the rows it touched, or with a front end that
+// draws frames (frameLater) marks them and leaves the drawing to its next frame. Either thread.
 void PromptPrint(PromptState *ps, RtString text);
 
 // Scrolls if the cursor row's bottom edge lies below the client area, then draws rows
-// firstRow to lastRow (-1: every row) on s. The caller holds the console lock.
+// firstRow to lastRow (-1: every row) on s, and whatever else was marked. The caller holds the
+// console lock.
 void PromptDraw(PromptState *ps, PromptSurface *s, int32_t firstRow, int32_t lastRow);
+
+// The marks of what the window must draw again (PromptState.damage); the caller holds the console
+// lock. PromptMarkRows marks rows firstRow to lastRow (-1: every row). PromptScrollMarked runs the
+// scroll rule for a client area of height pixels, moves the marks with the rows and returns how
+// many rows it scrolled.
+void PromptMarkRows(PromptState *ps, int32_t firstRow, int32_t lastRow);
+int32_t PromptScrollMarked(PromptState *ps, int32_t height);
 
 // The window procedure's handlers, called on the console thread by each front end.
 void PromptOnPaint(PromptState *ps, PromptSurface *s);   // after the front end blanked the window
+void PromptOnFrame(PromptState *ps, PromptSurface *s);   // draws the marks, the window as it is
 void PromptOnSetFocus(PromptState *ps);
 void PromptOnKillFocus(PromptState *ps);
 void PromptOnChar(PromptState *ps, uint8_t c);

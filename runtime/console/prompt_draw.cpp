@@ -1,17 +1,24 @@
-// prompt_draw.cpp: PromptDraw, which scrolls the screen buffer when the cursor row has left the
-// bottom of the client area and draws rows of it on a surface; and the paint handler.
+// prompt_draw.cpp: the scroll rule, the marks of what the window must draw again (PromptDamage),
+// and the drawing of marked rows on a surface: PromptDraw, PromptOnPaint and PromptOnFrame.
 //
 // Scroll rule: while the cursor row's bottom edge, (cursorRow + 1) * cellHeight pixels, lies below
 // the client height and the cursor is not on row 0, drop the top row. Afterwards the cursor row
 // fits, unless it is row 0 (a window shorter than one row, or minimised to height 0). Scrolled
-// rows are gone: a taller window never brings them back. Any scroll draws every row.
+// rows are gone: a taller window never brings them back.
 //
-// Drawing row i: the part right of its text is blanked from the backdrop, then each character is
-// drawn on its own in its first cell's colours at x = column * cellWidth, y = i * cellHeight;
-// a lead byte and the byte behind it make one glyph, a lead byte that ends the row is drawn alone.
+// Marks: a scroll of the buffer by k rows moves the marks up with it and adds k to the rows the
+// shown picture must move. A frame on a surface that can move its pixels (scrollUp) moves the
+// fully visible rows and draws the rows it uncovered and the marked ones; on any other surface, or
+// when the picture moved by a whole window or more, it draws every visible row. Either way the
+// finished window shows the buffer, and the marks are cleared.
+//
+// Drawing row i: the part right of its text is blanked from the backdrop, then its text is drawn
+// in runs of glyphs that share their first cells' colours at x = column * cellWidth,
+// y = i * cellHeight; a lead byte and the byte behind it make one glyph in the lead cell's colours,
+// a lead byte that ends the row is drawn alone. A surface without drawRun gets one call a glyph.
 // Rows are drawn from the top while their top edge lies inside the client area.
 //
-// The caller holds the console lock.
+// Every function here but PromptOnPaint and PromptOnFrame expects the console lock held.
 #include "runtime/console/prompt.h"
 
 #include <cstring>
@@ -19,6 +26,8 @@
 static void DrawRow(PromptState *ps, PromptSurface *s, int32_t i, int32_t clientWidth) {
     const PromptSurfaceOps *ops = s->ops;
     const uint8_t *text = ps->rowText[i];
+    const uint32_t *fore = ps->rowFore[i];
+    const uint32_t *back = ps->rowBack[i];
     int32_t length = (int32_t)std::strlen((const char *)text);   // byte 254 is always NUL
     int32_t y = i * ps->cellHeight;
 
@@ -26,11 +35,86 @@ static void DrawRow(PromptState *ps, PromptSurface *s, int32_t i, int32_t client
     ops->blank(s, w, y, clientWidth, ps->cellHeight);
 
     for (int32_t j = 0; j < length;) {
-        ops->setColours(s, ps->rowFore[i][j], ps->rowBack[i][j]);
-        int32_t n = (ops->isLeadByte(text[j]) && text[j + 1] != 0) ? 2 : 1;
-        ops->drawGlyph(s, j * ps->cellWidth, y, text + j, n);
-        j += ops->isLeadByte(text[j]) ? 2 : 1;
+        int32_t start = j;
+        do
+            j += ops->isLeadByte(text[j]) ? 2 : 1;
+        while (j < length && fore[j] == fore[start] && back[j] == back[start]);
+        int32_t end = j < length ? j : length;   // a lead byte ending the row stands alone
+        ops->setColours(s, fore[start], back[start]);
+        if (ops->drawRun) {
+            ops->drawRun(s, start * ps->cellWidth, y, text + start, end - start);
+            continue;
+        }
+        for (int32_t g = start; g < end;) {
+            int32_t n = (ops->isLeadByte(text[g]) && g + 1 < end) ? 2 : 1;
+            ops->drawGlyph(s, g * ps->cellWidth, y, text + g, n);
+            g += n;
+        }
     }
+}
+
+// Returns how many rows it scrolled.
+static int32_t ScrollToFit(PromptState *ps, int32_t height) {
+    int32_t k = 0;
+    while ((ps->cursorRow + 1) * ps->cellHeight > height && ps->cursorRow > 0) {
+        PromptRowsScroll(ps);
+        ps->cursorRow--;
+        k++;
+    }
+    return k;
+}
+
+void PromptMarkRows(PromptState *ps, int32_t firstRow, int32_t lastRow) {
+    PromptDamage *d = &ps->damage;
+    if (firstRow == -1) {
+        d->all = true;
+        return;
+    }
+    for (int32_t i = firstRow < 0 ? 0 : firstRow; i <= lastRow && i < kPromptRows; i++)
+        d->dirty[i] = 1;
+}
+
+static void MarkScroll(PromptState *ps, int32_t k) {
+    if (k <= 0)
+        return;
+    PromptDamage *d = &ps->damage;
+    if (k >= kPromptRows) {
+        d->all = true;
+        k = kPromptRows;
+    }
+    std::memmove(d->dirty, d->dirty + k, kPromptRows - k);
+    std::memset(d->dirty + kPromptRows - k, 0, k);   // fresh rows: drawn as uncovered ones
+    d->scrolled += k;
+}
+
+int32_t PromptScrollMarked(PromptState *ps, int32_t height) {
+    int32_t k = ScrollToFit(ps, height);
+    MarkScroll(ps, k);
+    return k;
+}
+
+// Draws what the marks ask for and clears them.
+static void DrawMarked(PromptState *ps, PromptSurface *s, int32_t width, int32_t height) {
+    const PromptSurfaceOps *ops = s->ops;
+    PromptDamage *d = &ps->damage;
+    int32_t visible = 0, full = 0;   // rows whose top edge, whose bottom edge lies inside
+    while (visible < kPromptRows && visible * ps->cellHeight < height)
+        visible++;
+    while (full < kPromptRows && (full + 1) * ps->cellHeight <= height)
+        full++;
+
+    bool all = d->all || (d->scrolled > 0 && (!ops->scrollUp || d->scrolled >= full));
+    if (!all && d->scrolled > 0) {
+        int32_t dy = d->scrolled * ps->cellHeight;
+        ops->scrollUp(s, dy, 0, full * ps->cellHeight);
+        for (int32_t i = full - d->scrolled; i < visible; i++)
+            d->dirty[i] = 1;
+    }
+    for (int32_t i = 0; i < visible; i++) {
+        if (all || d->dirty[i])
+            DrawRow(ps, s, i, width);
+    }
+    std::memset(d, 0, sizeof *d);
 }
 
 void PromptDraw(PromptState *ps, PromptSurface *s, int32_t firstRow, int32_t lastRow) {
@@ -38,17 +122,9 @@ void PromptDraw(PromptState *ps, PromptSurface *s, int32_t firstRow, int32_t las
     ops->selectFont(s);
     int32_t width = 0, height = 0;
     ops->clientSize(s, &width, &height);
-
-    while ((ps->cursorRow + 1) * ps->cellHeight > height && ps->cursorRow > 0) {
-        PromptRowsScroll(ps);
-        ps->cursorRow--;
-        firstRow = -1;
-    }
-
-    for (int32_t i = 0; i < kPromptRows && i * ps->cellHeight < height; i++) {
-        if (firstRow == -1 || (firstRow <= i && i <= lastRow))
-            DrawRow(ps, s, i, width);
-    }
+    PromptMarkRows(ps, firstRow, lastRow);
+    PromptScrollMarked(ps, height);
+    DrawMarked(ps, s, width, height);
     ops->restoreFont(s);
 }
 
@@ -58,4 +134,15 @@ void PromptOnPaint(PromptState *ps, PromptSurface *s) {
     PlatLockLeave(&ps->lock);
     // Lets the start-up go on: everything the console thread made before is visible to it.
     ps->windowReady.store(1, std::memory_order_release);
+}
+
+void PromptOnFrame(PromptState *ps, PromptSurface *s) {
+    PlatLockEnter(&ps->lock);
+    const PromptSurfaceOps *ops = s->ops;
+    ops->selectFont(s);
+    int32_t width = 0, height = 0;
+    ops->clientSize(s, &width, &height);
+    DrawMarked(ps, s, width, height);
+    ops->restoreFont(s);
+    PlatLockLeave(&ps->lock);
 }

@@ -1,5 +1,5 @@
 // prompt_print.cpp: PromptPrint, the console's print: writes a text into the screen buffer at the
-// cursor and draws the rows it touched.
+// cursor and draws the rows it touched, or marks them for the front end's next frame.
 //
 // The walk, byte by byte up to the text's first NUL (its stored length is not used):
 //   TAB        spaces up to the next multiple of 8 columns (1 to 8 of them); colours untouched
@@ -10,10 +10,12 @@
 //     but cursorCol still advances, so that the echo of typed keys and Backspace stay in step;
 //   - cursorRow never passes 100: a CR LF on row 100 scrolls the buffer by one row there and
 //     then, and the whole window is drawn afterwards.
-// Otherwise the walk never scrolls: the scroll rule runs when PromptDraw draws.
+// Otherwise the walk never scrolls: the scroll rule runs right after it, when PromptDraw draws or,
+// with a front end that draws frames (frameLater), when the print marks what it changed.
 //
 // Locks: the surface is taken before the console lock and given back after it; the console lock
-// is held across the walk and the drawing; the text is released after the lock is left.
+// is held across the walk and the drawing (or marking); the text is released after the lock is
+// left.
 #include "runtime/console/prompt.h"
 
 #include <cstring>
@@ -63,6 +65,19 @@ void PromptPrint(PromptState *ps, RtString text) {
     const PromptFrontEnd *fe = ps->frontEnd;
     if (fe->printed)
         fe->printed(ps, text, (uint32_t)std::strlen((const char *)text));
+
+    if (fe->frameLater) {
+        PlatLockEnter(&ps->lock);
+        int32_t firstRow = ps->cursorRow;
+        if (PrintWalk(ps, text))
+            firstRow = -1;
+        PromptMarkRows(ps, firstRow, ps->cursorRow);
+        PromptScrollMarked(ps, ps->clientHeight);
+        PlatLockLeave(&ps->lock);
+        fe->frameLater(ps);
+        StrFree(text);
+        return;
+    }
 
     PromptSurface *s = fe->getSurface(ps);
     PlatLockEnter(&ps->lock);

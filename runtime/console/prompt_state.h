@@ -11,9 +11,9 @@
 // the window procedure (paint, line editor, echo). linePos hands the input line over: the program
 // thread writes 0 to open it and then only reads it; the console thread fills lineBuffer and
 // stores -1 with release ordering after the line's NUL, so a reader that loads -1 with acquire
-// ordering sees the whole line. The console lock makes buffer updates and drawing mutually
-// exclusive; it is never held while sending a message to the other thread or while waiting, and
-// it is taken before the string registry's lock, never after.
+// ordering sees the whole line. The console lock makes buffer updates, their marks (damage) and
+// drawing mutually exclusive; it is never held while sending a message to the other thread or
+// while waiting, and it is taken before the string registry's lock, never after.
 #ifndef RUNTIME_CONSOLE_PROMPT_STATE_H
 #define RUNTIME_CONSOLE_PROMPT_STATE_H
 
@@ -74,6 +74,13 @@ struct PromptSurfaceOps {
     void (*setColours)(PromptSurface *s, uint32_t fore, uint32_t back);   // opaque background
     void (*drawGlyph)(PromptSurface *s, int32_t x, int32_t y, const uint8_t *glyph, int32_t n);
     bool (*isLeadByte)(uint8_t b);           // a lead byte of code page 932
+    // Optional, for a surface of pixels (null: glyph by glyph, and a scroll draws every row).
+    // drawRun draws n bytes of whole glyphs in the colours set, the first glyph's cell at x, y and
+    // every glyph on its own cells, one cell a byte. scrollUp moves the pixel rows from top + dy
+    // to top + height up by dy; what it uncovers is drawn by the caller.
+    void (*drawRun)(PromptSurface *s, int32_t x, int32_t y, const uint8_t *text, int32_t n) =
+        nullptr;
+    void (*scrollUp)(PromptSurface *s, int32_t dy, int32_t top, int32_t height) = nullptr;
 };
 struct PromptSurface {
     const PromptSurfaceOps *ops;
@@ -104,6 +111,18 @@ struct PromptFrontEnd {
     void (*printed)(PromptState *ps, const uint8_t *text, uint32_t n);
     // Sets the window's title (ASCII). Any thread. Null: the front end has no title.
     void (*setTitle)(PromptState *ps, const char *title);
+    // Optional (null: every print draws at once on a surface from getSurface). Set: a print only
+    // marks what changed, under the console lock, and then calls frameLater, after leaving the
+    // lock; the front end draws the marks with PromptOnFrame, at once on its own thread, soon
+    // (at most about 60 frames a second) when a print comes from another.
+    void (*frameLater)(PromptState *ps) = nullptr;
+};
+
+// What the window shows differs from the screen buffer by these marks, until the next frame.
+struct PromptDamage {
+    int32_t scrolled;              // rows the shown picture must move up before rows are drawn
+    bool all;                      // every visible row must be drawn
+    uint8_t dirty[kPromptRows];    // 1: row i (numbered as the buffer is now) must be drawn
 };
 
 struct PromptState {
@@ -127,6 +146,9 @@ struct PromptState {
     void *backdropDC;                    // HDC holding backdropBitmap
     int32_t screenWidth;                 // pixels
     int32_t screenHeight;                // pixels
+    int32_t clientHeight;                // pixels: the window's last reported client height,
+                                         // for the scroll rule of a print with frameLater
+    PromptDamage damage;                 // under the console lock
     PlatLock lock;                       // the console lock
     const PromptFrontEnd *frontEnd;      // the window's services
     void *frontEndData;                  // the front end's own state

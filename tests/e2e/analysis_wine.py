@@ -4,12 +4,12 @@
 Usage: analysis_wine.py PATH/TO/dftanalyze.exe PATH/TO/LINUX/dftanalyze [WORK_DIR]
 Two sessions on one Xvfb and one Wine prefix (e2e-analysis-wineprefix beside the program, made
 once; the harness of wine_console.py): N = 64 on the example data, closed with Alt+F4 at the
-repeat question; and N = 1000 on a data.csv of 1200 samples, ended with Enter alone. Each
-Result.csv and Result.svg must be byte for byte the ones the Linux program writes through its
-line console, and
+repeat question; and N = 1000 on a data.csv of 1200 samples, its 1000 result lines shown, ended
+with Enter alone. Each Result.csv and Result.svg must be byte for byte the ones the Linux program
+writes through its line console, and
 both ways out must give exit code 0. WORK_DIR (default e2e-analysis/ beside the program) keeps
-the logs, each session's folder, a screenshot of each session at its last question (n64.png,
-n1000.png) and one on failure.
+the logs, each session's folder, a screenshot of each session at its last question (n64.png;
+n1000.png, the repeat question below the last lines shown) and one on failure.
 
 A question counts as asked when new text has appeared below everything shown before (more ink
 than a caret has) and the window has stopped changing: the program prints a question and opens
@@ -25,7 +25,7 @@ import time
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 from analysis_common import example_data, long_signal, reference_result
-from wine_console import SKIP, Failure, Harness, write_png
+from wine_console import SKIP, Failure, Harness
 
 PROMPT_INK = 180   # colour bytes of new text below the last row: more than a caret alone
 SETTLE = 0.3       # seconds after the window stops changing before a key is typed
@@ -91,7 +91,7 @@ class AnalysisHarness(Harness):
         self.key("Return")
         self.wait_asked(next_question)
 
-    def session(self, name, data, count, want, close):
+    def session(self, name, data, count, want, close, show="NO"):
         folder = os.path.join(self.work, name)
         shutil.rmtree(folder, ignore_errors=True)
         os.makedirs(folder)
@@ -101,7 +101,7 @@ class AnalysisHarness(Harness):
         self.answer("%d" % count, "the import question")
         self.answer("YES", "the proceed question")
         self.answer("", "the display question")
-        self.answer("NO", "the repeat question")
+        self.answer(show, "the repeat question")
         result = os.path.join(folder, "Result.csv")
 
         def written():
@@ -119,7 +119,7 @@ class AnalysisHarness(Harness):
         print("e2e: ok   %s: Result.csv and Result.svg as the line console's" % name, flush=True)
         image = self.grab(self.window)   # the whole dialogue, Japanese prompts included
         if image is not None:
-            write_png(os.path.join(self.work, "%s.png" % name), image)
+            self.write_png(os.path.join(self.work, "%s.png" % name), image)
         if close:
             self.key("alt+F4")
             self.wait_exit(program, "%s: Alt+F4 at the repeat question" % name)
@@ -136,7 +136,7 @@ def main():
     if not os.path.exists(exe):
         print("e2e: SKIPPED: %s is not built (make build, or build the win64 folder first)" % exe)
         return SKIP
-    for tool in ("Xvfb", "wine", "wineserver", "xdotool", "xwd"):
+    for tool in ("Xvfb", "wine", "wineserver", "xdotool", "import", "convert"):
         if shutil.which(tool) is None:
             print("e2e: SKIPPED: %s is not installed (tools/setup-deps installs it)" % tool)
             return SKIP
@@ -157,7 +157,7 @@ def main():
         h.make_env()
         h.prepare_prefix()
         h.session("n64", example_data(), 64, want64, close=True)
-        h.session("n1000", long_data, 1000, want1000, close=False)
+        h.session("n1000", long_data, 1000, want1000, close=False, show="YES")
     except (Failure, subprocess.TimeoutExpired) as e:
         print("e2e: FAILED: %s" % e, flush=True)
         h.save_failure_shot()

@@ -9,6 +9,10 @@ directory. Closing the window with Alt+F4 while the program waits for a line mus
 code 0, and so must an empty first answer. A screenshot of the window, taken while a Japanese
 answer is being typed, is kept as screenshot.png in the work folder for a person to look at.
 
+The prefix maps "ＭＳ 明朝" to IPAMincho. The dialogue runs once more in a second prefix with no
+font mapping (e2e-plain-wineprefix), where the window must find a Japanese face itself: its
+screenshot (screenshot-plain.png) must equal the first pixel for pixel.
+
 Wine runs in the C.UTF-8 locale, whose ANSI code page is 1252, not 932: the Japanese texts come
 through only because the window converts with code page 932 itself.
 
@@ -24,11 +28,10 @@ import ctypes.util
 import os
 import shutil
 import signal
-import struct
+import re
 import subprocess
 import sys
 import time
-import zlib
 
 SKIP = 77
 TITLE = "BASIC PROMPT"
@@ -152,20 +155,20 @@ class Harness:
                    LANG="C.UTF-8", LC_ALL="C.UTF-8")
         self.env = env
 
-    def prepare_prefix(self):
+    def prepare_prefix(self, map_font=True):
         ready = os.path.join(self.prefix, "dft-e2e-ready")
         if os.path.exists(ready):
             return
         os.makedirs(self.prefix, exist_ok=True)
         print("e2e: making the Wine prefix %s (once)" % self.prefix, flush=True)
         self.run(["wineboot", "-i"], timeout=240)
-        # The Japanese font stands in for "ＭＳ 明朝"; the caret does not blink, so that a
-        # screenshot always shows it.
-        reg = ("Windows Registry Editor Version 5.00\r\n\r\n"
-               "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
-               "\"\uFF2D\uFF33 \u660E\u671D\"=\"IPAMincho\"\r\n\r\n"
-               "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
-               "\"CursorBlinkRate\"=\"-1\"\r\n")
+        # map_font: the Japanese font stands in for "ＭＳ 明朝" (else the window must find a face
+        # itself); the caret does not blink, so that a screenshot always shows it.
+        reg = "Windows Registry Editor Version 5.00\r\n\r\n"
+        if map_font:
+            reg += ("[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
+                    "\"\uFF2D\uFF33 \u660E\u671D\"=\"IPAMincho\"\r\n\r\n")
+        reg += "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"CursorBlinkRate\"=\"-1\"\r\n"
         path = os.path.join(self.work, "fonts.reg")
         with open(path, "wb") as f:
             f.write(b"\xff\xfe" + reg.encode("utf-16-le"))
@@ -232,23 +235,30 @@ class Harness:
             raise Failure("%s: exit code %d, expected 0" % (what, code))
         print("e2e: ok   %s (exit code 0)" % what, flush=True)
 
-    # ---- screenshots: xwd, read here and written out as PNG ----
+    # ---- screenshots: ImageMagick's import as (width, height, RGB rows), PNG by its convert ----
 
     def grab(self, window):
-        path = os.path.join(self.work, "screenshot.xwd")
-        r = self.run(["xwd", "-silent", "-id", window, "-out", path], check=False, timeout=20)
-        if r.returncode != 0:
+        r = self.run(["import", "-silent", "-window", window, "-depth", "8", "ppm:-"], check=False,
+                     timeout=20)
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", r.stdout)
+        if r.returncode != 0 or header is None:
             return None
-        with open(path, "rb") as f:
-            return read_xwd(f.read())
+        width, height = int(header.group(1)), int(header.group(2))
+        pixels = r.stdout[header.end():]
+        return width, height, [pixels[3 * width * y:3 * width * (y + 1)] for y in range(height)]
+
+    def write_png(self, path, image):
+        width, height, rows = image
+        ppm = b"P6 %d %d 255\n" % (width, height) + b"".join(rows)
+        self.run(["convert", "ppm:-", "png:" + path], input=ppm, timeout=60)
 
     def save_failure_shot(self):
         """After a failure: the window as it was, as failure.png in the work folder, if it can."""
         try:
             image = self.grab(self.window) if self.window else None
             if image is not None:
-                write_png(os.path.join(self.work, "failure.png"), image)
-        except (Failure, subprocess.TimeoutExpired, struct.error):
+                self.write_png(os.path.join(self.work, "failure.png"), image)
+        except (Failure, subprocess.TimeoutExpired):
             pass
         print("e2e: logs and screenshot in %s" % self.work)
 
@@ -261,7 +271,8 @@ class Harness:
 
     # ---- the tests ----
 
-    def test_dialogue(self):
+    def test_dialogue(self, shot):
+        """The dialogue; returns the screenshot of the half-typed answer, kept as shot."""
         program, window = self.start_program()
         self.focus(window)
         self.wait_for_prompt(window)
@@ -302,8 +313,8 @@ class Harness:
         image = self.grab(window)
         if image is None:
             raise Failure("no screenshot of the window")
-        png = os.path.join(self.work, "screenshot.png")
-        write_png(png, image)
+        png = os.path.join(self.work, shot)
+        self.write_png(png, image)
         check_screenshot(image)
         print("e2e: ok   screenshot %s" % png, flush=True)
 
@@ -314,6 +325,7 @@ class Harness:
         self.type(",")
         self.key("Return")
         self.wait_exit(program, "an empty first answer ends the program")
+        return image
 
     def test_close_while_waiting(self):
         program, window = self.start_program()
@@ -324,6 +336,13 @@ class Harness:
         self.wait_exit(program, "Alt+F4 while the program waits for a line")
         if self.log_bytes() != b"":
             raise Failure("the half-typed line reached the program: %r" % self.log_bytes())
+
+    def use_prefix(self, name, map_font):
+        """Another prefix beside the program (made once); the current one's server is ended."""
+        self.run(["wineserver", "-k"], check=False)
+        self.prefix = os.path.join(os.path.dirname(self.exe), name)
+        self.make_env()
+        self.prepare_prefix(map_font)
 
     # ---- cleanup ----
 
@@ -350,43 +369,16 @@ class Harness:
                 self.xvfb.wait(10)
 
 
-def read_xwd(data):
-    """An XWD dump of a 24- or 32-bit TrueColor window as (width, height, RGB rows)."""
-    fields = struct.unpack(">25I", data[:100])
-    header_size, _, _, depth, width, height = fields[:6]
-    byte_order, bpp, bytes_per_line = fields[7], fields[11], fields[12]
-    red_mask, green_mask, blue_mask, ncolors = fields[14], fields[15], fields[16], fields[19]
-    if bpp != 32 or depth < 24:
-        raise Failure("unexpected screenshot format: depth %d, %d bits a pixel" % (depth, bpp))
-    start = header_size + 12 * ncolors
-    order = "<" if byte_order == 0 else ">"
-
-    def shift(mask):
-        return (mask & -mask).bit_length() - 1
-
-    rs, gs, bs = shift(red_mask), shift(green_mask), shift(blue_mask)
-    rows = []
-    for y in range(height):
-        line = data[start + y * bytes_per_line:start + y * bytes_per_line + 4 * width]
-        pixels = struct.unpack(order + "%dI" % width, line)
-        rows.append(bytes(b for p in pixels for b in (
-            (p & red_mask) >> rs, (p & green_mask) >> gs, (p & blue_mask) >> bs)))
-    return width, height, rows
-
-
-def write_png(path, image):
-    width, height, rows = image
-    raw = b"".join(b"\x00" + row for row in rows)
-
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body +
-                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n")
-        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)))
-        f.write(chunk(b"IDAT", zlib.compress(raw, 9)))
-        f.write(chunk(b"IEND", b""))
+def same_pixels(mapped, plain):
+    """Without a font mapping the window finds IPAMincho itself: it must draw what it draws with
+    IPAMincho standing in for "ＭＳ 明朝", not boxes or another face."""
+    if mapped[:2] != plain[:2]:
+        raise Failure("the windows differ in size: %s and %s" % (mapped[:2], plain[:2]))
+    rows = [y for y, (a, b) in enumerate(zip(mapped[2], plain[2])) if a != b]
+    if rows:
+        raise Failure("without the font mapping %d pixel rows differ, from row %d"
+                      % (len(rows), rows[0]))
+    print("e2e: ok   without the font mapping the window draws the same pixels", flush=True)
 
 
 def check_screenshot(image):
@@ -414,7 +406,7 @@ def main():
     if not os.path.exists(exe):
         print("e2e: SKIPPED: %s is not built (make build, or build the win64 folder first)" % exe)
         return SKIP
-    for tool in ("Xvfb", "wine", "wineserver", "xdotool", "xclip", "xwd"):
+    for tool in ("Xvfb", "wine", "wineserver", "xdotool", "xclip", "import", "convert"):
         if shutil.which(tool) is None:
             print("e2e: SKIPPED: %s is not installed (tools/setup-deps installs it)" % tool)
             return SKIP
@@ -428,15 +420,17 @@ def main():
         h.make_env()
         h.map_keys(JAPANESE_TYPED)
         h.prepare_prefix()
-        h.test_dialogue()
+        mapped = h.test_dialogue("screenshot.png")
         h.test_close_while_waiting()
+        h.use_prefix("e2e-plain-wineprefix", map_font=False)
+        same_pixels(mapped, h.test_dialogue("screenshot-plain.png"))
     except (Failure, subprocess.TimeoutExpired) as e:
         print("e2e: FAILED: %s" % e, flush=True)
         h.save_failure_shot()
         return 1
     finally:
         h.stop()
-    print("e2e: all passed; screenshot %s" % os.path.join(work, "screenshot.png"))
+    print("e2e: all passed; screenshots screenshot.png, screenshot-plain.png in %s" % work)
     return 0
 
 
