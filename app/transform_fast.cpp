@@ -45,7 +45,7 @@ static std::atomic<int> gShareAngles(1);
 struct TransformRun {
     TransformJob job;
     TransformUnitFn unitFn;
-    int32_t group;                              // lanes per unit: two vectors of the set
+    int32_t group;                              // lanes per unit: kTransformVectors of the set
     int share;                                  // lower units follow chains
     std::unique_ptr<std::atomic<uint8_t>[]> states;   // binState: room for stateRoom bins
     int32_t stateRoom;
@@ -247,7 +247,7 @@ void TransformStart(const double *samples, int32_t count, double angleStep, doub
     if (!(largest < kRtLaneArgLimit))
         set = kRtLanesScalar;
     run->unitFn = UnitFunction(set);
-    run->group = set == kRtLanesScalar ? 1 : 2 * RtLaneSetWidth(set);
+    run->group = set == kRtLanesScalar ? 1 : kTransformVectors * RtLaneSetWidth(set);
     run->share = gShareAngles.load() && step >= kShareStepLeast && largest < kShareAngleBound;
     run->evaluations.store(0);
     PlanLower(run);

@@ -7,11 +7,8 @@
 #include "app/transform_lanes.h"
 #include "runtime/math/rt_lanes_sse2.h"
 
-// Vectors side by side (each with its sines and cosines: 4 division chains). Measured on Zen 5:
-// 2 beats 1, 3 and 4 (more spill registers without feeding the divider faster).
-enum { kVectors = 2 };
-
 int64_t TransformUnitSse2(const TransformJob *job, const TransformUnit *unit) {
-    return TransformLanesUnit<LanesSse2, TransformLaneTrig<LanesSse2>, kVectors>(job, unit);
+    typedef LanesSse2 L;
+    return TransformLanesUnit<L, TransformLaneTrig<L>, kTransformVectors>(job, unit);
 }
 #endif
