@@ -41,7 +41,8 @@ static const std::chrono::milliseconds kPollPeriod(1);
 static std::atomic<int> gTransformLanes(kRtLaneSetCount);
 static std::atomic<int> gShareAngles(1);
 
-// The one transform: its job, the part under way, and its workers.
+// The one transform: its job, the part under way, and its workers. Never freed: a worker may
+// still run when the process ends.
 struct TransformRun {
     TransformJob job;
     TransformUnitFn unitFn;
@@ -58,7 +59,7 @@ struct TransformRun {
     std::atomic<int64_t> evaluations;           // pairs evaluated since TransformStart
     std::atomic<int> running;                   // workers not yet gone
 };
-static TransformRun gRun;
+static TransformRun &gRun = *new TransformRun();
 
 int TransformSelectLanes(RtLaneSet set) {
     if ((unsigned)set >= kRtLaneSetCount || !RtLaneSetAvailable(set))
