@@ -107,7 +107,8 @@ run: deps build/linux/build.ninja
 	mkdir -p build/linux/run && cp -n examples/data.csv build/linux/run/data.csv 2>/dev/null || true
 	cd build/linux/run && ../dftanalyze
 
-# The plain and the fast transform side by side: N = 20000 unless BENCH_N says otherwise.
+# The transforms side by side (the plain loop, every pair in lanes, the bins Result.csv needs with
+# shared angles, all bins with them) and the evaluations saved: N = 20000 unless BENCH_N says so.
 BENCH_N ?= 20000
 bench: deps build/linux/build.ninja
 	$(CMAKE) --build build/linux -j $(JOBS) --target transform_bench

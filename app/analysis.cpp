@@ -7,6 +7,12 @@
 // literal as a fresh StrLiteral, a variable's value as a StrCopy, a line joined left to right by
 // StrConcat. The digits of the results follow from the order of operations below; the transform
 // itself is in transform.h.
+//
+// The transform depends only on the samples and N, so it starts as soon as the samples are in,
+// while the proceed question waits for Enter; Enter then waits only for what is left. It computes
+// first the bins Result.csv needs, and the rest only for the display, which shows each bin as
+// soon as it is done. Its workers write only into the arrays below (process-wide, never freed),
+// so the process may end at any moment of it (the window closed, Ctrl+C, the end of input).
 #include "app/analysis.h"
 
 #include <cstring>
@@ -102,10 +108,12 @@ static void ShowProgress(void *, int32_t percent) {
     PromptShowProgress(&gPrompt, percent);
 }
 
+// Prints every bin, each once the transform has it.
 static void ShowTransform() {
     PrintLine(StrLiteral(kTextResultTitle));
     for (double i = 0; i <= SampleCount - 1; i = i + 1) {
         int32_t at = (int32_t)i;
+        TransformWaitBin(at);
         RtString line = StrConcat(NumToStr(ImagPart[at]), StrLiteral("\t"));
         line = StrConcat(line, NumToStr(RealPart[at]));
         PrintLine(line);
@@ -190,14 +198,18 @@ void AnalysisRun() {
             PrintLine(StrLiteral(kTextNoDataFile));
         }
         ImportSamples();
-        AskDouble(&ProceedAnswer, kTextProceedQuestion);
         AngleStep = (2 * ProgramPi) / SampleCount;
+        TransformStart(Samples, (int32_t)SampleCount, AngleStep, RealPart, ImagPart);
+        AskDouble(&ProceedAnswer, kTextProceedQuestion);
         TransformProgress progress = {ShowProgress, nullptr, 1000};
-        TransformFast(Samples, (int32_t)SampleCount, AngleStep, RealPart, ImagPart, &progress);
+        TransformWaitLower(&progress);
         PromptShowProgress(&gPrompt, -1);
         AskString(&ShowAnswer, kTextShowQuestion);
-        if (!AnsweredNo(ShowAnswer))
+        if (!AnsweredNo(ShowAnswer)) {
+            TransformStartUpper();
             ShowTransform();
+        }
+        TransformFinish();
         bool saved = SaveResult();
         if (!saved)
             PrintLine(StrLiteral(kTextSaveFailed));

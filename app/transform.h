@@ -5,11 +5,20 @@
 //             realPart[k] = realPart[k] + samples[n] * RtCos(a)
 //             imagPart[k] = imagPart[k] - samples[n] * RtSin(a)
 //
-// Invariant: TransformFast gives every bin's two parts bit for bit as TransformPlain does (the
-// loop above, run in this order on one thread). It runs each bin's sums in the same order over n
-// and each lane the same operations; it only computes several bins at once (SIMD lanes) and
-// shares the bins among threads. Inputs with products that overflow into inf - inf may differ in
-// the NaN's sign bit (the scalar additions may take their operands in either order).
+// Invariant: the fast transform gives every bin's two parts bit for bit as TransformPlain does
+// (the loop above, run in this order on one thread). It runs each bin's sums in the same order
+// over n and each lane the same operations; it computes several bins at once (SIMD lanes), takes
+// a sine and cosine that two bins share from the one evaluation (transform_unit.h), and shares
+// the bins among threads. Inputs with products that overflow into inf - inf may differ in the
+// NaN's sign bit (the scalar additions may take their operands in either order).
+//
+// One transform at a time, in two parts, so that the program asks for only what it needs: the
+// lower bins 0 .. count/2 - 1 (those "Result.csv" holds), then on request the rest (the display).
+// Each part runs on worker threads from its start until it is done, while the calling thread
+// does other things (asks a question); the calling thread waits only where it needs a result.
+// Workers exist only while a part runs; they touch only the job's arrays and this module's own
+// process-wide state, never the caller's stack, so a process that ends meanwhile (the window
+// closed) leaves nothing behind. Every function below is for one calling thread.
 #ifndef APP_TRANSFORM_H
 #define APP_TRANSFORM_H
 
@@ -17,11 +26,10 @@
 
 #include "runtime/math/rt_trig_lanes.h"
 
-// The progress hook of a long transform. report(context, percent) is called on the calling
-// thread once the transform has run delayMs milliseconds, then about four times a second, with
-// the share of finished bins, 0 to 99, never decreasing; not at the end (the caller restores
-// what it showed when TransformFast returns). Only a transform on threads reports (one of fewer
-// than 256 bins takes milliseconds). A null hook, or a null report, is ignored.
+// The progress hook of a long wait. report(context, percent) is called on the waiting thread
+// once the wait has lasted delayMs milliseconds, then about four times a second, with the share
+// of the part's work done, 0 to 99, never decreasing; not at the end (the caller restores what
+// it showed when the wait returns). A null hook, or a null report, is ignored.
 typedef void (*TransformReportFn)(void *context, int32_t percent);
 struct TransformProgress {
     TransformReportFn report;   // null: no reports
@@ -33,16 +41,35 @@ struct TransformProgress {
 void TransformPlain(const double *samples, int32_t count, double angleStep, double *realPart,
                     double *imagPart);
 
-// The same bits, on one worker thread per hardware thread in the selected lanes (by default the
-// widest the processor has). The calling thread waits for the workers and reports progress;
-// the workers exist only inside the call. progress may be null.
+// Starts the lower bins and returns at once. The samples must stay as they are, and the output
+// arrays be left alone but for bins that TransformWaitBin has reported done, until
+// TransformFinish. An earlier transform is finished first.
+void TransformStart(const double *samples, int32_t count, double angleStep, double *realPart,
+                    double *imagPart);
+// Waits until the lower bins are done (and their workers gone); progress may be null.
+void TransformWaitLower(const TransformProgress *progress);
+// Starts the rest of the bins, after TransformWaitLower, and returns at once.
+void TransformStartUpper();
+// Waits until bin k (0 <= k < count; an upper one only after TransformStartUpper) is done.
+void TransformWaitBin(int32_t k);
+// Waits until every part started is done and every worker gone. Call before the samples or the
+// output arrays go away or are written again.
+void TransformFinish();
+
+// All of it at once: every bin of the transform, the lower part reported through progress
+// (may be null).
 void TransformFast(const double *samples, int32_t count, double angleStep, double *realPart,
                    double *imagPart, const TransformProgress *progress);
 
-// The instruction set TransformFast uses: chosen once (the widest available) unless a test or
-// the benchmark selects one. Selecting an unavailable set is refused: returns 0, no change.
-// Not to be called while a transform runs.
+// The sine-cosine pairs evaluated since the last TransformStart, padding lanes included.
+int64_t TransformEvaluations();
+
+// The instruction set the fast transform uses: chosen once (the widest available) unless a test
+// or the benchmark selects one. Selecting an unavailable set is refused: returns 0, no change.
+// Shared angles are on unless switched off (a test or the benchmark: every pair evaluated, as a
+// transform without them). Neither is to be changed while a transform runs.
 int TransformSelectLanes(RtLaneSet set);
 RtLaneSet TransformLanes();
+void TransformShareAngles(int on);
 
 #endif

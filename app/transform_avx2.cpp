@@ -2,17 +2,14 @@
 // alone is compiled with -mavx2).
 // Bit for bit the plain loop (see transform_lanes.h). Without the set's compiler flags the file
 // holds nothing, and the set is not offered.
-#include "app/transform_range.h"
+#include "app/transform_unit.h"
 
 #if defined(__AVX2__)
 #include "app/transform_lanes.h"
 #include "runtime/math/rt_lanes_avx2.h"
 
-// Vectors side by side (each with its sines and cosines: 4 division chains). Measured on Zen 5:
-// 2 beats 1, 3 and 4 (more spill registers without feeding the divider faster).
-enum { kVectors = 2 };
-
-void TransformRangeAvx2(const TransformJob *job, int32_t k0, int32_t k1) {
-    TransformLanesRange<LanesAvx2, kVectors>(job, k0, k1);
+int64_t TransformUnitAvx2(const TransformJob *job, const TransformUnit *unit) {
+    typedef LanesAvx2 L;
+    return TransformLanesUnit<L, TransformLaneTrig<L>, kTransformVectors>(job, unit);
 }
 #endif

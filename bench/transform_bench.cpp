@@ -1,23 +1,59 @@
-// transform_bench.cpp: the plain and the fast transform side by side on the same samples, in one
-// process: both times, their ratio, (n, k) pairs per second, the instruction set, and whether
-// the two results are bit-identical (exit code 1 if not).
+// transform_bench.cpp: the transforms side by side on the same samples, in one process:
+//   plain    the plain sequential loop over all bins, one thread (the reference);
+//   every    the fast transform of all bins with every pair evaluated (no shared angles): the
+//            lanes and threads alone, as the program computed before the angles were shared;
+//   lower    the fast transform of the bins "Result.csv" needs (0 .. N/2 - 1), shared angles:
+//            what the program computes before the display question;
+//   all      the same with the rest of the bins (the display's), continued from the lower part.
+// For each: wall time, processor time of all its threads, processor time per bin-sample pair
+// of the bins it gives, and the sine-cosine pairs it evaluated (padding lanes included) against
+// the pairs of its bins. Every result is compared bit for bit with the plain loop's (exit code 1
+// if one differs).
 //
 // Usage: transform_bench [N [set]]   N samples (default 20000, 1..100001); set one of scalar,
 // sse2, avx2, avx512 (default: the widest the processor has).
-// The wall-clock ratio depends on how much of the machine the fast run gets; on Linux the
-// processor time of each run is printed too (other load does not inflate it).
+// The wall-clock figures depend on how much of the machine each run gets; the processor times
+// (POSIX: clock() counts every thread) do not, and their ratios are the ones to compare.
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <thread>
 #include <vector>
 
 #include "app/transform.h"
 
-static double SecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+struct Timing {
+    double wall;      // seconds
+    double cpu;       // seconds of processor time, all threads
+};
+
+struct Clock {
+    std::chrono::steady_clock::time_point wall;
+    std::clock_t cpu;
+};
+
+static Clock Now() {
+    return {std::chrono::steady_clock::now(), std::clock()};
+}
+
+static Timing Since(Clock start) {
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start.wall).count(),
+            (double)(std::clock() - start.cpu) / CLOCKS_PER_SEC};
+}
+
+static int Same(const std::vector<double> &a, const std::vector<double> &b, int32_t bins) {
+    return std::memcmp(a.data(), b.data(), sizeof(double) * bins) == 0;
+}
+
+// One line: name, times, processor time per pair of its bins, evaluations against pairs.
+static void Report(const char *name, Timing t, double pairs, double evaluated, int identical) {
+    std::printf("%-6s %9.3f s wall %9.3f s cpu %7.2f ns cpu/pair", name, t.wall, t.cpu,
+                t.cpu / pairs * 1e9);
+    if (evaluated > 0)
+        std::printf("  %6.3f evaluations/pair", evaluated / pairs);
+    std::printf("  %s\n", identical ? "bit-identical" : "DIFFERENT");
 }
 
 int main(int argc, char **argv) {
@@ -44,40 +80,56 @@ int main(int argc, char **argv) {
         samples[i] = (double)(int64_t)(state >> 11) / 4503599627370496.0 * 1000.0 - 1000.0;
     }
     const double angleStep = (2.0 * 3.141592) / (double)count;   // as the analysis run forms it
-    std::vector<double> plainRe(count), plainIm(count), fastRe(count), fastIm(count);
+    const int32_t lower = count / 2;
+    const double allPairs = (double)count * count, lowerPairs = (double)lower * count;
+    std::vector<double> plainRe(count), plainIm(count), re(count), im(count);
 
-    std::clock_t cpu = std::clock();
-    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    std::printf("N = %d, %s lanes, %u hardware threads; pairs: %.0f all bins, %.0f lower bins\n",
+                (int)count, RtLaneSetName(TransformLanes()), std::thread::hardware_concurrency(),
+                allPairs, lowerPairs);
+    Clock start = Now();
     TransformPlain(samples.data(), count, angleStep, plainRe.data(), plainIm.data());
-    const double plainSeconds = SecondsSince(start);
-    const double plainCpu = (double)(std::clock() - cpu) / CLOCKS_PER_SEC;
-    cpu = std::clock();
-    start = std::chrono::steady_clock::now();
-    TransformFast(samples.data(), count, angleStep, fastRe.data(), fastIm.data(), nullptr);
-    const double fastSeconds = SecondsSince(start);
-    const double fastCpu = (double)(std::clock() - cpu) / CLOCKS_PER_SEC;
+    const Timing plain = Since(start);
+    Report("plain", plain, allPairs, 0, 1);
 
-    const int identical =
-        std::memcmp(plainRe.data(), fastRe.data(), sizeof(double) * count) == 0 &&
-        std::memcmp(plainIm.data(), fastIm.data(), sizeof(double) * count) == 0;
-    const double pairs = (double)count * (double)count;
-    std::printf("N = %d, %.0f pairs (n, k)\n", (int)count, pairs);
-    std::printf("plain (1 thread, scalar):   %9.3f s  %8.2f M pairs/s\n", plainSeconds,
-                pairs / plainSeconds / 1e6);
-    std::printf("fast (%u threads, %s): %9.3f s  %8.2f M pairs/s\n",
-                std::thread::hardware_concurrency(), RtLaneSetName(TransformLanes()), fastSeconds,
-                pairs / fastSeconds / 1e6);
-    std::printf("speed-up: %.1fx\n", plainSeconds / fastSeconds);
-#ifndef _WIN32
-    // clock() is processor time of all threads on POSIX (on Windows it is wall-clock time).
-    std::printf("processor time: plain %.3f s, fast %.3f s (all threads): %.1fx less work;"
-                " the fast run had %.2f processors of %u\n",
-                plainCpu, fastCpu, plainCpu / fastCpu, fastCpu / fastSeconds,
-                std::thread::hardware_concurrency());
-#else
-    (void)plainCpu;
-    (void)fastCpu;
+    TransformShareAngles(0);
+    start = Now();
+    TransformFast(samples.data(), count, angleStep, re.data(), im.data(), nullptr);
+    const Timing every = Since(start);
+    int ok = Same(plainRe, re, count) && Same(plainIm, im, count);
+    Report("every", every, allPairs, (double)TransformEvaluations(), ok);
+
+    TransformShareAngles(1);
+    std::fill(re.begin(), re.end(), 0.0);
+    std::fill(im.begin(), im.end(), 0.0);
+    start = Now();
+    TransformStart(samples.data(), count, angleStep, re.data(), im.data());
+    TransformWaitLower(nullptr);
+    const Timing lowerTime = Since(start);
+    const double lowerEvaluated = (double)TransformEvaluations();
+    int lowerOk = Same(plainRe, re, lower) && Same(plainIm, im, lower);
+    Report("lower", lowerTime, lowerPairs, lowerEvaluated, lowerOk);
+    TransformStartUpper();
+    TransformFinish();
+    const Timing all = Since(start);
+    int allOk = Same(plainRe, re, count) && Same(plainIm, im, count);
+    Report("all", all, allPairs, (double)TransformEvaluations(), allOk);
+    ok = ok && lowerOk && allOk;
+
+    std::printf("shared angles save %.0f of the lower bins' %.0f pairs (%.1f%%) and %.0f of all"
+                " %.0f (%.1f%%)\n",
+                lowerPairs - lowerEvaluated, lowerPairs,
+                100.0 * (lowerPairs - lowerEvaluated) / lowerPairs,
+                allPairs - (double)TransformEvaluations(), allPairs,
+                100.0 * (allPairs - (double)TransformEvaluations()) / allPairs);
+    std::printf("plain / lower wall: %.1fx;  cpu per pair: lower / every %.3f, all / every %.3f,"
+                " every / plain %.3f\n",
+                plain.wall / lowerTime.wall, (lowerTime.cpu / lowerPairs) / (every.cpu / allPairs),
+                (all.cpu / allPairs) / (every.cpu / allPairs),
+                (every.cpu / allPairs) / (plain.cpu / allPairs));
+#ifdef _WIN32
+    std::printf("(on Windows clock() is wall time: the cpu columns are not processor time)\n");
 #endif
-    std::printf("results: %s\n", identical ? "bit-identical" : "DIFFERENT");
-    return identical ? 0 : 1;
+    std::printf("results: %s\n", ok ? "bit-identical" : "DIFFERENT");
+    return ok ? 0 : 1;
 }

@@ -1,5 +1,8 @@
 // transform_test.cpp: the fast transform, in every instruction set this machine runs and in the
-// scalar code, on its threads, gives the plain loop's bits for every bin.
+// scalar code, on its threads, with shared angles and without, gives the plain loop's bits for
+// every bin: its lower bins as soon as that part is done, and the rest after it, also where an
+// earlier transform stopped after its lower part (the display declined) and left its own values
+// in the arrays.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,8 +14,8 @@
 
 namespace {
 
-// Sample i: negative, tiny (subnormal), huge, zero and ordinary values in turn. The huge ones
-// are sparse enough that no sum overflows.
+// Sample i: negative, tiny (subnormal), large, zero and ordinary values in turn. The large ones
+// leave the ordinary ones visible in every sum: a term missed or taken twice changes the bits.
 double Sample(int32_t i) {
     switch (i % 9) {
     case 0: return 1.0 + i;
@@ -20,9 +23,9 @@ double Sample(int32_t i) {
     case 2: return 0.0;
     case 3: return 4.9e-324;
     case 4: return -1e-310;
-    case 5: return i % 18 == 5 ? 1e300 : -0.0;
+    case 5: return i % 18 == 5 ? 3e12 : -0.0;
     case 6: return -3.0e-5;
-    case 7: return i % 27 == 7 ? -1e300 : 123456.789;
+    case 7: return i % 27 == 7 ? -7e11 : 123456.789;
     default: return 0.1 * i;
     }
 }
@@ -43,18 +46,32 @@ const Step kSteps[4] = {
     {"beyond_limit", [](int32_t) { return 1.0e7; }},
 };
 
-// N: the small counts at every vector width's edges; 1000 and 1001 on threads (1001 leaves a
-// partial vector in every width).
-const int32_t kCounts[] = {1, 2, 3, 7, 8, 9, 17, 63, 64, 65, 1000, 1001};
+// N: the small counts at every vector width's edges (33: nine chains, one past a unit of 8; 65:
+// 17, one past 16); 255 the last without threads, 256 the first with; 1001 on threads (a partial
+// vector in every width); 1024 and 1025, whose bin 1 heads the longest chains, 1025 with two
+// upper bins in one chain (512 and 1024).
+const int32_t kCounts[] = {1, 2, 3, 7, 8, 9, 17, 33, 63, 64, 65, 255, 256, 1001, 1024, 1025};
+
+// Checks count bins of re and im (and the canary behind them) against the plain loop's.
+void ExpectPlain(const std::vector<double> &plainRe, const std::vector<double> &plainIm,
+                 const std::vector<double> &re, const std::vector<double> &im, int32_t bins,
+                 const std::string &what) {
+    EXPECT_EQ(0, std::memcmp(plainRe.data(), re.data(), sizeof(double) * bins)) << what;
+    EXPECT_EQ(0, std::memcmp(plainIm.data(), im.data(), sizeof(double) * bins)) << what;
+    EXPECT_TRUE(re.back() == 7.0 && im.back() == 7.0) << what << ": wrote past the last bin";
+}
 
 class TransformFastTest : public ::testing::TestWithParam<int32_t> {};
 
-// Per step: the plain loop once, then the fast transform in every set this machine runs.
+// Per step: the plain loop once, then in every set this machine runs: every pair evaluated; and
+// shared angles after an earlier transform of other samples that stopped after its lower part.
 TEST_P(TransformFastTest, BitIdenticalToThePlainLoopInEverySet) {
     const int32_t count = GetParam();
-    std::vector<double> samples(count), plainRe(count), plainIm(count);
-    for (int32_t i = 0; i < count; ++i)
+    std::vector<double> samples(count), other(count), plainRe(count), plainIm(count);
+    for (int32_t i = 0; i < count; ++i) {
         samples[i] = Sample(i);
+        other[i] = Sample(count - i);
+    }
     for (const Step &step : kSteps) {
         const double angleStep = step.step(count);
         TransformPlain(samples.data(), count, angleStep, plainRe.data(), plainIm.data());
@@ -63,12 +80,23 @@ TEST_P(TransformFastTest, BitIdenticalToThePlainLoopInEverySet) {
             if (!RtLaneSetAvailable(set))
                 continue;
             ASSERT_TRUE(TransformSelectLanes(set)) << RtLaneSetName(set);
-            std::vector<double> re(count + 1, 7.0), im(count + 1, 7.0);   // + canary
-            TransformFast(samples.data(), count, angleStep, re.data(), im.data(), nullptr);
             const std::string what = std::string(RtLaneSetName(set)) + " " + step.name;
-            EXPECT_EQ(0, std::memcmp(plainRe.data(), re.data(), sizeof(double) * count)) << what;
-            EXPECT_EQ(0, std::memcmp(plainIm.data(), im.data(), sizeof(double) * count)) << what;
-            EXPECT_TRUE(re[count] == 7.0 && im[count] == 7.0) << what << ": wrote past the last bin";
+            std::vector<double> re(count + 1, 7.0), im(count + 1, 7.0);   // + canary
+            TransformShareAngles(0);
+            TransformFast(samples.data(), count, angleStep, re.data(), im.data(), nullptr);
+            ExpectPlain(plainRe, plainIm, re, im, count, what + " every pair");
+
+            TransformShareAngles(1);
+            TransformStart(other.data(), count, angleStep, re.data(), im.data());
+            TransformWaitLower(nullptr);
+            TransformStart(samples.data(), count, angleStep, re.data(), im.data());
+            TransformWaitLower(nullptr);
+            ExpectPlain(plainRe, plainIm, re, im, count / 2, what + " lower part");
+            TransformStartUpper();
+            for (int32_t k = count - 1; k >= count / 2; k -= 97)
+                TransformWaitBin(k);
+            TransformFinish();
+            ExpectPlain(plainRe, plainIm, re, im, count, what + " shared angles");
         }
     }
     TransformSelectLanes(RtLaneSetWidest());
