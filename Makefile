@@ -38,7 +38,8 @@ test: build
 # The 32-bit x86 code run for real: a static -m32 build (SSE2 arithmetic, as the 32-bit Windows
 # build) of the numeric and transform tests and of the program, run under qemu-i386, since this
 # kernel runs no 32-bit programs. One line-console session of two passes (N = 256 shown, then
-# N = 1001 of 256 samples) must give the 64-bit program's output and Result.csv byte for byte.
+# N = 1001 of 256 samples) must give the 64-bit program's output, Result.csv and Result.svg byte
+# for byte.
 .PHONY: test-i386
 I386_ANSWERS := 256\nYES\n\nYES\n9\n1001\nYES\n\nNO\n\n
 I386_SESSION := build/i386/session
@@ -55,6 +56,7 @@ test-i386: build/i386/build.ninja build/linux/build.ninja
 	cd $(I386_SESSION)/64 && printf '$(I386_ANSWERS)' | ../../../linux/dftanalyze > out.txt
 	cmp $(I386_SESSION)/32/out.txt $(I386_SESSION)/64/out.txt
 	cmp $(I386_SESSION)/32/Result.csv $(I386_SESSION)/64/Result.csv
+	cmp $(I386_SESSION)/32/Result.svg $(I386_SESSION)/64/Result.svg
 
 # ThreadSanitizer build of the console tests and the POSIX message layer's: the two-thread
 # hand-over of the input line must run without a single report.
