@@ -16,7 +16,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "platform/plat_file.h"
+#include "runtime/io/plat_file.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/io/files.h"
 #include "runtime/io/input_items.h"

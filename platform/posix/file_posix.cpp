@@ -9,7 +9,7 @@
 // data.csv is refused at once instead of hanging the program.
 // A replace refuses, as MoveFileExA does, to put a file in the place of one that is held.
 // The list has no lock: only the program thread opens and closes files.
-#include "platform/plat_file.h"
+#include "runtime/io/plat_file.h"
 
 #include <cerrno>
 #include <cstdio>

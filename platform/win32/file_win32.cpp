@@ -4,7 +4,7 @@
 // never 0 and never a standard stream; INVALID_HANDLE_VALUE is kPlatFileInvalid.
 #include <windows.h>
 
-#include "platform/plat_file.h"
+#include "runtime/io/plat_file.h"
 
 static HANDLE AsHandle(PlatFile file) {
     return (HANDLE)file;

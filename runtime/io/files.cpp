@@ -4,7 +4,7 @@
 // it is closed before the slot takes anything else.
 #include "runtime/io/files.h"
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 
 FileHandleTable gFileHandles;
 

@@ -11,8 +11,8 @@
 // A PlatFile is never 0 and never a standard stream, so 0 can stand for "no file" in callers'
 // tables. kPlatFileInvalid is what a failed open returns; every call accepts it and fails.
 // Positions and sizes are byte offsets from the start of the file.
-#ifndef PLATFORM_PLAT_FILE_H
-#define PLATFORM_PLAT_FILE_H
+#ifndef RUNTIME_IO_PLAT_FILE_H
+#define RUNTIME_IO_PLAT_FILE_H
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // plat_core.h: the few services of the operating system that the runtime core needs.
 // Each platform folder implements them in its core_*.cpp files: platform/win32 over the real
 // Win32 calls, platform/posix over our own small layer. Nothing here knows about runtime strings.
-#ifndef PLATFORM_PLAT_CORE_H
-#define PLATFORM_PLAT_CORE_H
+#ifndef RUNTIME_CORE_PLAT_CORE_H
+#define RUNTIME_CORE_PLAT_CORE_H
 
 #include <cstddef>
 #include <cstdint>
