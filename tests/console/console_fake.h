@@ -1,20 +1,19 @@
 // console_fake.h: a headless front end for the console tests. Its surface records what is drawn
-// (8 x 16 pixel cells), its front end the caret, the composition window, the printed texts, the
-// titles and a clipboard, and it has a console thread of its own with a small message queue.
+// (8 x 16 pixel cells), its front end the caret, the composition window, the printed texts and the
+// titles, and it serves a clipboard. One fake at a time (gFake).
 //
-// Threads: the drawing records are touched only under the console lock, so a print that leaves
-// the lock out is a race on them under ThreadSanitizer; the other records are guarded by `rec`.
-// A send from the console thread, or while none runs, is a plain call; from another thread it
-// waits until the console thread has handled it between two messages of its loop. A WM_SETFOCUS
-// sent from the program thread onto a freshly opened line posts the next key sequence of `script`.
-// One fake at a time (gFake).
+// The console thread, when one is started, is a typist: each WM_SETFOCUS sent from the program
+// thread onto a freshly opened line makes it type the next key sequence of `script`, one
+// WM_CHAR after the other. `console` is held while the console side handles anything (a key, a
+// send from the program thread, a paint), so a send is handled between two messages, as the
+// window's own message loop does. The drawing records are touched only under the console lock, so
+// a print that leaves that lock out is a race on them under ThreadSanitizer.
 #ifndef TESTS_CONSOLE_CONSOLE_FAKE_H
 #define TESTS_CONSOLE_CONSOLE_FAKE_H
 
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,9 +22,8 @@
 #include "runtime/console/prompt.h"
 #include "tests/test_strings.h"
 
-struct FakeGlyph { int32_t x, y; std::string bytes; uint32_t fore, back; };
+struct FakeGlyph { int32_t x, y; std::string bytes; uint32_t fore; };
 struct FakePoint { int32_t x, y; };
-struct FakeQueued { uint32_t msg; uint8_t c; bool *done; };   // done: null for a post
 
 struct FakeConsole {
     PromptSurface surface;
@@ -33,51 +31,34 @@ struct FakeConsole {
     int32_t clientWidth = 640, clientHeight = 480;   // set while no other thread runs
     std::vector<FakeGlyph> glyphs;                   // drawing, under the console lock
     std::vector<int32_t> blankTops;                  // y of each row blanked, in order
-    uint32_t fore = 0, back = 0;
+    uint32_t fore = 0;
     int32_t surfacesOut = 0;
     std::mutex rec;                                  // guards the records below
     std::vector<FakePoint> caretShows, compositions;
     int32_t caretHides = 0;
     std::string printed;
-    bool hasClipboard = false;
-    std::string clipboard;
+    const char *clipboard = nullptr;                 // null: no text on the clipboard
     std::vector<std::string> titles;
+    std::mutex console;                              // held while the console side handles anything
+    std::condition_variable opened;
     std::vector<std::string> script;                 // key sequences, one per opened line
-    size_t scriptNext = 0;
-    std::mutex qm;                                   // guards the queue
-    std::condition_variable qcv;
-    std::deque<FakeQueued> queue;
-    bool running = false;
-    std::thread thread;
+    size_t linesOpened = 0;
+    bool typing = false, stop = false;
+    std::thread typist;
 };
 inline FakeConsole *gFake;
-inline thread_local bool tFakeConsoleThread = false;
+inline thread_local bool tFakeTypist = false;
 
-inline void FakePost(uint32_t msg, uint8_t c) {
-    std::lock_guard<std::mutex> lk(gFake->qm);
-    gFake->queue.push_back(FakeQueued{msg, c, nullptr});
-    gFake->qcv.notify_all();
-}
-
-inline void FakeHandle(uint32_t msg, uint8_t c, bool sentFromOutside) {
-    PromptState *ps = gFake->ps;
+inline void FakeSend(PromptState *ps, uint32_t msg) {
+    std::unique_lock<std::mutex> lk(gFake->console, std::defer_lock);
+    if (!tFakeTypist)
+        lk.lock();
     if (msg == kMsgKillFocus)
-        PromptOnKillFocus(ps);
-    else if (msg == kMsgChar)
-        PromptOnChar(ps, c);
-    else if (msg == kMsgPaint)
-        PromptOnPaint(ps, &gFake->surface);
-    else if (msg == kMsgSetFocus) {
-        PromptOnSetFocus(ps);
-        if (sentFromOutside && ps->linePos.load() == 0) {   // the user types once asked
-            std::lock_guard<std::mutex> g(gFake->rec);
-            if (gFake->scriptNext == gFake->script.size()) {
-                std::fprintf(stderr, "console fake: a line was opened with no keys left\n");
-                std::abort();   // the program asked once more than the test expected
-            }
-            for (char k : gFake->script[gFake->scriptNext++])
-                FakePost(kMsgChar, (uint8_t)k);
-        }
+        return PromptOnKillFocus(ps);
+    PromptOnSetFocus(ps);
+    if (gFake->typing && !tFakeTypist && ps->linePos.load() == 0) {
+        gFake->linesOpened++;
+        gFake->opened.notify_all();
     }
 }
 
@@ -86,78 +67,59 @@ inline const PromptSurfaceOps kFakeSurfaceOps = {
     [](PromptSurface *, int32_t *w, int32_t *h) { *w = gFake->clientWidth, *h = gFake->clientHeight; },
     [](PromptSurface *, const uint8_t *, int32_t n) { return n * 8; },
     [](PromptSurface *, int32_t, int32_t y, int32_t, int32_t) { gFake->blankTops.push_back(y); },
-    [](PromptSurface *, uint32_t f, uint32_t b) { gFake->fore = f, gFake->back = b; },
+    [](PromptSurface *, uint32_t fore, uint32_t) { gFake->fore = fore; },
     [](PromptSurface *, int32_t x, int32_t y, const uint8_t *g, int32_t n) {
-        gFake->glyphs.push_back(FakeGlyph{x, y, std::string((const char *)g, n), gFake->fore, gFake->back});
+        gFake->glyphs.push_back(FakeGlyph{x, y, std::string((const char *)g, n), gFake->fore});
     },
     [](uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); },
 };
 
+#define FAKE_RECORD(...) { std::lock_guard<std::mutex> g(gFake->rec); __VA_ARGS__; }
 inline const PromptFrontEnd kFakeFrontEnd = {
     [](PromptState *) { gFake->surfacesOut++; return &gFake->surface; },
     [](PromptState *, PromptSurface *) { gFake->surfacesOut--; },
-    [](PromptState *, uint32_t msg) {
-        if (tFakeConsoleThread || !gFake->running)
-            return FakeHandle(msg, 0, false);
-        bool done = false;
-        std::unique_lock<std::mutex> lk(gFake->qm);
-        gFake->queue.push_back(FakeQueued{msg, 0, &done});
-        gFake->qcv.notify_all();
-        gFake->qcv.wait(lk, [&] { return done; });
-    },
-    [](PromptState *) -> RtString {
-        std::lock_guard<std::mutex> g(gFake->rec);
-        return gFake->hasClipboard ? TestString(gFake->clipboard) : nullptr;
-    },
-    [](PromptState *, int32_t x, int32_t y) {
-        std::lock_guard<std::mutex> g(gFake->rec);
-        gFake->caretShows.push_back(FakePoint{x, y});
-    },
-    [](PromptState *) { std::lock_guard<std::mutex> g(gFake->rec); gFake->caretHides++; },
-    [](PromptState *, int32_t x, int32_t y) {
-        std::lock_guard<std::mutex> g(gFake->rec);
-        gFake->compositions.push_back(FakePoint{x, y});
-    },
-    [](PromptState *, const uint8_t *text, uint32_t n) {
-        std::lock_guard<std::mutex> g(gFake->rec);
-        gFake->printed.append((const char *)text, n);
-    },
-    [](PromptState *, const char *title) {
-        std::lock_guard<std::mutex> g(gFake->rec);
-        gFake->titles.push_back(title);
-    },
+    FakeSend,
+    [](PromptState *) -> RtString FAKE_RECORD(return gFake->clipboard ? StrLiteral(gFake->clipboard) : nullptr),
+    [](PromptState *, int32_t x, int32_t y) FAKE_RECORD(gFake->caretShows.push_back({x, y})),
+    [](PromptState *) FAKE_RECORD(gFake->caretHides++),
+    [](PromptState *, int32_t x, int32_t y) FAKE_RECORD(gFake->compositions.push_back({x, y})),
+    [](PromptState *, const uint8_t *text, uint32_t n) FAKE_RECORD(gFake->printed.append((const char *)text, n)),
+    [](PromptState *, const char *title) FAKE_RECORD(gFake->titles.push_back(title)),
 };
+#undef FAKE_RECORD
 
-// The console thread: handles queued messages until WM_QUIT.
-inline void FakeStartThread() {
-    gFake->running = true;
-    gFake->thread = std::thread([] {
-        tFakeConsoleThread = true;
-        for (;;) {
-            FakeQueued m;
-            {
-                std::unique_lock<std::mutex> lk(gFake->qm);
-                gFake->qcv.wait(lk, [] { return !gFake->queue.empty(); });
-                m = gFake->queue.front();
-                gFake->queue.pop_front();
-            }
-            if (m.msg == kMsgQuit)
+// The typist: one script line per line opened, each key handled under `console`.
+inline void FakeStartTypist() {
+    gFake->typing = true;
+    gFake->typist = std::thread([] {
+        tFakeTypist = true;
+        std::unique_lock<std::mutex> lk(gFake->console);
+        for (size_t typed = 0;; typed++) {
+            gFake->opened.wait(lk, [&] { return gFake->stop || gFake->linesOpened > typed; });
+            if (gFake->stop)
                 return;
-            FakeHandle(m.msg, m.c, m.done != nullptr);
-            if (m.done) {
-                std::lock_guard<std::mutex> lk(gFake->qm);
-                *m.done = true;
-                gFake->qcv.notify_all();
+            if (typed == gFake->script.size()) {   // asked once more than the test expected
+                std::fprintf(stderr, "console fake: a line was opened with no keys left\n");
+                std::abort();
+            }
+            for (char k : gFake->script[typed]) {
+                PromptOnChar(gFake->ps, (uint8_t)k);
+                lk.unlock();   // other messages may come between two keys
+                lk.lock();
             }
         }
     });
 }
 
-inline void FakeStopThread() {
-    if (gFake->running) {
-        FakePost(kMsgQuit, 0);
-        gFake->thread.join();
-        gFake->running = false;
+inline void FakeStopTypist() {
+    if (gFake->typing) {
+        {
+            std::lock_guard<std::mutex> g(gFake->console);
+            gFake->stop = true;
+        }
+        gFake->opened.notify_all();
+        gFake->typist.join();
+        gFake->typing = false;
     }
 }
 
@@ -176,20 +138,10 @@ inline PromptState *FakeOpen(FakeConsole *fc) {
 }
 
 inline void FakeClose(FakeConsole *fc) {
-    FakeStopThread();
+    FakeStopTypist();
     PromptRowsFree(fc->ps);
     delete fc->ps;
     gFake = nullptr;
-}
-
-// Drops the drawing, caret and composition records (not the printed text).
-inline void FakeClearDrawing(FakeConsole *fc) {
-    std::lock_guard<std::mutex> g(fc->rec);
-    fc->glyphs.clear();
-    fc->blankTops.clear();
-    fc->caretShows.clear();
-    fc->compositions.clear();
-    fc->caretHides = 0;
 }
 
 inline std::string FakeRow(PromptState *ps, int32_t i) {   // row i up to its first NUL

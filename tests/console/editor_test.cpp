@@ -45,11 +45,11 @@ TEST(Editor, Keys) {
         FakeConsole fc;
         PromptState *ps = FakeOpen(&fc);
         uint32_t base = StrLiveCount();
-        fc.hasClipboard = c.clipboard != nullptr;
-        fc.clipboard = c.clipboard ? c.clipboard : "";
+        fc.clipboard = c.clipboard;
         PromptPrint(ps, StrLiteral("? "));
         ps->linePos.store(c.noLine ? -1 : 0);
-        FakeClearDrawing(&fc);
+        fc.caretShows.clear();
+        fc.caretHides = 0;
         for (char k : c.keys)
             PromptOnChar(ps, (uint8_t)k);
         if (c.noLine)

@@ -39,7 +39,6 @@ TEST(Input, SplitsAtCommasAndAsksAgain) {
         PromptState *ps = FakeOpen(&fc);
         uint32_t base = StrLiveCount();
         fc.script = c.script;
-        fc.hasClipboard = true;
         fc.clipboard = "\r\ny,z";
         RtString strings[2] = {};
         for (int i = 0; i < c.variables; i++) {
@@ -49,11 +48,11 @@ TEST(Input, SplitsAtCommasAndAsksAgain) {
         }
         gInputTargets.address[c.variables] = nullptr;
 
-        FakeStartThread();
+        FakeStartTypist();
         PromptInput(ps, StrLiteral("? "));
-        FakeStopThread();
+        FakeStopTypist();
         EXPECT_EQ(fc.printed, c.transcript) << c.name;
-        EXPECT_EQ(fc.scriptNext, c.script.size()) << c.name;
+        EXPECT_EQ(fc.linesOpened, c.script.size()) << c.name;
         for (int i = 0; i < c.variables; i++) {
             EXPECT_EQ(TestText(strings[i]), c.values[i]) << c.name << " variable " << i;
             StrFree(strings[i]);
@@ -76,11 +75,12 @@ TEST(Input, HandOverBetweenThreads) {
     RtString text = StrAlloc(0);
     gInputTargets = InputTargetList{{&number, &text, nullptr}, {kInputDouble, kInputString}};
 
-    FakeStartThread();
+    FakeStartTypist();
     std::atomic<bool> stop(false);
     std::thread painter([&] {
         while (!stop.load()) {
-            FakePost(kMsgPaint, 0);
+            std::lock_guard<std::mutex> g(fc.console);   // a paint, between two messages
+            PromptOnPaint(ps, &fc.surface);
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
@@ -92,7 +92,7 @@ TEST(Input, HandOverBetweenThreads) {
     }
     stop.store(true);
     painter.join();
-    FakeStopThread();
+    FakeStopTypist();
     EXPECT_EQ(ps->cursorRow, 3);
     StrFree(text);
     FakeClose(&fc);
