@@ -11,7 +11,7 @@
 //   - string targets hold the model's item, double targets ParseNumber of it, unknown codes
 //     nothing; an item of at most 15 decimal digits parses to exactly that integer;
 //   - NumToStr of each double (and of the file's first 8 bytes read as a double): 1 to 22 bytes
-//     in the runtime's form (-?D+[.D+][e+DDD|e-DD], no trailing zero or point in a fraction),
+//     in the runtime's form (-?D.D{14}e+DDD or e-DD, or -?D+[.D+] with no trailing zero),
 //     non-finite values by name, reading back within one unit of the fifteenth digit.
 // Targets are heap blocks exactly as wide as their type and misaligned by one byte.
 #include <cstdint>
@@ -79,18 +79,20 @@ static int ModelItem(const std::string &file, size_t *pos, bool keepBlanks, std:
 }
 
 static bool WellFormed(const std::string &t) {
-    size_t i = t[0] == '-', start = i;
-    auto digits = [&] { size_t s = i; while (i < t.size() && t[i] >= '0' && t[i] <= '9') i++; return i - s; };
-    if (digits() == 0)
+    size_t i = t[0] == '-', e = t.find('e');
+    auto digits = [&](size_t n) {
+        size_t s = i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9' && i - s < n)
+            i++;
+        return i - s;
+    };
+    if (e != std::string::npos)   // one digit, fourteen after the point, a signed exponent
+        return digits(1) == 1 && t[i++] == '.' && digits(14) == 14 && i == e &&
+               (t[e + 1] == '+' || t[e + 1] == '-') && (i = e + 2, digits(3) >= 2u + (t[e + 1] == '+')) &&
+               i == t.size();
+    if (digits(400) == 0)
         return false;
-    bool scientific = t.find('e') != std::string::npos;
-    if (i < t.size() && t[i] == '.' && (++i, digits() == 0 || (!scientific && t[i - 1] == '0')))
-        return false;
-    if (i < t.size() && t[i] == 'e') {
-        if (++i == t.size() || (t[i] != '+' && t[i] != '-') || (++i, digits() < 2))
-            return false;
-    }
-    return i == t.size() && i > start;
+    return i == t.size() || (t[i] == '.' && (++i, digits(400) > 0) && i == t.size() && t.back() != '0');
 }
 
 static void CheckText(double v, int call) {

@@ -1,11 +1,9 @@
 // Number to text: the exact characters for the system's table, the all-nines carry, the choice of
-// form, the non-finite values, the leading digit near the decade edges, and random doubles whose
-// text keeps its shape and reads back.
+// form, the non-finite values and the leading digit near the decade edges. The shape and read-back
+// of the text of any double are fuzz/fuzz_data_file.cpp's.
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <random>
 
 #include "runtime/math/rt_math.h"
 #include "tests/test_strings.h"
@@ -64,33 +62,6 @@ TEST_F(NumText, LeadingDigitNeverZeroNearTheDecadeEdges) {
             const char *digits = NumDigits(x, 15, &exponent, &negative);
             ASSERT_TRUE(digits[0] != '0' && std::strlen(digits) == 15) << Digits17(x);
         }
-    }
-}
-
-// Random bit patterns cover every exponent: at most 22 characters, no positional fraction ending
-// in "0" and no text in ".", and the text reads back within fifteen-digit rounding plus the
-// roundings of the scaling loop (one per decade, 2^-53 relative each).
-TEST_F(NumText, RandomDoublesKeepTheirShapeAndReadBack) {
-    std::mt19937_64 rng(7);
-    for (int i = 0; i < 100000; i++) {
-        double x = RtDoubleOf(rng());
-        if (x != x || x - x != 0)
-            continue;
-        std::string text = Text(x);
-        ASSERT_LE(text.size(), 22u) << Digits17(x);
-        ASSERT_NE(text.back(), '.') << text;
-        if (text.find('e') == std::string::npos && text.find('.') != std::string::npos) {
-            ASSERT_NE(text.back(), '0') << text;
-        }
-        double back = std::strtod(text.c_str(), nullptr);
-        if (back - back != 0) {   // rounded up past the largest double
-            ASSERT_GT(RtAbs(x), 1.797693134862315e308) << text;
-            continue;
-        }
-        int32_t exponent, negative;
-        NumDigits(x, 15, &exponent, &negative);
-        double steps = 20.0 + (exponent < 0 ? -exponent : exponent);
-        ASSERT_LE(RtAbs(back - x), (5e-15 + steps * 1.12e-16) * RtAbs(x) + 4.9e-324) << text;
     }
 }
 
