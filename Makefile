@@ -93,7 +93,7 @@ test-valgrind: build/linux/build.ninja
 	  ../linux/dftanalyze > session.txt
 	grep -q 'Result.csv' build/valgrind/session.txt && test -s build/valgrind/Result.csv
 
-# The fuzzers (fuzz/, clang and libFuzzer): `make test` runs each for 20 s from its seed corpus
+# The fuzzers (fuzz/, clang and libFuzzer): `make test` runs each for 60 s from its seed corpus
 # with seed 1; `make fuzz` for FUZZ_SECONDS each, growing its corpus in build/fuzz/corpus/.
 .PHONY: test-fuzz fuzz
 FUZZ_SECONDS ?= 300
@@ -101,7 +101,7 @@ build/fuzz/build.ninja: | deps
 	$(CMAKE) -S fuzz -B build/fuzz $(GEN) -DCMAKE_CXX_COMPILER=clang++-14
 test-fuzz: build/fuzz/build.ninja
 	$(CMAKE) --build build/fuzz -j $(JOBS)
-	./tools/run-fuzzers 20 short
+	./tools/run-fuzzers 60 short
 fuzz: build/fuzz/build.ninja
 	$(CMAKE) --build build/fuzz -j $(JOBS)
 	./tools/run-fuzzers $(FUZZ_SECONDS) long

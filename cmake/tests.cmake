@@ -33,6 +33,19 @@ else()
   dft_test_area(posix dft_frontend dft_console dft_io dft_core)
 endif()
 
+# The fuzzers' seed corpora run through their checks on every test run, built with this build's
+# compiler and flags (the sanitizer build's included); the fuzzing itself is `make test-fuzz`.
+if(NOT WIN32)
+  foreach(surface data_file terminal)
+    add_executable(replay_${surface} ${CMAKE_SOURCE_DIR}/fuzz/fuzz_${surface}.cpp
+                   ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
+    add_test(NAME fuzz_seeds_${surface}
+             COMMAND replay_${surface} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${surface})
+  endforeach()
+  target_link_libraries(replay_data_file PRIVATE dft_io dft_math dft_core)
+  target_link_libraries(replay_terminal PRIVATE dft_frontend dft_console dft_io dft_core)
+endif()
+
 # The read benchmark of the numbered files: a program run by hand, not a test.
 add_executable(bench_file_input ${CMAKE_SOURCE_DIR}/bench/file_input_bench.cpp)
 target_link_libraries(bench_file_input PRIVATE dft_io dft_core)

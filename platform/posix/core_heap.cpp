@@ -3,7 +3,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 
 static const char kOutOfMemory[] = "dftanalyze: out of memory\n";
 

@@ -6,7 +6,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 
 static_assert(sizeof(pthread_mutex_t) <= sizeof(PlatLock::opaque), "PlatLock too small");
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 
 int32_t PlatCompareText(const uint8_t *left, uint32_t leftLength, const uint8_t *right,
                         uint32_t rightLength) {

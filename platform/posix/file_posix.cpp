@@ -11,7 +11,7 @@
 // Durability: PlatFileFlush is fsync, and PlatFileFlushFolder fsyncs the folder after a rename, as
 // ext4 and its kind need for the rename itself to survive a power cut.
 // The list has no lock: only the program thread opens and closes files.
-#include "platform/plat_file.h"
+#include "runtime/io/plat_file.h"
 
 #include <cerrno>
 #include <cstdio>

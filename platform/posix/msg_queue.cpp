@@ -16,7 +16,7 @@
 #include <assert.h>
 #include <pthread.h>
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 #include "runtime/console/prompt_state.h"
 
 enum { kMsgRingStart = 64 };   // posted messages held at first; the ring doubles when full

@@ -1,7 +1,7 @@
 // core_sync.cpp: the lock (a critical section), sleeping and the end of the process on Windows.
 #include <windows.h>
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 
 static_assert(sizeof(CRITICAL_SECTION) <= sizeof(PlatLock::opaque), "PlatLock too small");
 

@@ -1,7 +1,7 @@
 // core_text.cpp: text comparison in the system locale and the debugger output on Windows.
 #include <windows.h>
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 
 int32_t PlatCompareText(const uint8_t *left, uint32_t leftLength, const uint8_t *right,
                         uint32_t rightLength) {

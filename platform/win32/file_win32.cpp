@@ -6,7 +6,7 @@
 // never 0 and never a standard stream; INVALID_HANDLE_VALUE is kPlatFileInvalid.
 #include <windows.h>
 
-#include "platform/plat_file.h"
+#include "runtime/io/plat_file.h"
 
 enum { kNameChars = 32768 };   // the longest path the wide calls take, with its NUL
 

@@ -20,7 +20,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 #include "runtime/core/rt_string.h"
 
 enum {

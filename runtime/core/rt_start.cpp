@@ -1,7 +1,7 @@
 // rt_start.cpp: start-up and end of the process.
 #include "runtime/core/rt_start.h"
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 #include "runtime/console/prompt_state.h"
 
 void RtStartUp() {

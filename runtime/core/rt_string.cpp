@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 
 const char kStrUnknownReleaseMessage[] =
     "\x96\xa2\x92\x6d\x82\xcc\x95\xb6\x8e\x9a\x97\xf1\x82\xaa\x89\xf0\x95\xfa\x82\xb3\x82\xea"

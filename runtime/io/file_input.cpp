@@ -17,7 +17,7 @@
 // behind the last consumed byte. In the usual call that seek is the only system call.
 #include <cstring>
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 #include "runtime/io/files.h"
 #include "runtime/io/input_items.h"
 

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 
 FileHandleTable gFileHandles;
 

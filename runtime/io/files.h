@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "platform/plat_file.h"
+#include "runtime/io/plat_file.h"
 #include "runtime/core/rt_string.h"
 
 enum : int32_t { kFileNumbers = 256 };

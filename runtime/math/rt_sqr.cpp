@@ -20,7 +20,7 @@
 // NaN report and give -1; zero gives 0 silently.
 #include "runtime/math/rt_math.h"
 
-#include "platform/plat_core.h"
+#include "runtime/core/plat_core.h"
 
 const char kRtSqrMessage[] = "Error:Sqr argument is illegal";
 

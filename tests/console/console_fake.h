@@ -1,80 +1,150 @@
-// console_fake.h: a headless console front end for the tests: a surface that records what is
-// drawn, a front end that records the caret, the composition window, the printed texts and the
-// titles, and a test console thread with a small message queue (std::thread, on every build).
+// console_fake.h: a headless front end for the console tests. Its surface records what is drawn
+// (8 x 16 pixel cells), its front end the caret, the composition window, the printed texts and the
+// titles, and it serves a clipboard. One fake at a time (gFake).
 //
-// Threads: what the surface records is guarded by the console lock, the rest by `rec`. A send
-// from the console thread, or while no console thread runs, is a plain call; from any other
-// thread it queues the message and waits until the console thread has handled it between two
-// messages of its loop. When the console thread handles a WM_SETFOCUS sent from the program
-// thread and finds a freshly opened line, it posts the next key sequence of `script` as WM_CHARs.
+// The console thread, when one is started, is a typist: each WM_SETFOCUS sent from the program
+// thread onto a freshly opened line makes it type the next key sequence of `script`, one
+// WM_CHAR after the other. `console` is held while the console side handles anything (a key, a
+// send from the program thread, a paint), so a send is handled between two messages, as the
+// window's own message loop does. The drawing records are touched only under the console lock, so
+// a print that leaves that lock out is a race on them under ThreadSanitizer.
 #ifndef TESTS_CONSOLE_CONSOLE_FAKE_H
 #define TESTS_CONSOLE_CONSOLE_FAKE_H
 
-#include <atomic>
 #include <condition_variable>
-#include <cstdint>
-#include <deque>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "runtime/console/prompt.h"
+#include "tests/test_strings.h"
 
-struct FakeGlyph { int32_t x, y; std::string bytes; uint32_t fore, back; };   // x, y in pixels
-struct FakeCaret { int32_t x, y; };                                             // pixels
-// A queued message: c is WM_CHAR's character; done is set when a send is handled (null: a post).
-struct FakeQueued { uint32_t msg; uint8_t c; bool *done; };
-
-struct FakeConsole;
-struct FakeSurface {
-    PromptSurface base;   // first: a PromptSurface pointer is a FakeSurface pointer
-    FakeConsole *owner;
-};
+struct FakeGlyph { int32_t x, y; std::string bytes; uint32_t fore; };
+struct FakePoint { int32_t x, y; };
 
 struct FakeConsole {
-    FakeSurface surface;   // handed out by getSurface and given to paints
+    PromptSurface surface;
     PromptState *ps;
-
-    // Drawing, under the console lock; the client size is set while no other thread runs.
-    int32_t clientWidth = 640, clientHeight = 480;   // pixels
-    std::vector<FakeGlyph> glyphs;
-    std::vector<int32_t> blankTops;   // y of each row blank, in drawing order
-    uint32_t fore = 0, back = 0;
-    std::atomic<int32_t> surfacesOut{0};   // taken and not yet given back
-
-    std::mutex rec;   // guards everything from here down to `script`
-    std::vector<FakeCaret> caretShows, compositions;
+    int32_t clientWidth = 640, clientHeight = 480;   // set while no other thread runs
+    std::vector<FakeGlyph> glyphs;                   // drawing, under the console lock
+    std::vector<int32_t> blankTops;                  // y of each row blanked, in order
+    uint32_t fore = 0;
+    int32_t surfacesOut = 0;
+    std::mutex rec;                                  // guards the records below
+    std::vector<FakePoint> caretShows, compositions;
     int32_t caretHides = 0;
     std::string printed;
-    bool hasClipboard = false;
-    std::string clipboard;
-    std::vector<std::string> titles;   // every title set, in order
-    std::vector<std::string> script;   // key sequences, one per opened line
-    size_t scriptNext = 0;
+    const char *clipboard = nullptr;                 // null: no text on the clipboard
+    std::vector<std::string> titles;
+    std::mutex console;                              // held while the console side handles anything
+    std::condition_variable opened;
+    std::vector<std::string> script;                 // key sequences, one per opened line
+    size_t linesOpened = 0;
+    bool typing = false, stop = false;
+    std::thread typist;
+};
+inline FakeConsole *gFake;
+inline thread_local bool tFakeTypist = false;
 
-    std::mutex qm;   // guards the queue
-    std::condition_variable qcv;
-    std::deque<FakeQueued> queue;
-    bool running = false;
-    std::thread thread;
+inline void FakeSend(PromptState *ps, uint32_t msg) {
+    std::unique_lock<std::mutex> lk(gFake->console, std::defer_lock);
+    if (!tFakeTypist)
+        lk.lock();
+    if (msg == kMsgKillFocus)
+        return PromptOnKillFocus(ps);
+    PromptOnSetFocus(ps);
+    if (gFake->typing && !tFakeTypist && ps->linePos.load() == 0) {
+        gFake->linesOpened++;
+        gFake->opened.notify_all();
+    }
+}
+
+inline const PromptSurfaceOps kFakeSurfaceOps = {
+    [](PromptSurface *) {}, [](PromptSurface *) {},
+    [](PromptSurface *, int32_t *w, int32_t *h) { *w = gFake->clientWidth, *h = gFake->clientHeight; },
+    [](PromptSurface *, const uint8_t *, int32_t n) { return n * 8; },
+    [](PromptSurface *, int32_t, int32_t y, int32_t, int32_t) { gFake->blankTops.push_back(y); },
+    [](PromptSurface *, uint32_t fore, uint32_t) { gFake->fore = fore; },
+    [](PromptSurface *, int32_t x, int32_t y, const uint8_t *g, int32_t n) {
+        gFake->glyphs.push_back(FakeGlyph{x, y, std::string((const char *)g, n), gFake->fore});
+    },
+    [](uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); },
 };
 
-enum { kFakeCellWidth = 8, kFakeCellHeight = 16 };
+#define FAKE_RECORD(...) { std::lock_guard<std::mutex> g(gFake->rec); __VA_ARGS__; }
+inline const PromptFrontEnd kFakeFrontEnd = {
+    [](PromptState *) { gFake->surfacesOut++; return &gFake->surface; },
+    [](PromptState *, PromptSurface *) { gFake->surfacesOut--; },
+    FakeSend,
+    [](PromptState *) -> RtString FAKE_RECORD(return gFake->clipboard ? StrLiteral(gFake->clipboard) : nullptr),
+    [](PromptState *, int32_t x, int32_t y) FAKE_RECORD(gFake->caretShows.push_back({x, y})),
+    [](PromptState *) FAKE_RECORD(gFake->caretHides++),
+    [](PromptState *, int32_t x, int32_t y) FAKE_RECORD(gFake->compositions.push_back({x, y})),
+    [](PromptState *, const uint8_t *text, uint32_t n) FAKE_RECORD(gFake->printed.append((const char *)text, n)),
+    [](PromptState *, const char *title) FAKE_RECORD(gFake->titles.push_back(title)),
+};
+#undef FAKE_RECORD
 
-// A console on fc: state zeroed, rows made, cell 8 x 16, no line open; the strings ready.
-PromptState *FakeOpen(FakeConsole *fc);
-void FakeClose(FakeConsole *fc);   // stops the console thread if it runs, frees the rows
+// The typist: one script line per line opened, each key handled under `console`.
+inline void FakeStartTypist() {
+    gFake->typing = true;
+    gFake->typist = std::thread([] {
+        tFakeTypist = true;
+        std::unique_lock<std::mutex> lk(gFake->console);
+        for (size_t typed = 0;; typed++) {
+            gFake->opened.wait(lk, [&] { return gFake->stop || gFake->linesOpened > typed; });
+            if (gFake->stop)
+                return;
+            if (typed == gFake->script.size()) {   // asked once more than the test expected
+                std::fprintf(stderr, "console fake: a line was opened with no keys left\n");
+                std::abort();
+            }
+            for (char k : gFake->script[typed]) {
+                PromptOnChar(gFake->ps, (uint8_t)k);
+                lk.unlock();   // other messages may come between two keys
+                lk.lock();
+            }
+        }
+    });
+}
 
-void FakeStartThread(FakeConsole *fc);
-void FakeStopThread(FakeConsole *fc);
-void FakePost(FakeConsole *fc, uint32_t msg, uint8_t c);
+inline void FakeStopTypist() {
+    if (gFake->typing) {
+        {
+            std::lock_guard<std::mutex> g(gFake->console);
+            gFake->stop = true;
+        }
+        gFake->opened.notify_all();
+        gFake->typist.join();
+        gFake->typing = false;
+    }
+}
 
-// Drops the drawing, caret and composition records (not the printed text).
-void FakeClearDrawing(FakeConsole *fc);
+// A console on fc: rows made, cell 8 x 16, no line open; the strings ready.
+inline PromptState *FakeOpen(FakeConsole *fc) {
+    TestStringsReady();
+    gFake = fc;
+    fc->surface.ops = &kFakeSurfaceOps;
+    fc->ps = new PromptState();
+    PromptRowsAlloc(fc->ps);
+    fc->ps->cellWidth = 8;
+    fc->ps->cellHeight = 16;
+    fc->ps->linePos.store(-1);
+    fc->ps->frontEnd = &kFakeFrontEnd;
+    return fc->ps;
+}
 
-// Row i's text up to its first NUL.
-inline std::string FakeRow(PromptState *ps, int32_t i) {
+inline void FakeClose(FakeConsole *fc) {
+    FakeStopTypist();
+    PromptRowsFree(fc->ps);
+    delete fc->ps;
+    gFake = nullptr;
+}
+
+inline std::string FakeRow(PromptState *ps, int32_t i) {   // row i up to its first NUL
     return std::string((const char *)ps->rowText[i]);
 }
 

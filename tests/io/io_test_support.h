@@ -10,6 +10,7 @@
 #include <string>
 
 #include "runtime/io/files.h"
+#include "runtime/io/input_items.h"
 #include "tests/test_strings.h"
 
 class IoFiles : public StringsTest {
@@ -39,7 +40,6 @@ class IoFiles : public StringsTest {
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     bool Exists(const char *name) const { return std::filesystem::exists(dir / name); }
-
     std::filesystem::path dir;
 };
 

@@ -1,20 +1,17 @@
 // Number to text: the exact characters for the system's table, the all-nines carry, the choice of
-// form, the non-finite values, and sweeps over random doubles for length, trailing characters and
-// read-back.
+// form, the non-finite values and the leading digit near the decade edges. The shape and read-back
+// of the text of any double are fuzz/fuzz_data_file.cpp's.
 #include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
-#include <random>
-#include <string>
 
-#include "tests/math/math_check.h"
+#include "runtime/math/rt_math.h"
 #include "tests/test_strings.h"
 
 namespace {
 
 using NumText = StringsTest;
 
-// The text of NumToStr(x), with its string released.
 std::string Text(double x) {
     RtString s = NumToStr(x);
     std::string text = TestText(s);
@@ -22,103 +19,49 @@ std::string Text(double x) {
     return text;
 }
 
-const double kInf = RtDoubleOf(0x7FF0000000000000ull);
+std::string Digits17(double x) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", x);
+    return text;
+}
 
 TEST_F(NumText, TableByteForByte) {
+    const double inf = RtDoubleOf(kRtInfBits);
     struct {
         double value;
         const char *text;
     } cases[] = {
-        {0, "0"}, {-0.0, "0"}, {1, "1"}, {-1, "-1"}, {0.5, "0.5"}, {-0.5, "-0.5"}, {2.5, "2.5"},
-        {100, "100"}, {123.456, "123.456"}, {1234567, "1234567"}, {3.141592, "3.141592"},
+        {0, "0"}, {-0.0, "0"}, {-1, "-1"}, {-0.5, "-0.5"}, {100, "100"}, {123.456, "123.456"},
         {3.141592653589793, "3.14159265358979"}, {1.0 / 3, "0.333333333333333"},
-        {2.0 / 3, "0.666666666666667"}, {0.1, "0.1"}, {0.30000000000000004, "0.3"},
-        {0.05, "0.05"}, {0.0001, "0.0001"}, {0.0001234, "0.0001234"},
-        {0.00001, "1.00000000000000e-05"}, {-0.00001, "-1.00000000000000e-05"},
-        {1.5e-10, "1.50000000000000e-10"}, {1e-100, "1.00000000000000e-100"},
-        {4.9406564584124654e-324, "4.94065645841247e-324"},
+        {2.0 / 3, "0.666666666666667"}, {0.30000000000000004, "0.3"}, {0.0001, "0.0001"},
+        {0.0001234, "0.0001234"}, {-0.00001, "-1.00000000000000e-05"},
+        {1e-100, "1.00000000000000e-100"}, {4.9406564584124654e-324, "4.94065645841247e-324"},
         {0.9999999999999999, "1"}, {9.999999999999998, "10"}, {1e14, "100000000000000"},
         {123456789012345.6, "123456789012346"}, {999999999999999, "1.00000000000000e+015"},
-        {1e15, "1.00000000000000e+015"}, {1234567890123456, "1.23456789012346e+015"},
-        {1e20, "1.00000000000000e+020"}, {6.02214076e23, "6.02214076000000e+023"},
+        {1234567890123456, "1.23456789012346e+015"}, {6.02214076e23, "6.02214076000000e+023"},
         {1e100, "1.00000000000000e+100"}, {1.7976931348623157e308, "1.79769313486232e+308"},
         // fifteen nines carry to the next power of ten, fourteen stay
-        {9.99999999999999, "10"}, {99999.9999999999, "100000"}, {0.999999999999999, "1"},
-        {0.99999999999999, "0.99999999999999"},
+        {9.99999999999999, "10"}, {99999.9999999999, "100000"}, {0.99999999999999, "0.99999999999999"},
         // the form follows the exponent after rounding
         {0.0000999999999999999, "0.0001"}, {0.000099999999999999, "9.99999999999990e-05"},
-        {12345.67890123456, "12345.6789012346"},
-        {0.0001234567890123456, "0.000123456789012346"},
-        // decided here: the non-finite values by name
-        {kInf, "inf"}, {-kInf, "-inf"}, {RtDoubleOf(0x7FF8000000000000ull), "nan"},
-        {RtDoubleOf(0xFFF8000000000000ull), "nan"},
+        {12345.67890123456, "12345.6789012346"}, {0.0001234567890123456, "0.000123456789012346"},
+        // the sixteenth digit as (value - digit) * 10 yields it, not as value * 10 - digit * 10
+        {3.613262330227255, "3.61326233022726"}, {8.937416775764785, "8.93741677576478"},
+        {inf, "inf"}, {-inf, "-inf"}, {RtDoubleOf(0xFFF8000000000000ull), "nan"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Text(c.value), c.text) << "value " << Digits17(c.value);
 }
 
-TEST_F(NumText, DigitsExponentAndSign) {
-    struct {
-        double value;
-        const char *digits;
-        int32_t exponent, negative;
-    } cases[] = {
-        {0, "000000000000000", 0, 0},         {-0.0, "000000000000000", 0, 0},
-        {-123.456, "123456000000000", 3, 1},  {0.05, "500000000000000", -1, 0},
-        {999999999999999, "100000000000000", 16, 0}, {-kInf, "000000000000000", 0, 1},
-    };
-    for (const auto &c : cases) {
-        int32_t exponent = 99, negative = 99;
-        const char *digits = NumDigits(c.value, 15, &exponent, &negative);
-        EXPECT_STREQ(digits, c.digits) << Digits17(c.value);
-        EXPECT_EQ(exponent, c.exponent) << Digits17(c.value);
-        EXPECT_EQ(negative, c.negative) << Digits17(c.value);
-    }
-}
-
-// Where step 4 divides a value down to just below the lower bound, the leading digit is 0 and the
-// rounding carries through fourteen nines; the text must never start with "0" for nonzero values.
+// Where the scaling divides a value down to just below the lower bound, the leading digit is 0
+// and the rounding carries through fourteen nines: the digits never start with "0".
 TEST_F(NumText, LeadingDigitNeverZeroNearTheDecadeEdges) {
-    const double edges[] = {0.999999999999999, 9.99999999999999, 99999.9999999999, 1e-5, 1e15, 1e300};
-    for (double edge : edges) {
-        double x = edge;
+    for (double x : {0.999999999999999, 9.99999999999999, 99999.9999999999, 1e-5, 1e15, 1e300}) {
         for (int i = 0; i < 40; i++, x = std::nextafter(x, 0.0)) {
             int32_t exponent, negative;
             const char *digits = NumDigits(x, 15, &exponent, &negative);
-            ASSERT_NE(digits[0], '0') << Digits17(x);
-            ASSERT_EQ(std::strlen(digits), 15u) << Digits17(x);
+            ASSERT_TRUE(digits[0] != '0' && std::strlen(digits) == 15) << Digits17(x);
         }
-    }
-}
-
-// Random bit patterns cover every exponent. The text is at most 22 characters; the positional
-// form never ends in "0" or "."; the text reads back within fifteen-digit rounding plus the
-// roundings of the scaling loop (one per decade, 2^-53 relative each).
-TEST_F(NumText, RandomDoublesKeepTheirShapeAndReadBack) {
-    std::mt19937_64 rng(7);
-    for (int i = 0; i < 100000; i++) {
-        double x = RtDoubleOf(rng());
-        if (x != x || x - x != 0)
-            continue;
-        std::string text = Text(x);
-        ASSERT_LE(text.size(), 22u) << Digits17(x);
-        // Positional: a fraction never ends in "0", and no text ends in "." (integer digits such
-        // as the zeros of 100 stay).
-        bool scientific = text.find('e') != std::string::npos;
-        ASSERT_NE(text.back(), '.') << text;
-        if (!scientific && text.find('.') != std::string::npos) {
-            ASSERT_NE(text.back(), '0') << text;
-        }
-        double back = std::strtod(text.c_str(), nullptr);
-        if (back - back != 0) {   // rounded up past the largest double
-            ASSERT_GT(RtAbs(x), 1.797693134862315e308) << text;
-            continue;
-        }
-        int32_t exponent, negative;
-        NumDigits(x, 15, &exponent, &negative);
-        double steps = 20.0 + (exponent < 0 ? -exponent : exponent);
-        double bound = (5e-15 + steps * 1.12e-16) * RtAbs(x) + 4.9e-324;   // + a subnormal's ulp
-        ASSERT_LE(RtAbs(back - x), bound) << Digits17(x) << " gave " << text;
     }
 }
 

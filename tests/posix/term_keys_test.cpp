@@ -9,35 +9,31 @@ namespace {
 
 struct KeyCase {
     const char *name;
-    std::string input;    // bytes as the terminal sends them
-    std::string chars;    // character messages, in order (a lone ESC counts after the silence)
+    std::string input;   // bytes as the terminal sends them
+    std::string chars;   // character messages, in order (a lone ESC counts after the silence)
     int closes;
-    std::string clip;     // the clipboard text after the input (code page 932)
+    std::string clip;    // the clipboard text after the input (code page 932)
 };
 
 const KeyCase kKeyCases[] = {
-    {"ascii passes", "a1,", "a1,", 0, ""},
+    {"ascii, tab and Ctrl+V pass", "a1,\t\x16", "a1,\t\x16", 0, ""},
     {"DEL and BS are Backspace", "\x7f\x08", "\x08\x08", 0, ""},
     {"CR and LF are Enter, CR LF is one", "\r\n\n\r", "\r\r\r", 0, ""},
-    {"tab and Ctrl+V pass", "\t\x16", "\t\x16", 0, ""},
-    {"Ctrl+C and Ctrl+\\ close", "a\x03\x1c", "a", 2, ""},
-    {"a NUL is dropped", std::string("a\0b", 3), "ab", 0, ""},
+    {"an LF after a key after CR is Enter again", "\ra\n", "\ra\r", 0, ""},
+    {"Ctrl+C and Ctrl+\\ close, a NUL is dropped", std::string("a\x03\0\x1c", 4), "a", 2, ""},
     {"double-byte character, lead byte first", "\xe6\x97\xa5", "\x93\xfa", 0, ""},   // 日
     {"half-width katakana is one byte", "\xef\xbd\xb6", "\xb6", 0, ""},             // ｶ
-    {"a character with no 932 form is dropped", "\xf0\x9f\x98\x80x", "x", 0, ""},   // emoji
-    {"a cut-off character is dropped", "\xe6\x97z", "z", 0, ""},
-    {"a stray continuation byte is dropped", "\x97q", "q", 0, ""},
-    {"arrow keys are swallowed", "\x1b[A\x1b[1;5Cx", "x", 0, ""},
-    {"function keys are swallowed", "\x1bOP\x1b[15~\x1b[[Ay", "y", 0, ""},
-    {"Alt and a key is swallowed", "\x1b" "a" "b", "b", 0, ""},
+    {"no 932 form, cut off, stray continuation: dropped", "\xf0\x9f\x98\x80x\xe6\x97z\x97q",
+     "xzq", 0, ""},
+    {"arrows, function keys, Alt and a key are swallowed", "\x1b[A\x1b[1;5C\x1bOP\x1b[15~\x1b[[A\x1b" "ab",
+     "b", 0, ""},
     {"a lone ESC is the Escape key", "\x1b", "\x1b", 0, ""},
-    {"bracketed paste becomes the clipboard and Ctrl+V", "\x1b[200~3,4\x1b[201~", "\x16", 0,
-     "3,4"},
+    {"bracketed paste becomes the clipboard and Ctrl+V", "\x1b[200~3,4\x1b[201~", "\x16", 0, "3,4"},
     {"pasted line breaks become CR LF", "\x1b[200~a\rb\nc\r\nd\x1b[201~", "\x16", 0,
      "a\r\nb\r\nc\r\nd"},
     {"pasted UTF-8 becomes 932", "\x1b[200~\xe6\x97\xa5\x1b[201~", "\x16", 0, "\x93\xfa"},
-    {"an ESC inside a paste is text", "\x1b[200~a\x1b[20x\x1b[201~", "\x16", 0, "a\x1b[20x"},
-    {"Ctrl+C inside a paste is text", "\x1b[200~\x03\x1b[201~", "\x16", 0, "\x03"},
+    {"ESC and Ctrl+C inside a paste are text", "\x1b[200~a\x1b[20x\x03\x1b[201~", "\x16", 0,
+     "a\x1b[20x\x03"},
     {"keys after a paste are keys", "\x1b[200~p\x1b[201~q\r", "\x16q\r", 0, "p"},
 };
 

@@ -1,0 +1,175 @@
+// fuzz_terminal.cpp: what a user types into the terminal console, from the bytes the terminal
+// sends to the frame written back: the key decoder, the line editor with its pastes, the print of
+// the echo and the terminal's frame (code page 932 in, UTF-8 out), on one thread (every send is a
+// plain call) and against a plain model of the input line.
+//
+// Input: byte 0 the terminal's size and the cursor's start row, byte 1 its start column, byte 2
+// after how many bytes the Escape timeout runs while a sequence is pending (bit 7 off: never);
+// the rest is what the terminal sends. After Enter the next line is opened at once.
+// Checked beside the sanitizers (rows, grids and the decoder are heap blocks of their own):
+//   - a fed byte gives at most two characters, never ESC, NUL or a close key (ESC comes only
+//     from the timeout); a finished paste gives the paste key; the decoder's counters stay inside;
+//   - linePos and lineBuffer hold the model line (at most 255 bytes); Enter hands it over
+//     NUL-terminated;
+//   - the cursor stays in the buffer, every row's byte 254 stays NUL;
+//   - every frame is escape sequences and well-formed UTF-8.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/posix/term_keys.h"
+#include "platform/posix/term_screen.h"
+#include "runtime/console/prompt.h"
+
+static void Fail(const char *what, size_t at) {
+    std::fprintf(stderr, "fuzz_terminal: %s (input byte %zu)\n", what, at);
+    std::abort();
+}
+
+static TermScreen screen;
+static TermKeys *keys;
+static size_t at;   // the input byte being handled, for the reports
+
+// Escape sequences ESC [ ... final, and otherwise shortest-form UTF-8 up to U+10FFFF.
+static bool FrameWellFormed(const uint8_t *p, size_t n) {
+    for (size_t i = 0; i < n;) {
+        if (p[i] == 0x1b) {
+            if (i + 1 >= n || p[i + 1] != '[')
+                return false;
+            for (i += 2; i < n && !(p[i] >= 0x40 && p[i] <= 0x7E); i++)
+                ;
+            if (i++ == n)
+                return false;
+            continue;
+        }
+        uint8_t b = p[i];
+        size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + len > n)
+            return false;
+        uint32_t cp = len == 1 ? b : b & (0xFF >> (len + 1));
+        for (size_t j = 1; j < len; j++) {
+            if ((p[i + j] & 0xC0) != 0x80)
+                return false;
+            cp = cp << 6 | (p[i + j] & 0x3F);
+        }
+        static const uint32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+static PromptSurface *GetSurface(PromptState *) {
+    return &screen.surface;
+}
+static void ReleaseSurface(PromptState *, PromptSurface *) {
+    TermScreenFrame(&screen);
+    if (!FrameWellFormed(screen.out, screen.outLength))
+        Fail("a frame is not escape sequences and UTF-8", at);
+    screen.outLength = 0;
+}
+static void Send(PromptState *ps, uint32_t msg) {
+    if (msg == kMsgSetFocus)
+        PromptOnSetFocus(ps);
+    else if (msg == kMsgKillFocus)
+        PromptOnKillFocus(ps);
+}
+static RtString ClipboardText(PromptState *) {
+    RtString s = StrAlloc((uint32_t)keys->clipLength);
+    std::memcpy(s, keys->clip, keys->clipLength);
+    return s;
+}
+static void CaretShow(PromptState *, int32_t x, int32_t y) {
+    screen.caretOn = true;
+    screen.caretRow = y;
+    screen.caretCol = x;
+}
+static void CaretHide(PromptState *) {
+    screen.caretOn = false;
+}
+static void NoPoint(PromptState *, int32_t, int32_t) {}
+static const PromptFrontEnd kFrontEnd = {GetSurface, ReleaseSurface, Send, ClipboardText,
+                                         CaretShow, CaretHide, NoPoint, nullptr, nullptr};
+
+// One character message to the editor, and the model line beside it.
+static void Key(PromptState *ps, uint8_t c, std::string *line) {
+    if (ps->linePos.load() == -1) {
+        ps->linePos.store(0);
+        line->clear();
+    }
+    if (c == 22)   // the clipboard up to its first NUL, cut at the room left
+        *line += std::string(std::string((const char *)keys->clip, keys->clipLength).c_str())
+                     .substr(0, kPromptLineMaxText - line->size());
+    else if (c == 8 && !line->empty())
+        line->pop_back();
+    else if (c != 8 && c != 13 && line->size() < kPromptLineMaxText)
+        line->push_back((char)c);
+    PromptOnChar(ps, c);
+    int32_t pos = ps->linePos.load();
+    if (c == 13 ? pos != -1 || ps->lineBuffer[line->size()] != 0 : pos != (int32_t)line->size())
+        Fail("linePos or the handed-over line is not the model's", at);
+    if (std::memcmp(ps->lineBuffer, line->data(), line->size()) != 0)
+        Fail("lineBuffer does not hold the model line", at);
+    if (ps->cursorRow < 0 || ps->cursorRow >= kPromptRows || ps->cursorCol < 0)
+        Fail("the cursor left the buffer", at);
+    for (int32_t i = 0; i < kPromptRows; i++)
+        if (ps->rowText[i][kPromptRowMaxText] != 0)
+            Fail("a row's last byte is not NUL", at);
+}
+
+static void CheckKeys(const TermKeyEvents &ev, bool fed) {
+    if (ev.charCount < 0 || ev.charCount > 2)
+        Fail("one byte gave more than two characters", at);
+    for (int i = 0; fed && i < ev.charCount; i++)
+        if (ev.chars[i] == 27 || ev.chars[i] == 0 || ev.chars[i] == 3 || ev.chars[i] == 28)
+            Fail("a fed byte gave ESC, NUL or a close key", at);
+    if (ev.pasted && (ev.charCount == 0 || ev.chars[ev.charCount - 1] != 22))
+        Fail("a finished paste gave no paste key", at);
+    if (keys->pasteRawLength > kTermPasteRaw || keys->clipLength > kTermPasteText ||
+        keys->csiLength < 0 || keys->csiLength > (int)sizeof keys->csi || keys->utf8Have < 0 ||
+        keys->utf8Have > 4 || keys->pasteEndMatched < 0 || keys->pasteEndMatched > 6)
+        Fail("a counter of the decoder left its range", at);
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static bool ready = (StrInit(), true);
+    (void)ready;
+    if (size < 3)
+        return 0;
+    static const int32_t kSizes[4][2] = {{0, 0}, {1, 3}, {5, 12}, {24, 80}};
+    TermScreenInit(&screen, kSizes[data[0] & 3][0], kSizes[data[0] & 3][1]);
+    keys = (TermKeys *)std::malloc(sizeof(TermKeys));
+    TermKeysInit(keys);
+    PromptState *ps = new PromptState();
+    PromptRowsAlloc(ps);
+    ps->cellWidth = ps->cellHeight = 1;
+    ps->frontEnd = &kFrontEnd;
+    ps->cursorRow = (data[0] >> 2) % kPromptRows;
+    ps->cursorCol = data[1];
+    ps->linePos.store(0);
+    bool timeouts = (data[2] & 0x80) != 0;
+    size_t period = (size_t)(data[2] & 15) + 1;
+
+    std::string line;
+    for (at = 3; at < size; at++) {
+        TermKeyEvents ev;
+        TermKeysFeed(keys, data[at], &ev);
+        CheckKeys(ev, true);
+        for (int i = 0; i < ev.charCount; i++)
+            Key(ps, ev.chars[i], &line);
+        if (timeouts && at % period == 0 && TermKeysPending(keys)) {
+            TermKeysTimeout(keys, &ev);
+            CheckKeys(ev, false);
+            for (int i = 0; i < ev.charCount; i++)
+                Key(ps, ev.chars[i], &line);
+        }
+    }
+    PromptRowsFree(ps);
+    delete ps;
+    std::free(keys);
+    TermScreenFree(&screen);
+    return 0;
+}

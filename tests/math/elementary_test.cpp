@@ -1,0 +1,211 @@
+// The elementary functions: the system's own values to the last bit, the fixed results at the ends
+// of the range and for infinities and NaN, closeness to the C library over the whole range (the
+// subnormals and the top, where the logarithm's split of its argument is hardest, included), and
+// the lane sine and cosine of every instruction set this machine runs against the scalar
+// functions, bit for bit.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "runtime/math/rt_math.h"
+#include "runtime/math/rt_trig.h"
+#include "runtime/math/rt_trig_lanes.h"
+
+namespace {
+
+const double kInf = RtDoubleOf(kRtInfBits), kNaN = RtDoubleOf(kRtNaNBits);
+const double kMinSub = 4.9406564584124654e-324;
+
+std::string Digits17(double x) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", x);
+    return text;
+}
+
+// Expected values are C++ literals, read exactly by the compiler: equal bits, equal to the last bit.
+::testing::AssertionResult SameBits(double got, double want) {
+    if (RtBitsOf(got) == RtBitsOf(want))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got " << Digits17(got) << ", want " << Digits17(want);
+}
+
+// This table is also the 32-bit build's guard: with x87 arithmetic (-mfpmath=387, each
+// intermediate kept to 64 bits of mantissa and rounded twice) rows of it come out different in
+// their last bits.
+#define CALL(expr, want) {#expr, (expr), (want)}
+TEST(Elementary, TableToTheLastBit) {
+    struct {
+        const char *call;
+        double got, want;
+    } cases[] = {
+        CALL(RtLog(2), 0.6931471805599453), CALL(RtLog(0.5), -0.6931471805599453),
+        CALL(RtLog(10), 2.3025850929940455), CALL(RtLog(2.718281828459045), 1),
+        CALL(RtLog(1e-300), -690.7755278982137), CALL(RtLog(1e300), 690.7755278982137),
+        CALL(RtExp(1), 2.718281828459045), CALL(RtExp(0.5), 1.648721270700128),
+        CALL(RtExp(-0.5), 0.6065306597126111), CALL(RtExp(-1), 0.3678794411714423),
+        CALL(RtExp(10), 22026.46579480673), CALL(RtExp(-745), 5e-324),
+        CALL(RtExp(709.4361393031039), 1.2711610061534667e+308), CALL(RtExp(709.436139303104), kInf),
+        CALL(RtSqr(0.25), 0.5), CALL(RtSqr(2), 1.414213562373095), CALL(RtSqr(3), 1.7320508075688772),
+        CALL(RtSqr(5e-324), 2.2227587494850775e-162), CALL(RtPow(0.1, 2), 0.010000000000000002),
+        CALL(RtPow(10, -2), 0.01), CALL(RtPow(-2, 3), -8), CALL(RtPow(0, 0), 1),
+        CALL(RtPow(2, 0.5), 1.414213562373095), CALL(RtPow(1.5, 2.5), 2.7556759606310757),
+        CALL(RtPow(-8, 1.0 / 3), 0), CALL(RtPow(0, -1), kInf),
+        CALL(RtSin(0.5), 0.47942553860420295), CALL(RtCos(0.5), 0.8775825618903726),
+        CALL(RtSin(2), 0.9092974268256817), CALL(RtCos(2), -0.41614683654714246),
+        CALL(RtSin(1.5707963267948966), 1), CALL(RtCos(1.5707963267948966), 0),
+        CALL(RtSin(3.141592653589793), 1.2246402351402674e-16), CALL(RtCos(3.141592653589793), -1),
+        CALL(RtSin(6.283185307179586), -2.449280470280535e-16),
+        CALL(RtSin(100), -0.5063656411097588), CALL(RtCos(100), 0.8623188722876868),
+        CALL(RtSin(1000000), -0.34999350217129294), CALL(RtCos(1000000), 0.9367521275136698),
+        CALL(RtSin(-0.0), 0.0), CALL(RtAbs(-0.0), -0.0), CALL(RtAbs(-kInf), kInf),
+        // the ends of the range and infinities (RtExp: the multiple of 1.5e9 does not fit 32 bits)
+        CALL(RtLog(0), 0), CALL(RtLog(-kInf), 0), CALL(RtLog(kInf), kInf), CALL(RtExp(1.5e9), kInf),
+        CALL(RtExp(1.4e9), kInf), CALL(RtExp(-1.5e9), 0), CALL(RtExp(-745.14), 0),
+        CALL(RtExp(-kInf), 0), CALL(RtSqr(kInf), kInf), CALL(RtSqr(-0.0), 0),
+        CALL(RtPow(2, 1e10), kInf), CALL(RtPow(-2, -2147483648.0), 0),
+        CALL(ScaleByPow2(1, INT32_MIN), 0), CALL(ScaleByPow2(1, -1074), kMinSub),
+        CALL(IntPow(2, -1023), 1.1125369292536007e-308),
+    };
+    for (const auto &c : cases)
+        EXPECT_TRUE(SameBits(c.got, c.want)) << c.call;
+    for (double nan : {RtLog(kNaN), RtExp(kNaN), RtPow(2, kNaN), RtSin(6.8e9), RtCos(-6.8e9),
+                       RtSin(kInf), RtCos(-kInf), RtSin(kNaN)})
+        EXPECT_TRUE(nan != nan);
+    EXPECT_FALSE(RtSin(6.7e9) != RtSin(6.7e9)) << "the multiple of pi/2 still fits 32 bits";
+    int32_t q = 0;   // halves of the multiple round away from zero
+    EXPECT_TRUE(SameBits(ReducedTan(-0.7853981633974483, &q), 1.0000000000000002));
+    EXPECT_EQ(q, -1);
+}
+#undef CALL
+
+TEST(Elementary, IntIsTheFloorAndOutOfRangeIsMinInt) {
+    struct {
+        double x;
+        int32_t floor, trunc;
+    } cases[] = {
+        {2.5, 2, 2}, {-2.5, -3, -2}, {-0.0, 0, 0}, {-1e-300, -1, 0},
+        {2147483647.5, 2147483647, 2147483647}, {2147483648.0, INT32_MIN, INT32_MIN},
+        {-2147483647.5, INT32_MIN, -2147483647}, {-2147483648.5, INT32_MIN, INT32_MIN},
+        {kInf, INT32_MIN, INT32_MIN}, {kNaN, INT32_MIN, INT32_MIN},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(RtInt(c.x), c.floor) << "RtInt(" << Digits17(c.x) << ")";
+        EXPECT_EQ(RtTruncToInt32(c.x), c.trunc) << "trunc(" << Digits17(c.x) << ")";
+    }
+}
+
+TEST(Elementary, SqrOfNegativeAndNaNReportsAndGivesMinusOne) {
+    for (double x : {-1.0, -kMinSub, -kInf, kNaN}) {
+#ifndef _WIN32
+        ::testing::internal::CaptureStderr();
+#endif
+        EXPECT_TRUE(SameBits(RtSqr(x), -1)) << Digits17(x);
+#ifndef _WIN32
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error:Sqr argument is illegal");
+#endif
+    }
+}
+
+// Logarithm and root over every positive finite double (every eighth subnormal, with its far-off
+// Newton seed), exponential and the sine and cosine near the library's; x^2 is exactly x * x;
+// sine odd and cosine even to the last bit.
+TEST(Elementary, CloseToTheLibraryAndSymmetric) {
+    std::mt19937_64 rng(3);
+    std::uniform_real_distribution<double> any(-1e150, 1e150), arg(-700, 700), trig(-6.0e9, 6.0e9);
+    for (int i = 0; i < 100000; i++) {
+        uint64_t bits = rng() >> 1;
+        double x = RtDoubleOf(i % 8 == 0 ? bits & 0x000FFFFFFFFFFFFFull : bits);
+        if (x != 0 && x - x == 0) {
+            ASSERT_NEAR(RtLog(x), std::log(x), 4e-16 * RtAbs(std::log(x)) + 2e-16) << Digits17(x);
+            ASSERT_LE(std::fabs(RtSqr(x) - std::sqrt(x)), std::ldexp(std::sqrt(x), -52)) << Digits17(x);
+        }
+        double y = any(rng), z = arg(rng), t = trig(rng);
+        ASSERT_TRUE(SameBits(RtPow(y, 2), y * y)) << Digits17(y);
+        // below zero the reduced argument reaches 1.04, where the cut fraction is weakest
+        ASSERT_NEAR(RtExp(z), std::exp(z), (z >= 0 ? 1e-13 : 5e-13) * std::exp(z)) << Digits17(z);
+        ASSERT_TRUE(SameBits(RtSin(-t), -RtSin(t)) && SameBits(RtCos(-t), RtCos(t))) << Digits17(t);
+    }
+    for (int i = -4000; i <= 4000; i++) {
+        double x = i * 0.001;
+        ASSERT_NEAR(RtSin(x), std::sin(x), 4e-16) << Digits17(x);
+        ASSERT_NEAR(RtCos(x), std::cos(x), 4e-16) << Digits17(x);
+    }
+}
+
+// Arguments for the lanes: quarter multiples of pi (x/2 at odd and even multiples of pi/2 and
+// halfway between), large multiples the lanes still take, both sides of the lanes' limit 2^29 and
+// of the scalar's 32-bit limit, each with neighbours up to 2 ulp; powers of two; special values;
+// pseudo-random arguments of every magnitude from 1e-6 to 1e10.
+std::vector<double> LaneArguments() {
+    std::vector<double> x, centers;
+    const double pi = 3.141592653589793;
+    for (int j = -400; j <= 400; ++j)
+        centers.push_back((double)j * (pi / 4));
+    for (double base : {10000000.0, 170891300.0})
+        for (int j = 0; j < 32; ++j)
+            centers.push_back((base + 0.5 * j) * pi);
+    for (double m : {268435455.5, 268435456.5, 536870911.5, 2147483646.5, 2147483648.5})
+        centers.insert(centers.end(), {m * pi, -m * pi});
+    for (double c : centers)
+        for (int d = -2; d <= 2; ++d)
+            x.push_back(RtDoubleOf(RtBitsOf(c) + (int64_t)d));
+    for (double p = 1; p < 1e300; p *= 2)
+        x.insert(x.end(), {p, -p, 1 / p});
+    x.insert(x.end(), {0.0, -0.0, kMinSub, -kMinSub, kInf, -kInf, kNaN, 536870912.0, 536870911.9999999});
+    std::mt19937_64 rng(1);
+    for (int i = 0; i < 4000; ++i)
+        x.push_back((std::uniform_real_distribution<double>(-0.5, 0.5)(rng)) * std::pow(10.0, i % 17 - 6));
+    return x;
+}
+
+class TrigLanes : public ::testing::TestWithParam<int> {};
+
+TEST_P(TrigLanes, SineAndCosineMatchScalarBitForBit) {
+    const RtLaneSet set = (RtLaneSet)GetParam();
+    if (!RtLaneSetAvailable(set))
+        GTEST_SKIP() << RtLaneSetName(set) << " not on this processor or build";
+    const std::vector<double> x = LaneArguments();
+    const int32_t count = (int32_t)x.size();
+    std::vector<double> sine(count), cosine(count);
+    RtSinLanes(set, x.data(), sine.data(), count);
+    RtCosLanes(set, x.data(), cosine.data(), count);
+    for (int32_t i = 0; i < count; ++i) {
+        ASSERT_EQ(RtBitsOf(RtSin(x[i])), RtBitsOf(sine[i])) << "sin x=" << Digits17(x[i]);
+        ASSERT_EQ(RtBitsOf(RtCos(x[i])), RtBitsOf(cosine[i])) << "cos x=" << Digits17(x[i]);
+    }
+    // Every count up to three groups of the widest vectors: the partial tail, and nothing written
+    // beyond count (the canary stays); then the cosine in place.
+    double y[100], out[101];
+    for (int i = 0; i < 100; ++i)
+        y[i] = (double)(i - 50) * 0.7853981633974483;
+    for (int32_t n = 0; n <= 100; ++n) {
+        out[n] = 12345.0;
+        RtSinLanes(set, y, out, n);
+        for (int32_t i = 0; i < n; ++i)
+            ASSERT_EQ(RtBitsOf(RtSin(y[i])), RtBitsOf(out[i])) << "count " << n << " i " << i;
+        ASSERT_EQ(12345.0, out[n]) << "count " << n;
+    }
+    RtCosLanes(set, y, y, 100);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(RtBitsOf(RtCos((double)(i - 50) * 0.7853981633974483)), RtBitsOf(y[i])) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sets, TrigLanes,
+                         ::testing::Values(kRtLanesScalar, kRtLanesSse2, kRtLanesAvx2, kRtLanesAvx512),
+                         [](const ::testing::TestParamInfo<int> &info) {
+                             return std::string(RtLaneSetName((RtLaneSet)info.param));
+                         });
+
+// The widest set is available and none above it is: dispatch never settles for a narrower one.
+TEST(TrigLanesSets, WidestIsTheWidestAvailable) {
+    EXPECT_TRUE(RtLaneSetAvailable(kRtLanesScalar));
+    EXPECT_TRUE(RtLaneSetAvailable(RtLaneSetWidest()));
+    for (int s = RtLaneSetWidest() + 1; s <= kRtLaneSetCount; ++s)
+        EXPECT_FALSE(RtLaneSetAvailable((RtLaneSet)s)) << s;
+}
+
+}  // namespace
