@@ -1,0 +1,414 @@
+"""driver.py: the one driver of the end-to-end tests. A case (a row of cases.py) is run in a
+scratch folder on a console adapter, and every run ends with the same checks.
+
+A case is a dict; every key but name may be left out:
+  name     what the case shows, a sentence
+  data     data.csv's bytes, or FIFO for a named pipe without a writer; none without the key
+  before   Result.csv before the run: bytes, or FOLDER
+  hold     Result.csv is held with an exclusive flock while the program runs
+  answers  each typed and ended with Enter ("\\b" is Backspace); Paste(text) is pasted, then
+           Enter; At(question, fn, ...) calls fn(console) while the program waits at question
+  stdin    the raw bytes of standard input instead of answers, or CLOSED: no descriptor 0
+  out      standard output byte for byte: a file in expected/
+  says     {text: times}: standard output holds text exactly that often
+  ends     standard output ends with this text
+  display  that many displayed bins checked against the reference transform
+  result   Result.csv byte for byte: a file in expected/, or bytes
+  samples  Result.csv's values checked against the reference transform of these samples
+  saved    Result.csv is complete for N = saved: its header and N/2 well-formed lines
+  consoles the consoles the case runs on; by default every one that can give its input
+
+Every run must end with exit code 0 within TIMEOUT, without a sanitizer report; leave no file
+but data.csv, Result.csv and Result.svg; and leave Result.csv as it found it unless result,
+samples or saved say what it must hold. The output checks need standard output, so they hold on
+the line console; every other console is checked against the line console's run of the same
+case instead (see console_term.py).
+
+The reference transform takes the program's angles: a = (step * n) * k with step = (2 * 3.141592)
+/ N (3.141592, not pi), each product rounded to a double in that order, the sums in the order
+n = 0 .. N-1; only sine and cosine are Python's. So every value must agree to about 1e-12 and is
+checked to a relative 1e-9 (an absolute 1e-9 near 0).
+"""
+import fcntl
+import math
+import os
+import re
+import select
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+TIMEOUT = 120   # seconds for one run: generous for the AddressSanitizer build on a loaded machine
+HERE = os.path.dirname(os.path.abspath(__file__))
+EXAMPLE_DATA = os.path.join(HERE, "..", "..", "examples", "data.csv")
+EXPECTED_DIR = os.path.join(HERE, "expected")
+WRITE = "--write-expected" in sys.argv   # writes out and result files for a person to review
+FIFO, FOLDER, CLOSED = "fifo", "folder", "closed"
+KEPT = {"data.csv", "Result.csv", "Result.svg"}
+
+# The dialogue's texts as the line console shows them (UTF-8, CR LF as LF).
+BANNER = ("*" * 56 + "\n" + "*                  DFT(IDFT) ANALYZE                   *\n" + "*" * 56 + "\n")
+ASK_N = "N=? "
+ASK_AGAIN = "? "
+ASK_IMPORT = "Excel data.csv よりデーターを取り込みます(YES or NO)? "
+ASK_PROCEED = "データー抽出しました。これから変換処理します（Enter)? "
+ASK_SHOW = "解析結果を表示しますか？(Yes or NO)? "
+ASK_REPEAT = "Excel Result.csv に解析結果を保存しました。(終了するにはENTERをやり直すには9と入力)"
+ASK_REPEAT_UNSAVED = "(終了するにはENTERをやり直すには9と入力)"
+RESULT_TITLE = "解析結果"
+BAD_N = "Nは1から100001までの整数で入力してください\n"
+NO_DATA = "data.csv を開けません\n"
+SHORT_DATA = "data.csv のデータが足りません。足りない分は0とします\n"
+SAVE_FAILED = "Result.csv に保存できませんでした\n"
+TOO_MANY = "入力データの個数が多すぎます\n"
+RESULT_HEADER = "虚数部,実数部,絶対値(対数)\r\n".encode("cp932")
+SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
+
+
+class Paste(str):
+    """An answer pasted where the console has a clipboard, typed where it has none."""
+
+
+class At:
+    def __init__(self, question, *fns):
+        self.question, self.fns = question, fns
+
+
+class Run:
+    """What a console gives back of one run."""
+    def __init__(self, code, out=None, raw=b"", err=b"", hung=False):
+        self.code = code     # exit code; negative: killed by that signal
+        self.out = out       # standard output as text, None where the console has none
+        self.raw = raw       # standard output as bytes
+        self.err = err
+        self.hung = hung
+        self.problems = []   # what the console itself found wrong (screen, terminal modes)
+
+
+# ---- sample files and the reference transform -------------------------------------------------
+
+def example_data():
+    with open(EXAMPLE_DATA, "rb") as f:
+        return f.read()
+
+
+def column(values):
+    """A data.csv as a spreadsheet writes one column: one value a line, CR LF."""
+    return b"".join(b"%s\r\n" % (v.encode() if isinstance(v, str) else repr(v).encode())
+                    for v in values)
+
+
+def long_signal(count):
+    """count samples of two tones and a slow ripple, six decimals each; the same on every run."""
+    return column(["%.6f" % (math.sin(2 * math.pi * 37 * n / count)
+                             + 0.5 * math.cos(2 * math.pi * 121 * n / count)
+                             + 0.01 * ((n * 7919) % 101 - 50) / 50) for n in range(count)])
+
+
+def parse_samples(data, count):
+    """The first count samples of a one-column data.csv; missing ones are 0."""
+    values = [float(v) for v in data.replace(b"\r", b"").split(b"\n") if v.strip()]
+    return (values + [0.0] * count)[:count]
+
+
+def plain_transform(samples):
+    """Every bin's (real, imaginary) part, the program's angles and order of summation."""
+    step = (2 * 3.141592) / len(samples)
+    bins = []
+    for k in range(len(samples)):
+        re_ = im = 0.0
+        for n, x in enumerate(samples):
+            a = (step * n) * k
+            re_ = re_ + x * math.cos(a)
+            im = im - x * math.sin(a)
+        bins.append((re_, im))
+    return bins
+
+
+def log_abs(re_, im):
+    total = abs(re_) + abs(im)
+    return math.log(total) if total != 0 else 0.0
+
+
+def close(got, want):
+    return abs(got - want) <= max(1e-9 * abs(want), 1e-9)
+
+
+def check_result_csv(result, bins):
+    """Problems of a Result.csv against the reference bins: the header, floor(N/2) lines of
+    imaginary part, real part and LogAbs, CR LF each."""
+    if not result.startswith(RESULT_HEADER):
+        return ["Result.csv does not start with its header: %r" % result[:40]]
+    body = result[len(RESULT_HEADER):]
+    if body and not body.endswith(b"\r\n"):
+        return ["Result.csv does not end in CR LF"]
+    lines = body.split(b"\r\n")[:-1] if body else []
+    if len(lines) != len(bins) // 2:
+        return ["Result.csv has %d data lines, want %d" % (len(lines), len(bins) // 2)]
+    problems = []
+    for i, line in enumerate(lines):
+        re_, im = bins[i]
+        fields = line.split(b",")
+        want = [im, re_, log_abs(re_, im)]
+        if len(fields) != 3 or not all(close(float(g), w) for g, w in zip(fields, want)):
+            problems.append("Result.csv line %d: %r, want about %r" % (i + 2, line, want))
+    return problems[:5]
+
+
+def check_display(lines, bins):
+    """Problems of the displayed lines (imaginary part, TAB, real part; all N bins)."""
+    if len(lines) != len(bins):
+        return ["%d lines displayed, want %d" % (len(lines), len(bins))]
+    problems = []
+    for i, line in enumerate(lines):
+        re_, im = bins[i]
+        fields = line.split("\t")
+        if len(fields) != 2 or not close(float(fields[0]), im) or not close(float(fields[1]), re_):
+            problems.append("display line %d: %r, want about %r, %r" % (i, line, im, re_))
+    return problems[:5]
+
+
+NUMBER = rb"-?(\d+(\.\d+)?(e[+-]\d+)?|inf|nan)"
+RESULT_LINE = re.compile(NUMBER + b"," + NUMBER + b"," + NUMBER)
+
+
+def complete_result(work, count, problems):
+    """Result.csv is complete for N = count: the header and N/2 (rounded down) whole lines."""
+    path = os.path.join(work, "Result.csv")
+    if not os.path.isfile(path):
+        return problems.append("no Result.csv")
+    data = read(path)
+    lines = data[:-2].split(b"\r\n") if data.endswith(b"\r\n") else [data]
+    if lines[0] + b"\r\n" != RESULT_HEADER or len(lines) != count // 2 + 1:
+        return problems.append("Result.csv has %d lines (header %r), want %d and the header"
+                               % (len(lines), lines[0][:40], count // 2 + 1))
+    bad = [line for line in lines[1:] if not RESULT_LINE.fullmatch(line)]
+    if bad:
+        problems.append("Result.csv has a torn or malformed line: %r" % bad[0][:80])
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+# ---- the line console: the program as a filter on pipes ---------------------------------------
+
+def read_until(proc, out, mark, tail):
+    """Reads standard output until what came after out[:mark] ends with tail."""
+    fd, deadline = proc.stdout.fileno(), time.monotonic() + TIMEOUT
+    while len(out) <= mark or not out.endswith(tail):
+        left = deadline - time.monotonic()
+        if left <= 0:
+            raise AssertionError("standard output does not come to %r: %r" % (tail, out[-200:]))
+        if not select.select([fd], [], [], min(left, 1.0))[0]:
+            continue
+        chunk = os.read(fd, 65536)
+        if not chunk:
+            raise AssertionError("standard output ended before %r: %r" % (tail, out[-200:]))
+        out += chunk
+    return out
+
+
+class Line:
+    name = "line"
+
+    def __init__(self, program):
+        self.program = program
+        self.work = None   # the folder of the run under way
+
+    def can_run(self, case):
+        return "line" in case.get("consoles", ("line",))
+
+    def close(self):
+        pass
+
+    def run(self, case, work):
+        self.work = work
+        closed = case.get("stdin") is CLOSED
+        given = b"" if closed else case.get("stdin", b"")
+        proc = subprocess.Popen([self.program], cwd=work,
+                                stdin=None if closed else subprocess.PIPE, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, start_new_session=True,
+                                preexec_fn=(lambda: os.close(0)) if closed else None)
+        out, hung = b"", False
+        try:
+            for answer in case.get("answers", []):
+                if isinstance(answer, At):
+                    proc.stdin.write(given)
+                    proc.stdin.flush()
+                    given, mark = b"", len(out)
+                    out = read_until(proc, out, mark, answer.question.encode())
+                    for fn in answer.fns:
+                        fn(self)
+                else:
+                    given += answer.encode("utf-8", "surrogateescape") + b"\n"
+            try:
+                rest, err = proc.communicate(None if closed else given, timeout=TIMEOUT)
+            except subprocess.TimeoutExpired:
+                os.killpg(proc.pid, signal.SIGKILL)
+                rest, err = proc.communicate()
+                hung = True
+        finally:
+            if proc.poll() is None:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.wait()
+        raw = out + rest
+        return Run(proc.returncode, raw.decode("utf-8", "replace"), raw, err, hung)
+
+
+def reference_result(program, work, data, count):
+    """Result.csv as the Linux line console writes it for data and N = count, no display. Runs
+    in work, which it leaves holding data.csv and Result.csv."""
+    with open(os.path.join(work, "data.csv"), "wb") as f:
+        f.write(data)
+    r = Line(program).run({"answers": ["%d" % count, "YES", "", "NO", ""]}, work)
+    if r.code != 0 or not os.path.exists(os.path.join(work, "Result.csv")):
+        raise AssertionError("the line console did not write Result.csv (exit code %d): %r"
+                             % (r.code, r.raw[-300:]))
+    return read(os.path.join(work, "Result.csv"))
+
+
+# ---- a case: its folder, its run, its checks ---------------------------------------------------
+
+def place(case, work):
+    data, before = case.get("data"), case.get("before")
+    if data is FIFO:
+        os.mkfifo(os.path.join(work, "data.csv"))
+    elif data is not None:
+        with open(os.path.join(work, "data.csv"), "wb") as f:
+            f.write(data)
+    if before is FOLDER:
+        os.mkdir(os.path.join(work, "Result.csv"))
+    elif before is not None:
+        with open(os.path.join(work, "Result.csv"), "wb") as f:
+            f.write(before)
+
+
+def run_in(console, case, work):
+    """Places the case's files in work and runs it there, Result.csv held if the case says so."""
+    place(case, work)
+    if not case.get("hold"):
+        return console.run(case, work)
+    with open(os.path.join(work, "Result.csv"), "rb") as held:
+        fcntl.flock(held, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        return console.run(case, work)
+
+
+def expected(name, got, what, problems):
+    """Compares got with expected/name, or writes it there with --write-expected."""
+    path = os.path.join(EXPECTED_DIR, name)
+    if WRITE:
+        with open(path, "wb") as f:
+            f.write(got)
+    elif got != read(path):
+        problems.append("%s differs from expected/%s:\n  got  %r\n  want %r"
+                        % (what, name, got, read(path)))
+
+
+def ended_well(r, problems):
+    """A run ended as the program ends: exit code 0, in time, no sanitizer report."""
+    if r.hung:
+        problems.append("hung (killed after %d s)" % TIMEOUT)
+    elif r.code != 0:
+        problems.append("exit code %d; stderr %r" % (r.code, r.err[-600:]))
+    if any(m in r.err for m in SANITIZER_MARKS):
+        problems.append("sanitizer report: %r" % r.err[-600:])
+
+
+def check_output(case, r, problems):
+    if "out" in case:
+        expected(case["out"], r.raw, "standard output", problems)
+    for text, times in case.get("says", {}).items():
+        if r.out.count(text) != times:
+            problems.append("%r printed %d times, want %d" % (text, r.out.count(text), times))
+    if "ends" in case and not r.out.endswith(case["ends"]):
+        problems.append("output ends %r, want %r" % (r.out[-120:], case["ends"][-60:]))
+    if "display" in case:
+        at = r.out.find(RESULT_TITLE + "\n")
+        shown = r.out[at + len(RESULT_TITLE) + 1:].split("\n")[:case["display"]] if at >= 0 else []
+        problems += check_display(shown, plain_transform(case["samples"][:case["display"]]))
+
+
+def check_result(case, work, problems):
+    path = os.path.join(work, "Result.csv")
+    want, before = case.get("result"), case.get("before")
+    if want is None and "samples" not in case and "saved" not in case:
+        if before is FOLDER and not os.path.isdir(path):
+            problems.append("the folder Result.csv is gone")
+        elif before is None and os.path.lexists(path):
+            problems.append("a Result.csv was written")
+        elif isinstance(before, bytes) and read(path) != before:
+            problems.append("Result.csv was changed")
+        return
+    if not os.path.isfile(path):
+        return problems.append("no Result.csv")
+    got = read(path)
+    if isinstance(want, bytes) and got != want:
+        problems.append("Result.csv is %r, want %r" % (got[:200], want[:200]))
+    elif want is not None and not isinstance(want, bytes):
+        expected(want, got, "Result.csv", problems)
+    if "samples" in case:
+        problems += check_result_csv(got, plain_transform(case["samples"]))
+    if "saved" in case:
+        complete_result(work, case["saved"], problems)
+
+
+def run_case(console, case, reference):
+    """Problems of one case on console. Any console but the line console is also checked
+    against the reference (the line console) running the same case."""
+    with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as ref_work:
+        ref = None
+        if console.name != "line":
+            ref = run_in(reference, console.reference_case(case), ref_work)
+            console.transcript = ref.out
+        r = run_in(console, case, work)
+        problems = list(r.problems)
+        ended_well(r, problems)
+        if r.out is not None:
+            check_output(case, r, problems)
+        check_result(case, work, problems)
+        if ref is not None:
+            mine, theirs = (os.path.join(w, "Result.csv") for w in (work, ref_work))
+            if os.path.isfile(theirs) and (not os.path.isfile(mine) or read(mine) != read(theirs)):
+                problems.append("Result.csv is not the line console's")
+        left = sorted(set(os.listdir(work)) - KEPT)
+        if left:
+            problems.append("files left behind: %s" % left)
+    return problems
+
+
+def report(name, problems):
+    for p in problems:
+        print("FAIL %s: %s" % (name, p), flush=True)
+    return not problems
+
+
+def finish(kind, results):
+    failed = sum(1 for ok in results if not ok)
+    print("%d of %d %s cases passed" % (len(results) - failed, len(results), kind))
+    return 1 if failed else 0
+
+
+def main(tables, consoles):
+    """cases.py TABLE CONSOLE PROGRAM [REFERENCE_PROGRAM] [--write-expected]: runs the table's
+    cases for that console; the reference (the Linux program) defaults to PROGRAM."""
+    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    table, kind, program = args[0], args[1], os.path.abspath(args[2])
+    reference = Line(os.path.abspath(args[3]) if len(args) > 3 else program)
+    console = consoles[kind](program)
+    results = []
+    try:
+        for case in tables[table]:
+            if not console.can_run(case):
+                continue
+            try:
+                problems = run_case(console, case, reference)
+            except (AssertionError, OSError, subprocess.SubprocessError) as e:
+                problems = [str(e)]
+            results.append(report(case["name"], problems))
+    finally:
+        console.close()
+    return finish("%s (%s console)" % (table, kind), results)
