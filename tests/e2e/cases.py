@@ -174,7 +174,7 @@ HOSTILE = [
     typed("invalid UTF-8 around the answers",
           b"\xff\xfe8\xc0\xaf\n\xed\xa0\x80NO\n4\n\xf8\x88\x80\x80\x80YES\n\xe3\x81\n\x80NO\n\n",
           4, {BAD_N: 0}),
-    typed("CR, LF and CR LF mixed", b"8\r\nYES\r\r\nNO\n\r", 8, {}),
+    typed("lone CR, CR LF and LF end lines alike", b"8\rYES\r\r\nNO\n\r", 8, {BAD_N: 0}),
     dict(name="a last line without its LF is still a line", data=EXAMPLE,
          stdin=b"4\nYES\n\nNO\n9", saved=4, ends=ASK_N),
     dict(name="standard input closed", data=EXAMPLE, stdin=CLOSED, ends=ASK_N),
