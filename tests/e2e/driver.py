@@ -1,9 +1,9 @@
-"""driver.py: the one driver of the end-to-end tests. A case (a row of cases.py) is run in a
-scratch folder on a console adapter, and every run ends with the same checks.
+"""driver.py: the one driver of the end-to-end tests. A case (a row of cases.py) runs in a scratch
+folder on a console adapter, and every run ends with the same checks.
 
 A case is a dict; every key but name may be left out:
   name     what the case shows, a sentence
-  data     data.csv's bytes, or FIFO for a named pipe without a writer; none without the key
+  data     data.csv's bytes, or FIFO: a named pipe without a writer
   before   Result.csv before the run: bytes, or FOLDER
   hold     Result.csv is held with an exclusive flock while the program runs
   answers  each typed and ended with Enter ("\\b" is Backspace); Paste(text) is pasted, then
@@ -12,22 +12,21 @@ A case is a dict; every key but name may be left out:
   out      standard output byte for byte: a file in expected/
   says     {text: times}: standard output holds text exactly that often
   ends     standard output ends with this text
-  display  that many displayed bins checked against the reference transform
+  display  that many displayed bins checked against the reference transform of samples
   result   Result.csv byte for byte: a file in expected/, or bytes
   samples  Result.csv's values checked against the reference transform of these samples
   saved    Result.csv is complete for N = saved: its header and N/2 well-formed lines
-  consoles the consoles the case runs on; by default every one that can give its input
+  consoles the consoles it runs on; by default every one that can give its input
 
-Every run must end with exit code 0 within TIMEOUT, without a sanitizer report; leave no file
-but data.csv, Result.csv and Result.svg; and leave Result.csv as it found it unless result,
-samples or saved say what it must hold. The output checks need standard output, so they hold on
-the line console; every other console is checked against the line console's run of the same
-case instead (see console_term.py).
+Every run must end with exit code 0 within TIMEOUT and without a sanitizer report, leave no file
+but data.csv, Result.csv and Result.svg, and leave Result.csv as it was unless result, samples or
+saved say what it must hold. The output checks need standard output, so they hold on the line
+console; any other console is checked against the line console's run of the same case.
 
-The reference transform takes the program's angles: a = (step * n) * k with step = (2 * 3.141592)
-/ N (3.141592, not pi), each product rounded to a double in that order, the sums in the order
-n = 0 .. N-1; only sine and cosine are Python's. So every value must agree to about 1e-12 and is
-checked to a relative 1e-9 (an absolute 1e-9 near 0).
+The reference transform takes the program's angles, a = (step * n) * k with step = (2 * 3.141592)
+/ N, each product rounded in that order and the sums taken for n = 0 .. N-1; only sine and
+cosine are Python's. So every value agrees to about 1e-12, and is checked to a relative 1e-9
+(an absolute 1e-9 near 0).
 """
 import fcntl
 import math
@@ -44,19 +43,20 @@ TIMEOUT = 120   # seconds for one run: generous for the AddressSanitizer build o
 HERE = os.path.dirname(os.path.abspath(__file__))
 EXAMPLE_DATA = os.path.join(HERE, "..", "..", "examples", "data.csv")
 EXPECTED_DIR = os.path.join(HERE, "expected")
-WRITE = "--write-expected" in sys.argv   # writes out and result files for a person to review
+WRITE = "--write-expected" in sys.argv   # writes out and result files, for a person to review
 FIFO, FOLDER, CLOSED = "fifo", "folder", "closed"
 KEPT = {"data.csv", "Result.csv", "Result.svg"}
+SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
 
 # The dialogue's texts as the line console shows them (UTF-8, CR LF as LF).
-BANNER = ("*" * 56 + "\n" + "*                  DFT(IDFT) ANALYZE                   *\n" + "*" * 56 + "\n")
+BANNER = "*" * 56 + "\n*" + " " * 18 + "DFT(IDFT) ANALYZE" + " " * 19 + "*\n" + "*" * 56 + "\n"
 ASK_N = "N=? "
 ASK_AGAIN = "? "
 ASK_IMPORT = "Excel data.csv よりデーターを取り込みます(YES or NO)? "
 ASK_PROCEED = "データー抽出しました。これから変換処理します（Enter)? "
 ASK_SHOW = "解析結果を表示しますか？(Yes or NO)? "
-ASK_REPEAT = "Excel Result.csv に解析結果を保存しました。(終了するにはENTERをやり直すには9と入力)"
 ASK_REPEAT_UNSAVED = "(終了するにはENTERをやり直すには9と入力)"
+ASK_REPEAT = "Excel Result.csv に解析結果を保存しました。" + ASK_REPEAT_UNSAVED
 RESULT_TITLE = "解析結果"
 BAD_N = "Nは1から100001までの整数で入力してください\n"
 NO_DATA = "data.csv を開けません\n"
@@ -64,7 +64,6 @@ SHORT_DATA = "data.csv のデータが足りません。足りない分は0と�
 SAVE_FAILED = "Result.csv に保存できませんでした\n"
 TOO_MANY = "入力データの個数が多すぎます\n"
 RESULT_HEADER = "虚数部,実数部,絶対値(対数)\r\n".encode("cp932")
-SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
 
 
 class Paste(str):
@@ -78,26 +77,29 @@ class At:
 
 class Run:
     """What a console gives back of one run."""
-    def __init__(self, code, out=None, raw=b"", err=b"", hung=False):
+    def __init__(self, code, raw=None, err=b"", hung=False):
         self.code = code     # exit code; negative: killed by that signal
-        self.out = out       # standard output as text, None where the console has none
-        self.raw = raw       # standard output as bytes
+        self.raw = raw       # standard output, None where the console has none
+        self.out = None if raw is None else raw.decode("utf-8", "replace")
         self.err = err
         self.hung = hung
         self.problems = []   # what the console itself found wrong (screen, terminal modes)
 
 
-# ---- sample files and the reference transform -------------------------------------------------
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+# ---- sample files, the reference transform, Result.csv -----------------------------------------
 
 def example_data():
-    with open(EXAMPLE_DATA, "rb") as f:
-        return f.read()
+    return read(EXAMPLE_DATA)
 
 
 def column(values):
     """A data.csv as a spreadsheet writes one column: one value a line, CR LF."""
-    return b"".join(b"%s\r\n" % (v.encode() if isinstance(v, str) else repr(v).encode())
-                    for v in values)
+    return b"".join(b"%s\r\n" % str(v).encode() for v in values)
 
 
 def long_signal(count):
@@ -121,77 +123,47 @@ def plain_transform(samples):
         re_ = im = 0.0
         for n, x in enumerate(samples):
             a = (step * n) * k
-            re_ = re_ + x * math.cos(a)
-            im = im - x * math.sin(a)
+            re_, im = re_ + x * math.cos(a), im - x * math.sin(a)
         bins.append((re_, im))
     return bins
-
-
-def log_abs(re_, im):
-    total = abs(re_) + abs(im)
-    return math.log(total) if total != 0 else 0.0
 
 
 def close(got, want):
     return abs(got - want) <= max(1e-9 * abs(want), 1e-9)
 
 
-def check_result_csv(result, bins):
-    """Problems of a Result.csv against the reference bins: the header, floor(N/2) lines of
-    imaginary part, real part and LogAbs, CR LF each."""
-    if not result.startswith(RESULT_HEADER):
-        return ["Result.csv does not start with its header: %r" % result[:40]]
-    body = result[len(RESULT_HEADER):]
-    if body and not body.endswith(b"\r\n"):
-        return ["Result.csv does not end in CR LF"]
-    lines = body.split(b"\r\n")[:-1] if body else []
-    if len(lines) != len(bins) // 2:
-        return ["Result.csv has %d data lines, want %d" % (len(lines), len(bins) // 2)]
-    problems = []
-    for i, line in enumerate(lines):
-        re_, im = bins[i]
-        fields = line.split(b",")
-        want = [im, re_, log_abs(re_, im)]
-        if len(fields) != 3 or not all(close(float(g), w) for g, w in zip(fields, want)):
-            problems.append("Result.csv line %d: %r, want about %r" % (i + 2, line, want))
-    return problems[:5]
-
-
-def check_display(lines, bins):
-    """Problems of the displayed lines (imaginary part, TAB, real part; all N bins)."""
-    if len(lines) != len(bins):
-        return ["%d lines displayed, want %d" % (len(lines), len(bins))]
-    problems = []
-    for i, line in enumerate(lines):
-        re_, im = bins[i]
-        fields = line.split("\t")
-        if len(fields) != 2 or not close(float(fields[0]), im) or not close(float(fields[1]), re_):
-            problems.append("display line %d: %r, want about %r, %r" % (i, line, im, re_))
-    return problems[:5]
-
-
 NUMBER = rb"-?(\d+(\.\d+)?(e[+-]\d+)?|inf|nan)"
 RESULT_LINE = re.compile(NUMBER + b"," + NUMBER + b"," + NUMBER)
 
 
-def complete_result(work, count, problems):
-    """Result.csv is complete for N = count: the header and N/2 (rounded down) whole lines."""
-    path = os.path.join(work, "Result.csv")
-    if not os.path.isfile(path):
-        return problems.append("no Result.csv")
-    data = read(path)
-    lines = data[:-2].split(b"\r\n") if data.endswith(b"\r\n") else [data]
-    if lines[0] + b"\r\n" != RESULT_HEADER or len(lines) != count // 2 + 1:
-        return problems.append("Result.csv has %d lines (header %r), want %d and the header"
-                               % (len(lines), lines[0][:40], count // 2 + 1))
-    bad = [line for line in lines[1:] if not RESULT_LINE.fullmatch(line)]
-    if bad:
-        problems.append("Result.csv has a torn or malformed line: %r" % bad[0][:80])
+def check_csv(data, count, bins=None):
+    """Problems of a Result.csv for N = count: the header and N/2 (rounded down) well-formed
+    lines, CR LF each; with bins, each line's imaginary part, real part and LogAbs too."""
+    lines = data.split(b"\r\n")
+    if lines[0] + b"\r\n" != RESULT_HEADER or lines[-1] or len(lines) != count // 2 + 2:
+        return ["Result.csv is torn or has %d lines, want the header and %d: %r"
+                % (len(lines) - 1, count // 2, data[:80])]
+    for i, line in enumerate(lines[1:-1]):
+        if not RESULT_LINE.fullmatch(line):
+            return ["Result.csv line %d is malformed: %r" % (i + 2, line[:80])]
+        if bins:
+            re_, im = bins[i]
+            total = abs(re_) + abs(im)
+            want = [im, re_, math.log(total) if total else 0.0]
+            if not all(close(float(g), w) for g, w in zip(line.split(b","), want)):
+                return ["Result.csv line %d: %r, want about %r" % (i + 2, line, want)]
+    return []
 
 
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
+def check_display(lines, bins):
+    """Problems of the displayed lines: imaginary part, TAB, real part, for all N bins."""
+    if len(lines) != len(bins):
+        return ["%d lines displayed, want %d" % (len(lines), len(bins))]
+    for i, (line, (re_, im)) in enumerate(zip(lines, bins)):
+        got = line.split("\t")
+        if len(got) != 2 or not close(float(got[0]), im) or not close(float(got[1]), re_):
+            return ["display line %d: %r, want about %r, %r" % (i, line, im, re_)]
+    return []
 
 
 # ---- the line console: the program as a filter on pipes ---------------------------------------
@@ -203,12 +175,11 @@ def read_until(proc, out, mark, tail):
         left = deadline - time.monotonic()
         if left <= 0:
             raise AssertionError("standard output does not come to %r: %r" % (tail, out[-200:]))
-        if not select.select([fd], [], [], min(left, 1.0))[0]:
-            continue
-        chunk = os.read(fd, 65536)
-        if not chunk:
-            raise AssertionError("standard output ended before %r: %r" % (tail, out[-200:]))
-        out += chunk
+        if select.select([fd], [], [], min(left, 1.0))[0]:
+            chunk = os.read(fd, 65536)
+            if not chunk:
+                raise AssertionError("standard output ended before %r: %r" % (tail, out[-200:]))
+            out += chunk
     return out
 
 
@@ -220,31 +191,31 @@ class Line:
         self.work = None   # the folder of the run under way
 
     def can_run(self, case):
-        return "line" in case.get("consoles", ("line",))
+        return "line" in case.get("consoles", ["line"])
 
     def close(self):
         pass
 
     def run(self, case, work):
+        """Answers before an At go in at once; at an At, standard output is read up to its
+        question before its steps are taken."""
         self.work = work
         closed = case.get("stdin") is CLOSED
-        given = b"" if closed else case.get("stdin", b"")
-        proc = subprocess.Popen([self.program], cwd=work,
-                                stdin=None if closed else subprocess.PIPE, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, start_new_session=True,
+        given, out, hung = b"" if closed else case.get("stdin", b""), b"", False
+        proc = subprocess.Popen([self.program], cwd=work, stdout=subprocess.PIPE,
+                                stdin=None if closed else subprocess.PIPE, stderr=subprocess.PIPE,
+                                start_new_session=True,
                                 preexec_fn=(lambda: os.close(0)) if closed else None)
-        out, hung = b"", False
         try:
             for answer in case.get("answers", []):
                 if isinstance(answer, At):
                     proc.stdin.write(given)
                     proc.stdin.flush()
-                    given, mark = b"", len(out)
-                    out = read_until(proc, out, mark, answer.question.encode())
+                    given, out = b"", read_until(proc, out, len(out), answer.question.encode())
                     for fn in answer.fns:
                         fn(self)
                 else:
-                    given += answer.encode("utf-8", "surrogateescape") + b"\n"
+                    given += answer.encode() + b"\n"
             try:
                 rest, err = proc.communicate(None if closed else given, timeout=TIMEOUT)
             except subprocess.TimeoutExpired:
@@ -255,44 +226,27 @@ class Line:
             if proc.poll() is None:
                 os.killpg(proc.pid, signal.SIGKILL)
                 proc.wait()
-        raw = out + rest
-        return Run(proc.returncode, raw.decode("utf-8", "replace"), raw, err, hung)
-
-
-def reference_result(program, work, data, count):
-    """Result.csv as the Linux line console writes it for data and N = count, no display. Runs
-    in work, which it leaves holding data.csv and Result.csv."""
-    with open(os.path.join(work, "data.csv"), "wb") as f:
-        f.write(data)
-    r = Line(program).run({"answers": ["%d" % count, "YES", "", "NO", ""]}, work)
-    if r.code != 0 or not os.path.exists(os.path.join(work, "Result.csv")):
-        raise AssertionError("the line console did not write Result.csv (exit code %d): %r"
-                             % (r.code, r.raw[-300:]))
-    return read(os.path.join(work, "Result.csv"))
+        return Run(proc.returncode, out + rest, err, hung)
 
 
 # ---- a case: its folder, its run, its checks ---------------------------------------------------
 
-def place(case, work):
-    data, before = case.get("data"), case.get("before")
+def run_in(console, case, work):
+    """Places the case's files in work and runs it there, Result.csv held if the case says so."""
+    data, before, result = case.get("data"), case.get("before"), os.path.join(work, "Result.csv")
     if data is FIFO:
         os.mkfifo(os.path.join(work, "data.csv"))
     elif data is not None:
         with open(os.path.join(work, "data.csv"), "wb") as f:
             f.write(data)
     if before is FOLDER:
-        os.mkdir(os.path.join(work, "Result.csv"))
+        os.mkdir(result)
     elif before is not None:
-        with open(os.path.join(work, "Result.csv"), "wb") as f:
+        with open(result, "wb") as f:
             f.write(before)
-
-
-def run_in(console, case, work):
-    """Places the case's files in work and runs it there, Result.csv held if the case says so."""
-    place(case, work)
     if not case.get("hold"):
         return console.run(case, work)
-    with open(os.path.join(work, "Result.csv"), "rb") as held:
+    with open(result, "rb") as held:
         fcntl.flock(held, fcntl.LOCK_EX | fcntl.LOCK_NB)
         return console.run(case, work)
 
@@ -318,62 +272,54 @@ def ended_well(r, problems):
         problems.append("sanitizer report: %r" % r.err[-600:])
 
 
-def check_output(case, r, problems):
+def check_output(case, out, raw, problems):
     if "out" in case:
-        expected(case["out"], r.raw, "standard output", problems)
+        expected(case["out"], raw, "standard output", problems)
     for text, times in case.get("says", {}).items():
-        if r.out.count(text) != times:
-            problems.append("%r printed %d times, want %d" % (text, r.out.count(text), times))
-    if "ends" in case and not r.out.endswith(case["ends"]):
-        problems.append("output ends %r, want %r" % (r.out[-120:], case["ends"][-60:]))
+        if out.count(text) != times:
+            problems.append("%r printed %d times, want %d" % (text, out.count(text), times))
+    if not out.endswith(case.get("ends", "")):
+        problems.append("output ends %r, want %r" % (out[-120:], case["ends"][-60:]))
     if "display" in case:
-        at = r.out.find(RESULT_TITLE + "\n")
-        shown = r.out[at + len(RESULT_TITLE) + 1:].split("\n")[:case["display"]] if at >= 0 else []
+        shown = out.partition(RESULT_TITLE + "\n")[2].split("\n")[:case["display"]]
         problems += check_display(shown, plain_transform(case["samples"][:case["display"]]))
 
 
-def check_result(case, work, problems):
-    path = os.path.join(work, "Result.csv")
+def check_result(case, path, problems):
     want, before = case.get("result"), case.get("before")
     if want is None and "samples" not in case and "saved" not in case:
-        if before is FOLDER and not os.path.isdir(path):
-            problems.append("the folder Result.csv is gone")
-        elif before is None and os.path.lexists(path):
-            problems.append("a Result.csv was written")
+        if before is FOLDER and not os.path.isdir(path) or before is None and os.path.lexists(path):
+            problems.append("Result.csv is not as it was before the run")
         elif isinstance(before, bytes) and read(path) != before:
             problems.append("Result.csv was changed")
-        return
-    if not os.path.isfile(path):
-        return problems.append("no Result.csv")
-    got = read(path)
-    if isinstance(want, bytes) and got != want:
-        problems.append("Result.csv is %r, want %r" % (got[:200], want[:200]))
-    elif want is not None and not isinstance(want, bytes):
-        expected(want, got, "Result.csv", problems)
-    if "samples" in case:
-        problems += check_result_csv(got, plain_transform(case["samples"]))
-    if "saved" in case:
-        complete_result(work, case["saved"], problems)
+    elif not os.path.isfile(path):
+        problems.append("no Result.csv")
+    elif isinstance(want, bytes) and read(path) != want:
+        problems.append("Result.csv is %r, want %r" % (read(path)[:200], want[:200]))
+    else:
+        if want is not None and not isinstance(want, bytes):
+            expected(want, read(path), "Result.csv", problems)
+        samples = case.get("samples")
+        if samples or "saved" in case:
+            problems += check_csv(read(path), len(samples) if samples else case["saved"],
+                                  samples and plain_transform(samples))
 
 
 def run_case(console, case, reference):
     """Problems of one case on console. Any console but the line console is also checked
     against the reference (the line console) running the same case."""
     with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as ref_work:
-        ref = None
         if console.name != "line":
-            ref = run_in(reference, console.reference_case(case), ref_work)
-            console.transcript = ref.out
+            console.transcript = run_in(reference, console.reference_case(case), ref_work).out
         r = run_in(console, case, work)
         problems = list(r.problems)
         ended_well(r, problems)
         if r.out is not None:
-            check_output(case, r, problems)
-        check_result(case, work, problems)
-        if ref is not None:
-            mine, theirs = (os.path.join(w, "Result.csv") for w in (work, ref_work))
-            if os.path.isfile(theirs) and (not os.path.isfile(mine) or read(mine) != read(theirs)):
-                problems.append("Result.csv is not the line console's")
+            check_output(case, r.out, r.raw, problems)
+        mine, theirs = (os.path.join(w, "Result.csv") for w in (work, ref_work))
+        check_result(case, mine, problems)
+        if os.path.isfile(theirs) and (not os.path.isfile(mine) or read(mine) != read(theirs)):
+            problems.append("Result.csv is not the line console's")
         left = sorted(set(os.listdir(work)) - KEPT)
         if left:
             problems.append("files left behind: %s" % left)
@@ -387,23 +333,20 @@ def report(name, problems):
 
 
 def finish(kind, results):
-    failed = sum(1 for ok in results if not ok)
+    failed = results.count(False)
     print("%d of %d %s cases passed" % (len(results) - failed, len(results), kind))
     return 1 if failed else 0
 
 
 def main(tables, consoles):
     """cases.py TABLE CONSOLE PROGRAM [REFERENCE_PROGRAM] [--write-expected]: runs the table's
-    cases for that console; the reference (the Linux program) defaults to PROGRAM."""
-    args = [a for a in sys.argv[1:] if not a.startswith("--")]
-    table, kind, program = args[0], args[1], os.path.abspath(args[2])
-    reference = Line(os.path.abspath(args[3]) if len(args) > 3 else program)
-    console = consoles[kind](program)
+    cases on that console; the reference (a Linux program) defaults to PROGRAM."""
+    table, kind, *programs = [a for a in sys.argv[1:] if not a.startswith("--")]
+    programs = [os.path.abspath(p) for p in programs]
+    console, reference = consoles[kind](programs[0]), Line(programs[-1])
     results = []
     try:
-        for case in tables[table]:
-            if not console.can_run(case):
-                continue
+        for case in filter(console.can_run, tables[table]):
             try:
                 problems = run_case(console, case, reference)
             except (AssertionError, OSError, subprocess.SubprocessError) as e:

@@ -4,7 +4,7 @@ test runs on the driver itself."""
 import os
 
 from driver import *  # noqa: F401,F403
-from driver import CLOSED, Line
+from driver import CLOSED, Line, check_csv, read
 
 TEMPORARY = "Result.csv.tmp"
 
@@ -12,6 +12,11 @@ TEMPORARY = "Result.csv.tmp"
 def run(program, work, given, close_stdin=False):
     """The line console in work given bytes on standard input, or none at all (close_stdin)."""
     return Line(program).run({"stdin": CLOSED if close_stdin else given}, work)
+
+
+def complete_result(work, count, problems):
+    path = os.path.join(work, "Result.csv")
+    problems += check_csv(read(path), count) if os.path.isfile(path) else ["no Result.csv"]
 
 
 def no_temporary(work, problems):
