@@ -15,7 +15,7 @@ import sys
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 from driver import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT, ASK_SHOW, BAD_N,
                     CLOSED, FIFO, FOLDER, NO_DATA, RESULT_HEADER, SHORT_DATA, TOO_MANY, At, Line,
-                    Paste, column, example_data, long_signal, main, parse_samples)
+                    Paste, column, example_data, long_signal, main)
 
 EXAMPLE = example_data()
 ONE_ZERO = column(["1", "0", "0", "0"])
@@ -73,11 +73,10 @@ ANALYSIS = [
     dict(name="N = 4 with 1, 0, 0, 0; empty answers mean yes", data=ONE_ZERO,
          answers=["4", "", "", "", ""], out="n4.txt", result="n4.csv"),
     dict(name="N = 5: five bins displayed, two written; input ends at the repeat question",
-         data=column("12345"), answers=["5", "YES", "", "Yes"], samples=[1, 2, 3, 4, 5],
-         display=5, ends=ASK_REPEAT),
+         data=column("12345"), answers=["5", "YES", "", "Yes"], out="n5.txt", result="n5.csv"),
     dict(name="N = 6 of eight samples: six bins displayed, three written",
-         data=column(["1", "-2", "3.5", "0", "0.25", "7", "99", "99"]),
-         answers=one_pass(6, "yes"), samples=[1, -2, 3.5, 0, 0.25, 7], display=6),
+         data=column([1, -2, 3.5, 0, 0.25, 7, 99, 99]), answers=one_pass(6, "yes"),
+         out="n6.txt", result="n6.csv"),
     dict(name="import NO and no ask N again without N=; No means yes; display no skips",
          data=ONE_ZERO, answers=["4", "NO", "2", "no", "4", "No", "", "no", ""],
          out="import_no.txt", result="n4.csv"),
@@ -90,24 +89,25 @@ ANALYSIS = [
     dict(name="a missing data.csv is reported and N asked again",
          answers=["4", "YES", "1", ""], out="missing_data.txt"),
     dict(name="too few samples are reported once and read as 0", data=column(["1", "2"]),
-         answers=one_pass(4, "YES"), out="short_data.txt", result="short_data.csv",
-         samples=[1, 2, 0, 0], display=4),
+         answers=one_pass(4, "YES"), out="short_data.txt", result="short_data.csv"),
     dict(name="a Result.csv that is a folder is reported", data=ONE_ZERO, before=FOLDER,
          answers=["4", "", "", "no", ""], out="save_failed.txt"),
     dict(name="a Result.csv held by another is reported and left as it was", data=ONE_ZERO,
          before=EARLIER, hold=True, answers=["4", "", "", "no", ""], out="save_failed.txt"),
     dict(name="the example data, N = 64", data=EXAMPLE, answers=one_pass(64),
-         result="example64.csv", samples=parse_samples(EXAMPLE, 64)),
+         result="example64.csv"),
     dict(name="the example data, N = 256, displayed", data=EXAMPLE, answers=one_pass(256, "YES"),
-         samples=parse_samples(EXAMPLE, 256), display=256),
+         out="example256.txt", result="example256.csv"),
     dict(name="1000 of 1200 samples, N = 1000", data=long_signal(1200), answers=one_pass(1000),
-         samples=parse_samples(long_signal(1200), 1000)),
-    dict(name="data.csv and Result.csv are let go at the questions; 9 reads data.csv again from"
-              " its start", data=column("123456"), out="second_pass.txt", samples=[7, 8, 0, 0],
+         result="long1000.csv"),
+    dict(name="data.csv and Result.csv are let go at the questions; 9 reads data.csv again"
+              " from its start", data=column("123456"), out="second_pass.txt",
+         result="second_pass.csv",
          answers=["6", "YES", At(ASK_PROCEED, released("data.csv")), "", "no",
-                  At(ASK_REPEAT, released("Result.csv"), data_becomes(column("78"))), "9", "4", "YES", "", "no", ""]),
-    dict(name="Backspace takes a byte; Japanese is taken, a character without code page 932 is"
-              " dropped; a paste", data=ONE_ZERO, result="n4.csv",
+                  At(ASK_REPEAT, released("Result.csv"), data_becomes(column("78"))),
+                  "9", "4", "YES", "", "no", ""]),
+    dict(name="Backspace takes a byte; Japanese is taken, a character without code page 932"
+              " is dropped; a paste", data=ONE_ZERO, result="n4.csv",
          answers=["5\b4", "日本語ｶﾅ\U0001F600", Paste("7"), "no", ""],
          says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 0}),
     dict(name="a shorter terminal scrolls, a taller one does not bring the rows back",
