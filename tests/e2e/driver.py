@@ -19,9 +19,13 @@ A case is a dict; every key but name may be left out:
 Every run must end with exit code 0 within TIMEOUT and without a sanitizer report, leave no file
 but data.csv, Result.csv and Result.svg, and leave Result.csv as it was unless result or saved
 say what it must hold. The output checks need standard output, so they hold on the line console;
-any other console is checked against the line console's run of the same case. The expected files
-with numbers in them agreed with a plain double transform of the program's angles to 1e-9 when
-they were made; the program's digits are the truth from then on.
+any other console is checked against the line console's run of the same case. A console adapter
+has a name, can_run(case), run(case, work) giving a Run, and close(); one that is not the line
+console also has reference_case(case) for the line console's run and takes its output as
+transcript before each run (console_term.py is one).
+
+The expected files with numbers in them agreed with a plain double transform of the program's
+angles to 1e-9 when they were made; the program's digits are the truth from then on.
 """
 import fcntl
 import math
