@@ -50,8 +50,8 @@ endif()
 add_executable(bench_file_input ${CMAKE_SOURCE_DIR}/bench/file_input_bench.cpp)
 target_link_libraries(bench_file_input PRIVATE dft_io dft_core)
 
-# The console end-to-end tests drive a stand-in program: the real start-up, console and front end
-# with a plain two-answer dialogue that logs what it received (tests/e2e/console_standin.cpp).
+# The Windows window's end-to-end test drives a stand-in program: the real start-up, console and
+# front end with a plain two-answer dialogue that logs what it received.
 if(WIN32)
   add_executable(console_standin WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/console_standin.cpp)
 else()
@@ -59,15 +59,6 @@ else()
 endif()
 target_link_libraries(console_standin PRIVATE dft_frontend dft_console dft_io dft_core
                       dft_frontend dft_console dft_io)
-
-# The Linux consoles end to end: the line console as a filter, the terminal console through tmux.
-if(NOT WIN32)
-  foreach(console line_console term_console)
-    add_test(NAME e2e_${console}
-             COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/${console}.py $<TARGET_FILE:console_standin>)
-    set_tests_properties(e2e_${console} PROPERTIES TIMEOUT 120)
-  endforeach()
-endif()
 
 # End-to-end test of the Windows console window under Wine and Xvfb, registered in the Linux build:
 # it drives the 64-bit stand-in of build/win64 and reports "skipped" when that is not built. Label
@@ -79,42 +70,33 @@ if(NOT WIN32)
   set_tests_properties(e2e_wine_console PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
 endif()
 
-# The analysis run end to end, driving the program itself: the line console with scripted answers
-# and the terminal console through tmux; and the 64-bit Windows program of build/win64 under Wine
-# (label wine, "skipped" when it is not built), each checked against the Linux program's own file.
+# The analysis run end to end, driving the program itself: the cases of tests/e2e/cases.py, run by
+# tests/e2e/driver.py. The dialogue on the line console (a filter on pipes) and on the terminal
+# console (through tmux, each case checked against the line console's run of it); input no user
+# would give (data.csv, typed lines, standard input) on the line console; a Result.csv that cannot
+# be written. The 64-bit Windows program of build/win64 under Wine has label wine and reports
+# "skipped" when it is not built.
 if(NOT WIN32 AND TARGET dftanalyze)
-  foreach(console line term)
-    add_test(NAME e2e_analysis_${console}
-             COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/analysis_${console}.py
-                     $<TARGET_FILE:dftanalyze>)
-    set_tests_properties(e2e_analysis_${console} PROPERTIES TIMEOUT 120)
-  endforeach()
-  add_test(NAME e2e_analysis_wine
-           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/analysis_wine.py
-                   ${CMAKE_SOURCE_DIR}/build/win64/dftanalyze.exe $<TARGET_FILE:dftanalyze>)
-  set_tests_properties(e2e_analysis_wine PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
-endif()
-
-# Result.svg end to end: line-console sessions at N = 256 and 20000, the picture parsed as XML and
-# checked against Result.csv, then drawn by headless Chromium (tests/e2e/result_svg.py).
-if(NOT WIN32 AND TARGET dftanalyze)
-  add_test(NAME e2e_result_svg
-           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/result_svg.py $<TARGET_FILE:dftanalyze>)
-  set_tests_properties(e2e_result_svg PROPERTIES TIMEOUT 600)
-endif()
-
-# Hostile inputs end to end, driving the program through the line console: a data.csv, typed
-# lines, a Result.csv and a standard input that no user would give it (tests/e2e/hostile_*.py).
-# hostile_result also fails each step of the save through an LD_PRELOAD library of its own.
-if(NOT WIN32 AND TARGET dftanalyze)
+  set(cases ${CMAKE_SOURCE_DIR}/tests/e2e/cases.py)
+  add_test(NAME e2e_analysis_line COMMAND python3 ${cases} analysis line $<TARGET_FILE:dftanalyze>)
+  add_test(NAME e2e_analysis_term COMMAND python3 ${cases} analysis term $<TARGET_FILE:dftanalyze>)
+  add_test(NAME e2e_hostile_input COMMAND python3 ${cases} hostile line $<TARGET_FILE:dftanalyze>)
+  # hostile_result fails each step of the save through an LD_PRELOAD library of its own.
   enable_language(C)
   add_library(save_faults MODULE ${CMAKE_SOURCE_DIR}/tests/e2e/save_faults.c)
   target_compile_options(save_faults PRIVATE -fno-sanitize=all)
   target_link_libraries(save_faults PRIVATE ${CMAKE_DL_LIBS})
-  foreach(hostile data typed result stdin)
-    add_test(NAME e2e_hostile_${hostile}
-             COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/hostile_${hostile}.py
-                     $<TARGET_FILE:dftanalyze> $<TARGET_FILE:save_faults>)
-    set_tests_properties(e2e_hostile_${hostile} PROPERTIES TIMEOUT 600)
-  endforeach()
+  add_test(NAME e2e_hostile_result
+           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/hostile_result.py $<TARGET_FILE:dftanalyze>
+                   $<TARGET_FILE:save_faults>)
+  # Result.svg: line-console sessions at N = 256 and 20000, the picture parsed as XML and checked
+  # against Result.csv, then drawn by headless Chromium.
+  add_test(NAME e2e_result_svg
+           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/result_svg.py $<TARGET_FILE:dftanalyze>)
+  set_tests_properties(e2e_analysis_line e2e_analysis_term e2e_hostile_input e2e_hostile_result
+                       e2e_result_svg PROPERTIES TIMEOUT 600)
+  add_test(NAME e2e_analysis_wine
+           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/analysis_wine.py
+                   ${CMAKE_SOURCE_DIR}/build/win64/dftanalyze.exe $<TARGET_FILE:dftanalyze>)
+  set_tests_properties(e2e_analysis_wine PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
 endif()

@@ -1,0 +1,194 @@
+#!/usr/bin/env python3
+"""cases.py: the end-to-end cases as data, one table each, run by driver.py on a console.
+
+Usage: cases.py TABLE CONSOLE PROGRAM [REFERENCE_PROGRAM] [--write-expected]
+  analysis  the dialogue and its files, on every console (line, term)
+  hostile   input no user would give: data.csv, typed lines, standard input that ends or is
+            closed at every question (line console)
+The keys of a row are those of driver.py; expected/ holds the reviewed outputs.
+"""
+import fcntl
+import os
+import signal
+import sys
+
+sys.dont_write_bytecode = True   # no __pycache__ in the source tree
+from driver import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT, ASK_SHOW, BAD_N,
+                    CLOSED, FIFO, FOLDER, NO_DATA, RESULT_HEADER, SHORT_DATA, TOO_MANY, At, Line,
+                    Paste, column, example_data, long_signal, main)
+
+EXAMPLE = example_data()
+ONE_ZERO = column(["1", "0", "0", "0"])
+EARLIER = b"an earlier result\r\n"
+
+
+def one_pass(n, show="NO"):
+    return ["%d" % n, "YES", "", show, ""]
+
+
+# ---- steps taken while the program waits at a question ----------------------------------------
+
+def released(name):
+    """The program has let go of the file: an exclusive flock on it can be taken now."""
+    def step(con):
+        with open(os.path.join(con.work, name), "rb") as f:
+            try:
+                fcntl.flock(f, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            except OSError:
+                raise AssertionError("%s is still held" % name)
+    return step
+
+
+def data_becomes(data):
+    def step(con):
+        with open(os.path.join(con.work, "data.csv"), "wb") as f:
+            f.write(data)
+    return step
+
+
+def shorter_terminal(con):
+    """Four rows scroll the open line's row into sight; the rows scrolled off stay gone when
+    the terminal grows again, and the caret stays on its cell."""
+    if con.name != "term":
+        return
+    s = con.state()
+    kept = s.rows[s.y - 3:s.y + 1]
+    con.tmux("resize-window", "-t", "s", "-y", "4")
+    con.wait("four rows", lambda t: t.rows[:4] == kept and (t.x, t.y) == (s.x, 3))
+    con.tmux("resize-window", "-t", "s", "-y", "40")
+    con.wait("forty rows again", lambda t: t.rows[:4] == kept and not any(t.rows[4:])
+             and (t.x, t.y) == (s.x, 3))
+
+
+def terminated_while_typing(con):
+    if con.name == "term":
+        con.keys("typing")
+        con.wait("the typed text", lambda t: t.rows[t.y].endswith("typing"))
+        os.kill(con.pid(), signal.SIGTERM)
+
+
+ANALYSIS = [
+    dict(name="N = 1 with 2: the header line alone", data=column(["2"]),
+         answers=one_pass(1, "YES"), out="n1.txt", result="n1.csv"),
+    dict(name="N = 4 with 1, 0, 0, 0; empty answers mean yes", data=ONE_ZERO,
+         answers=["4", "", "", "", ""], out="n4.txt", result="n4.csv"),
+    dict(name="N = 5: five bins displayed, two written; input ends at the repeat question",
+         data=column("12345"), answers=["5", "YES", "", "Yes"], out="n5.txt", result="n5.csv"),
+    dict(name="N = 6 of eight samples: six bins displayed, three written",
+         data=column([1, -2, 3.5, 0, 0.25, 7, 99, 99]), answers=one_pass(6, "yes"),
+         out="n6.txt", result="n6.csv"),
+    dict(name="import NO and no ask N again without N=; No means yes; display no skips",
+         data=ONE_ZERO, answers=["4", "NO", "2", "no", "4", "No", "", "no", ""],
+         out="import_no.txt", result="n4.csv"),
+    dict(name="NO with a blank means yes; display NO skips; a repeat answer of 8 ends",
+         data=ONE_ZERO, answers=["4", "NO ", "", "NO", "8"], out="import_no_blank.txt",
+         result="n4.csv"),
+    dict(name="N of 0, -3, 2.5, 100002 or Enter alone is asked again", data=column(["2"]),
+         answers=["0", "-3", "2.5", "100002", ""] + one_pass(1), out="bad_n.txt",
+         result="n1.csv"),
+    dict(name="a missing data.csv is reported and N asked again",
+         answers=["4", "YES", "1", ""], out="missing_data.txt"),
+    dict(name="too few samples are reported once and read as 0", data=column(["1", "2"]),
+         answers=one_pass(4, "YES"), out="short_data.txt", result="short_data.csv"),
+    dict(name="a Result.csv that is a folder is reported", data=ONE_ZERO, before=FOLDER,
+         answers=["4", "", "", "no", ""], out="save_failed.txt"),
+    dict(name="a Result.csv held by another is reported and left as it was", data=ONE_ZERO,
+         before=EARLIER, hold=True, answers=["4", "", "", "no", ""], out="save_failed.txt"),
+    dict(name="the example data, N = 64", data=EXAMPLE, answers=one_pass(64),
+         result="example64.csv"),
+    dict(name="the example data, N = 256, displayed", data=EXAMPLE, answers=one_pass(256, "YES"),
+         out="example256.txt", result="example256.csv"),
+    dict(name="display YES in a second pass after a first that declined it (on threads)",
+         data=long_signal(257), answers=one_pass(257)[:-1] + ["9"] + one_pass(256, "YES"),
+         out="display_after_no.txt", saved=256),
+    dict(name="1000 of 1200 samples, N = 1000", data=long_signal(1200), answers=one_pass(1000),
+         result="long1000.csv"),
+    dict(name="data.csv and Result.csv are let go at the questions; 9 reads data.csv again"
+              " from its start", data=column("123456"), out="second_pass.txt",
+         result="second_pass.csv",
+         answers=["6", "YES", At(ASK_PROCEED, released("data.csv")), "", "no",
+                  At(ASK_REPEAT, released("Result.csv"), data_becomes(column("78"))),
+                  "9", "4", "YES", "", "no", ""]),
+    dict(name="Backspace takes a byte; Japanese is taken, a character without code page 932"
+              " is dropped; a paste", data=ONE_ZERO, result="n4.csv",
+         answers=["5\b4", "日本語ｶﾅ\U0001F600", Paste("7"), "no", ""],
+         says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 0}),
+    dict(name="a shorter terminal scrolls, a taller one does not bring the rows back",
+         consoles=["term"], data=ONE_ZERO, result="n4.csv",
+         answers=["4", At(ASK_IMPORT, shorter_terminal), "YES", "", "NO", ""]),
+    dict(name="SIGTERM while a line is typed gives the terminal back", consoles=["term"],
+         data=ONE_ZERO, answers=["4", At(ASK_IMPORT, terminated_while_typing)]),
+]
+
+
+def hostile_data(name, data, n, short, show="NO", result=None):
+    """A data.csv no spreadsheet would write: the run ends normally, says so when data.csv
+    held fewer than N items, and saves a complete Result.csv."""
+    row = dict(name=name, data=data, answers=one_pass(n, show), saved=n,
+               says={SHORT_DATA: int(short), ASK_REPEAT: 1})
+    return dict(row, result=result) if result else row
+
+
+def typed(name, stdin, n, says):
+    """Lines no user would type, piped into the dialogue on the example data; the editor keeps
+    at most 255 bytes of a line."""
+    return dict(name=name, data=EXAMPLE, stdin=stdin, says=says, saved=n)
+
+
+REST = b"YES\n\nNO\n\n"   # import, proceed, no display, end
+HOSTILE = [
+    hostile_data("five megabytes of numbers on one line", b"0.25," * 1000000, 64, False),
+    hostile_data("one item of four megabytes", b"7" * 4000000, 2, True, "YES"),
+    hostile_data("only commas, more than N", b"," * 1000, 64, False),
+    hostile_data("only commas, fewer than N", b",,,", 8, True),
+    hostile_data("only NUL bytes", b"\0" * 1000, 16, False, "YES"),
+    hostile_data("a lone CR inside and at the end", b"1\r2\r", 2, True,
+                 result=RESULT_HEADER + b"0,1,0\r\n"),
+    hostile_data("a quote never closed", b'"1,2,3\r\n4,5 6\t"7', 8, True),
+    hostile_data("invalid code page 932 bytes", b"\x81\x82\xff\xfd\xa0\x80,\x82\r\n3\x81,\xfc",
+                 6, True, "YES"),
+    hostile_data("numbers of 400 digits", b"9" * 400 + b"\r\n1" + b"0" * 399 + b"\r\n0."
+                 + b"0" * 398 + b"1\r\n-" + b"9" * 400 + b"\r\n", 4, False, "YES"),
+    hostile_data("an empty file", b"", 4, True),
+    dict(name="a named pipe as data.csv is refused at once", data=FIFO,
+         answers=["4", "YES"], says={NO_DATA: 1}, ends=ASK_AGAIN),
+    typed("an answer of 10,000 digits to N", b"1" * 10000 + b"\n8\n" + REST, 8, {BAD_N: 1}),
+    typed("an answer of 10,000 bytes to the import question",
+          b"8\n" + b"Y" * 10000 + b"\n\nNO\n\n", 8, {BAD_N: 0}),
+    typed("10,000 bytes of double-byte characters",
+          b"8\n" + "日".encode() * 3334 + b"\n" + "本".encode() * 3334 + b"\nNO\n\n", 8, {}),
+    typed("10,000 commas are too many items", b"," * 10000 + b"\n8\n" + REST, 8, {TOO_MANY: 1}),
+    typed("10,000 bytes without any line end at the last question",
+          b"8\n" + REST[:-1] + b"x" * 10000, 8, {}),
+    typed("control bytes in every answer",
+          b"\x01\x02\x1b[A8\x7f\x00\n8\x08\x088\n\x16YES\x03\n\x07\nN\x08NO\n\x1b\n", 8,
+          {BAD_N: 1}),
+    typed("invalid UTF-8 around the answers",
+          b"\xff\xfe8\xc0\xaf\n\xed\xa0\x80NO\n4\n\xf8\x88\x80\x80\x80YES\n\xe3\x81\n\x80NO\n\n",
+          4, {BAD_N: 0}),
+    typed("lone CR, CR LF and LF end lines alike", b"8\rYES\r\r\nNO\n\r", 8, {BAD_N: 0}),
+    dict(name="a last line without its LF is still a line", data=EXAMPLE,
+         stdin=b"4\nYES\n\nNO\n9", saved=4, ends=ASK_N),
+    dict(name="standard input closed", data=EXAMPLE, stdin=CLOSED, ends=ASK_N),
+    dict(name="input ends after a bad N", data=EXAMPLE, answers=["0"], ends=BAD_N + ASK_AGAIN),
+    dict(name="input ends after NO", data=EXAMPLE, answers=["8", "NO"],
+         ends=ASK_IMPORT + "NO\n" + ASK_AGAIN),
+    dict(name="input ends after a missing data.csv", answers=["8", "YES"],
+         ends=NO_DATA + ASK_AGAIN),
+]
+
+# Two passes answered up to question k, then standard input ends: the run ends at once at that
+# question, Result.csv absent before the first save and complete for the last pass saved after.
+PASSES = [("8", ASK_N, 0), ("YES", ASK_IMPORT, 0), ("", ASK_PROCEED, 0), ("NO", ASK_SHOW, 8),
+          ("9", ASK_REPEAT, 8), ("4", ASK_N, 8), ("YES", ASK_IMPORT, 8), ("", ASK_PROCEED, 8),
+          ("YES", ASK_SHOW, 4), ("", ASK_REPEAT, 4)]
+for k in range(len(PASSES) + 1):
+    row = dict(name="input ends after %d answers" % k, data=EXAMPLE,
+               answers=[a for a, _, _ in PASSES[:k]])
+    row.update({"ends": PASSES[k][1]} if k < len(PASSES) else {})
+    row.update({"saved": PASSES[k - 1][2]} if k and PASSES[k - 1][2] else {})
+    HOSTILE.append(row)
+
+if __name__ == "__main__":
+    from console_term import Term
+    sys.exit(main({"analysis": ANALYSIS, "hostile": HOSTILE}, {"line": Line, "term": Term}))

@@ -1,0 +1,309 @@
+"""driver.py: the one driver of the end-to-end tests. A case (a row of cases.py) runs in a scratch
+folder on a console adapter, and every run ends with the same checks.
+
+A case is a dict; every key but name may be left out:
+  name     what the case shows, a sentence
+  data     data.csv's bytes, or FIFO: a named pipe without a writer
+  before   Result.csv before the run: bytes, or FOLDER
+  hold     Result.csv is held with an exclusive flock while the program runs
+  answers  each typed and ended with Enter ("\\b" is Backspace); Paste(text) is pasted, then
+           Enter; At(question, fn, ...) calls fn(console) while the program waits at question
+  stdin    the raw bytes of standard input instead of answers, or CLOSED: no descriptor 0
+  out      standard output byte for byte: a file in expected/
+  says     {text: times}: standard output holds text exactly that often
+  ends     standard output ends with this text
+  result   Result.csv byte for byte: a file in expected/, or bytes
+  saved    Result.csv is complete for N = saved: its header and N/2 well-formed lines
+  consoles the consoles it runs on; by default every one that can give its input
+
+Every run must end with exit code 0 within TIMEOUT and without a sanitizer report, leave no file
+but data.csv, Result.csv and Result.svg, and leave Result.csv as it was unless result or saved
+say what it must hold. The output checks need standard output, so they hold on the line console;
+any other console is checked against the line console's run of the same case. A console adapter
+has a name, can_run(case), run(case, work) giving a Run, and close(); one that is not the line
+console also has reference_case(case) for the line console's run and takes its output as
+transcript before each run (console_term.py is one).
+
+The expected files with numbers in them agreed with a plain double transform of the program's
+angles to 1e-9 when they were made; the program's digits are the truth from then on.
+"""
+import fcntl
+import math
+import os
+import re
+import select
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+TIMEOUT = 120   # seconds for one run: generous for the AddressSanitizer build on a loaded machine
+HERE = os.path.dirname(os.path.abspath(__file__))
+EXAMPLE_DATA = os.path.join(HERE, "..", "..", "examples", "data.csv")
+EXPECTED_DIR = os.path.join(HERE, "expected")
+WRITE = "--write-expected" in sys.argv   # writes out and result files, for a person to review
+FIFO, FOLDER, CLOSED = "fifo", "folder", "closed"
+KEPT = {"data.csv", "Result.csv", "Result.svg"}
+SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
+
+# The dialogue's texts as the line console shows them (UTF-8, CR LF as LF).
+BANNER = "*" * 56 + "\n*" + " " * 18 + "DFT(IDFT) ANALYZE" + " " * 19 + "*\n" + "*" * 56 + "\n"
+ASK_N = "N=? "
+ASK_AGAIN = "? "
+ASK_IMPORT = "Excel data.csv よりデーターを取り込みます(YES or NO)? "
+ASK_PROCEED = "データー抽出しました。これから変換処理します（Enter)? "
+ASK_SHOW = "解析結果を表示しますか？(Yes or NO)? "
+ASK_REPEAT_UNSAVED = "(終了するにはENTERをやり直すには9と入力)"
+ASK_REPEAT = "Excel Result.csv に解析結果を保存しました。" + ASK_REPEAT_UNSAVED
+RESULT_TITLE = "解析結果"
+BAD_N = "Nは1から100001までの整数で入力してください\n"
+NO_DATA = "data.csv を開けません\n"
+SHORT_DATA = "data.csv のデータが足りません。足りない分は0とします\n"
+SAVE_FAILED = "Result.csv に保存できませんでした\n"
+TOO_MANY = "入力データの個数が多すぎます\n"
+RESULT_HEADER = "虚数部,実数部,絶対値(対数)\r\n".encode("cp932")
+
+
+class Paste(str):
+    """An answer pasted where the console has a clipboard, typed where it has none."""
+
+
+class At:
+    def __init__(self, question, *fns):
+        self.question, self.fns = question, fns
+
+
+class Run:
+    """What a console gives back of one run."""
+    def __init__(self, code, raw=None, err=b"", hung=False):
+        self.code = code     # exit code; negative: killed by that signal
+        self.raw = raw       # standard output, None where the console has none
+        self.out = None if raw is None else raw.decode("utf-8", "replace")
+        self.err = err
+        self.hung = hung
+        self.problems = []   # what the console itself found wrong (screen, terminal modes)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+# ---- sample files, the reference transform, Result.csv -----------------------------------------
+
+def example_data():
+    return read(EXAMPLE_DATA)
+
+
+def column(values):
+    """A data.csv as a spreadsheet writes one column: one value a line, CR LF."""
+    return b"".join(b"%s\r\n" % str(v).encode() for v in values)
+
+
+def long_signal(count):
+    """count samples of two tones and a slow ripple, six decimals each; the same on every run."""
+    return column(["%.6f" % (math.sin(2 * math.pi * 37 * n / count)
+                             + 0.5 * math.cos(2 * math.pi * 121 * n / count)
+                             + 0.01 * ((n * 7919) % 101 - 50) / 50) for n in range(count)])
+
+
+NUMBER = rb"-?(\d+(\.\d+)?(e[+-]\d+)?|inf|nan)"
+RESULT_LINE = re.compile(NUMBER + b"," + NUMBER + b"," + NUMBER)
+
+
+def check_csv(data, count):
+    """Problems of a Result.csv for N = count: the header and N/2 (rounded down) well-formed
+    lines, CR LF each."""
+    lines = data.split(b"\r\n")
+    if lines[0] + b"\r\n" != RESULT_HEADER or lines[-1] or len(lines) != count // 2 + 2:
+        return ["Result.csv is torn or has %d lines, want the header and %d: %r"
+                % (len(lines) - 1, count // 2, data[:80])]
+    bad = [line for line in lines[1:-1] if not RESULT_LINE.fullmatch(line)]
+    return ["Result.csv has a malformed line: %r" % bad[0][:80]] if bad else []
+
+
+# ---- the line console: the program as a filter on pipes ---------------------------------------
+
+def read_until(proc, out, mark, tail):
+    """Reads standard output until what came after out[:mark] ends with tail."""
+    fd, deadline = proc.stdout.fileno(), time.monotonic() + TIMEOUT
+    while len(out) <= mark or not out.endswith(tail):
+        left = deadline - time.monotonic()
+        if left <= 0:
+            raise AssertionError("standard output does not come to %r: %r" % (tail, out[-200:]))
+        if select.select([fd], [], [], min(left, 1.0))[0]:
+            chunk = os.read(fd, 65536)
+            if not chunk:
+                raise AssertionError("standard output ended before %r: %r" % (tail, out[-200:]))
+            out += chunk
+    return out
+
+
+class Line:
+    name = "line"
+
+    def __init__(self, program):
+        self.program = program
+        self.work = None   # the folder of the run under way
+
+    def can_run(self, case):
+        return "line" in case.get("consoles", ["line"])
+
+    def close(self):
+        pass
+
+    def run(self, case, work):
+        """Answers before an At go in at once; at an At, standard output is read up to its
+        question before its steps are taken."""
+        self.work = work
+        closed = case.get("stdin") is CLOSED
+        given, out, hung = b"" if closed else case.get("stdin", b""), b"", False
+        proc = subprocess.Popen([self.program], cwd=work, stdout=subprocess.PIPE,
+                                stdin=None if closed else subprocess.PIPE, stderr=subprocess.PIPE,
+                                start_new_session=True,
+                                preexec_fn=(lambda: os.close(0)) if closed else None)
+        try:
+            for answer in case.get("answers", []):
+                if isinstance(answer, At):
+                    proc.stdin.write(given)
+                    proc.stdin.flush()
+                    given, out = b"", read_until(proc, out, len(out), answer.question.encode())
+                    for fn in answer.fns:
+                        fn(self)
+                else:
+                    given += answer.encode() + b"\n"
+            try:
+                rest, err = proc.communicate(None if closed else given, timeout=TIMEOUT)
+            except subprocess.TimeoutExpired:
+                os.killpg(proc.pid, signal.SIGKILL)
+                rest, err = proc.communicate()
+                hung = True
+        finally:
+            if proc.poll() is None:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.wait()
+        return Run(proc.returncode, out + rest, err, hung)
+
+
+# ---- a case: its folder, its run, its checks ---------------------------------------------------
+
+def run_in(console, case, work):
+    """Places the case's files in work and runs it there, Result.csv held if the case says so."""
+    data, before, result = case.get("data"), case.get("before"), os.path.join(work, "Result.csv")
+    if data is FIFO:
+        os.mkfifo(os.path.join(work, "data.csv"))
+    elif data is not None:
+        with open(os.path.join(work, "data.csv"), "wb") as f:
+            f.write(data)
+    if before is FOLDER:
+        os.mkdir(result)
+    elif before is not None:
+        with open(result, "wb") as f:
+            f.write(before)
+    if not case.get("hold"):
+        return console.run(case, work)
+    with open(result, "rb") as held:
+        fcntl.flock(held, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        return console.run(case, work)
+
+
+def expected(name, got, what, problems):
+    """Compares got with expected/name, or writes it there with --write-expected."""
+    path = os.path.join(EXPECTED_DIR, name)
+    if WRITE:
+        with open(path, "wb") as f:
+            f.write(got)
+    elif got != read(path):
+        problems.append("%s differs from expected/%s:\n  got  %r\n  want %r"
+                        % (what, name, got, read(path)))
+
+
+def ended_well(r, problems):
+    """A run ended as the program ends: exit code 0, in time, no sanitizer report."""
+    if r.hung:
+        problems.append("hung (killed after %d s)" % TIMEOUT)
+    elif r.code != 0:
+        problems.append("exit code %d; stderr %r" % (r.code, r.err[-600:]))
+    if any(m in r.err for m in SANITIZER_MARKS):
+        problems.append("sanitizer report: %r" % r.err[-600:])
+
+
+def check_output(case, out, raw, problems):
+    if "out" in case:
+        expected(case["out"], raw, "standard output", problems)
+    for text, times in case.get("says", {}).items():
+        if out.count(text) != times:
+            problems.append("%r printed %d times, want %d" % (text, out.count(text), times))
+    if not out.endswith(case.get("ends", "")):
+        problems.append("output ends %r, want %r" % (out[-120:], case["ends"][-60:]))
+
+
+def check_result(case, path, problems):
+    want, before = case.get("result"), case.get("before")
+    if want is None and "saved" not in case:
+        if before is FOLDER and not os.path.isdir(path) or before is None and os.path.lexists(path):
+            problems.append("Result.csv is not as it was before the run")
+        elif isinstance(before, bytes) and read(path) != before:
+            problems.append("Result.csv was changed")
+    elif not os.path.isfile(path):
+        problems.append("no Result.csv")
+    elif isinstance(want, bytes) and read(path) != want:
+        problems.append("Result.csv is %r, want %r" % (read(path)[:200], want[:200]))
+    else:
+        if want is not None and not isinstance(want, bytes):
+            expected(want, read(path), "Result.csv", problems)
+        if "saved" in case:
+            problems += check_csv(read(path), case["saved"])
+
+
+def run_case(console, case, reference):
+    """Problems of one case on console. Any console but the line console is also checked
+    against the reference (the line console) running the same case."""
+    with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as ref_work:
+        if console.name != "line":
+            console.transcript = run_in(reference, console.reference_case(case), ref_work).out
+        r = run_in(console, case, work)
+        problems = list(r.problems)
+        ended_well(r, problems)
+        if r.out is not None:
+            check_output(case, r.out, r.raw, problems)
+        mine, theirs = (os.path.join(w, "Result.csv") for w in (work, ref_work))
+        check_result(case, mine, problems)
+        if os.path.isfile(theirs) and (not os.path.isfile(mine) or read(mine) != read(theirs)):
+            problems.append("Result.csv is not the line console's")
+        left = sorted(set(os.listdir(work)) - KEPT)
+        if left:
+            problems.append("files left behind: %s" % left)
+    return problems
+
+
+def report(name, problems):
+    for p in problems:
+        print("FAIL %s: %s" % (name, p), flush=True)
+    return not problems
+
+
+def finish(kind, results):
+    failed = results.count(False)
+    print("%d of %d %s cases passed" % (len(results) - failed, len(results), kind))
+    return 1 if failed else 0
+
+
+def main(tables, consoles):
+    """cases.py TABLE CONSOLE PROGRAM [REFERENCE_PROGRAM] [--write-expected]: runs the table's
+    cases on that console; the reference (a Linux program) defaults to PROGRAM."""
+    table, kind, *programs = [a for a in sys.argv[1:] if not a.startswith("--")]
+    programs = [os.path.abspath(p) for p in programs]
+    console, reference = consoles[kind](programs[0]), Line(programs[-1])
+    results = []
+    try:
+        for case in filter(console.can_run, tables[table]):
+            try:
+                problems = run_case(console, case, reference)
+            except (AssertionError, OSError, subprocess.SubprocessError) as e:
+                problems = [str(e)]
+            results.append(report(case["name"], problems))
+    finally:
+        console.close()
+    return finish("%s (%s console)" % (table, kind), results)
