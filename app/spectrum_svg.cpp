@@ -260,50 +260,48 @@ static int32_t FindPeaks(const double *logAbs, int32_t bins, int32_t *peaks) {
     return count;
 }
 
+// A tick or grid line from (x1, y1) to (x2, y2).
+static void PutSegment(SvgOut *o, double x1, double y1, double x2, double y2) {
+    Put(o, "<line");
+    PutAttribute(o, "x1", x1);
+    PutAttribute(o, "y1", y1);
+    PutAttribute(o, "x2", x2);
+    PutAttribute(o, "y2", y2);
+    Put(o, "/>\n");
+}
+
+// A tick's number, anchored at (x, y) as its group says.
+static void PutTickLabel(SvgOut *o, double x, double y, double value) {
+    Put(o, "<text");
+    PutAttribute(o, "x", x);
+    PutAttribute(o, "y", y);
+    Put(o, ">");
+    PutNumber(o, value);
+    Put(o, "</text>\n");
+}
+
 static void PutAxes(SvgOut *o, int32_t bins, const ValueAxis *a) {
     const double right = kPlotLeft + kPlotWidth, bottom = kPlotTop + kPlotHeight;
     // Value ticks: a grid line across the plot and the value left of it.
     Put(o, "<g class=\"value-ticks\" stroke=\"#d8d8d8\">\n");
     for (int64_t t = a->lowTick; t <= a->highTick; t++) {
         double y = ValueY(a, (double)t * a->step);
-        Put(o, "<line");
-        PutAttribute(o, "x1", kPlotLeft);
-        PutAttribute(o, "y1", y);
-        PutAttribute(o, "x2", right);
-        PutAttribute(o, "y2", y);
-        Put(o, "/>\n");
+        PutSegment(o, kPlotLeft, y, right, y);
     }
     Put(o, "</g>\n<g class=\"value-labels\" text-anchor=\"end\">\n");
-    for (int64_t t = a->lowTick; t <= a->highTick; t++) {
-        Put(o, "<text");
-        PutAttribute(o, "x", kPlotLeft - 8);
-        PutAttribute(o, "y", ValueY(a, (double)t * a->step) + 4);
-        Put(o, ">");
-        PutNumber(o, (double)t * a->step);
-        Put(o, "</text>\n");
-    }
+    for (int64_t t = a->lowTick; t <= a->highTick; t++)
+        PutTickLabel(o, kPlotLeft - 8, ValueY(a, (double)t * a->step) + 4, (double)t * a->step);
     Put(o, "</g>\n");
     // Bin ticks: a short mark under the plot and the bin's number below it.
     double step = bins >= 10 ? NiceStep((double)bins / 10) : 1;
     Put(o, "<g class=\"bin-ticks\" stroke=\"#000000\">\n");
     for (double k = 0; k < bins; k = k + step) {
         double x = BinX((int32_t)k, bins);
-        Put(o, "<line");
-        PutAttribute(o, "x1", x);
-        PutAttribute(o, "y1", bottom);
-        PutAttribute(o, "x2", x);
-        PutAttribute(o, "y2", bottom + 6);
-        Put(o, "/>\n");
+        PutSegment(o, x, bottom, x, bottom + 6);
     }
     Put(o, "</g>\n<g class=\"bin-labels\" text-anchor=\"middle\">\n");
-    for (double k = 0; k < bins; k = k + step) {
-        Put(o, "<text");
-        PutAttribute(o, "x", BinX((int32_t)k, bins));
-        PutAttribute(o, "y", bottom + 22);
-        Put(o, ">");
-        PutNumber(o, k);
-        Put(o, "</text>\n");
-    }
+    for (double k = 0; k < bins; k = k + step)
+        PutTickLabel(o, BinX((int32_t)k, bins), bottom + 22, k);
     Put(o, "</g>\n");
     // The plot's frame, and the names of the axes.
     Put(o, "<rect fill=\"none\" stroke=\"#000000\"");
