@@ -91,16 +91,11 @@ TEST_F(SpectrumSvgTest, LargeNKeepsEveryPeakAndStaysSmall) {
     std::string svg = Picture(spike, 100001);
     EXPECT_NE(svg.find("639.5,136.7"), std::string::npos);
     EXPECT_EQ(Peaks(svg), "31234");
-    for (const auto *values : {&spike, &brokenEveryOther, &jagged}) {
-        svg = Picture(*values, 100001);
-        EXPECT_GT(svg.size(), 0u);
-        EXPECT_LT(svg.size(), 200000u);
-    }
+    for (const auto *values : {&spike, &brokenEveryOther, &jagged})
+        EXPECT_TRUE(Picture(*values, 100001).size() - 1 < 200000u);
     // Per bin, a line broken at every other bin is the largest picture: still within capacity.
-    std::vector<double> few(kSpectrumSvgColumns);
-    for (size_t k = 0; k < few.size(); k++)
-        few[k] = k % 2 ? kNan : (double)k;
-    EXPECT_GT(Picture(few, 2.0 * few.size()).size(), 0u);
+    brokenEveryOther.resize(kSpectrumSvgColumns);
+    EXPECT_GT(Picture(brokenEveryOther, 2.0 * kSpectrumSvgColumns).size(), 0u);
 }
 
 }   // namespace

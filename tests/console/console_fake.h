@@ -1,6 +1,6 @@
 // console_fake.h: a headless front end for the console tests. Its surface records what is drawn
-// (8 x 16 pixel cells), its front end the caret, the composition window, the printed texts and the
-// titles, and it serves a clipboard. One fake at a time (gFake).
+// (8 x 16 pixel cells), its front end the printed texts and the titles; the caret and the
+// clipboard are left out. One fake at a time (gFake).
 //
 // The console thread, when one is started, is a typist: each WM_SETFOCUS sent from the program
 // thread onto a freshly opened line makes it type the next key sequence of `script`, one
@@ -23,7 +23,6 @@
 #include "tests/test_strings.h"
 
 struct FakeGlyph { int32_t x, y; std::string bytes; uint32_t fore; };
-struct FakePoint { int32_t x, y; };
 
 struct FakeConsole {
     PromptSurface surface;
@@ -34,10 +33,7 @@ struct FakeConsole {
     uint32_t fore = 0;
     int32_t surfacesOut = 0;
     std::mutex rec;                                  // guards the records below
-    std::vector<FakePoint> caretShows, compositions;
-    int32_t caretHides = 0;
     std::string printed;
-    const char *clipboard = nullptr;                 // null: no text on the clipboard
     std::vector<std::string> titles;
     std::mutex console;                              // held while the console side handles anything
     std::condition_variable opened;
@@ -79,10 +75,8 @@ inline const PromptFrontEnd kFakeFrontEnd = {
     [](PromptState *) { gFake->surfacesOut++; return &gFake->surface; },
     [](PromptState *, PromptSurface *) { gFake->surfacesOut--; },
     FakeSend,
-    [](PromptState *) -> RtString FAKE_RECORD(return gFake->clipboard ? StrLiteral(gFake->clipboard) : nullptr),
-    [](PromptState *, int32_t x, int32_t y) FAKE_RECORD(gFake->caretShows.push_back({x, y})),
-    [](PromptState *) FAKE_RECORD(gFake->caretHides++),
-    [](PromptState *, int32_t x, int32_t y) FAKE_RECORD(gFake->compositions.push_back({x, y})),
+    [](PromptState *) -> RtString { return nullptr; }, [](PromptState *, int32_t, int32_t) {},
+    [](PromptState *) {}, [](PromptState *, int32_t, int32_t) {},
     [](PromptState *, const uint8_t *text, uint32_t n) FAKE_RECORD(gFake->printed.append((const char *)text, n)),
     [](PromptState *, const char *title) FAKE_RECORD(gFake->titles.push_back(title)),
 };

@@ -1,13 +1,6 @@
 // FileOpen, FilePrint and FileClose: modes, exclusive opens, and the queries on a number.
 #include "tests/io/io_test_support.h"
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 // One open of a file that may exist beforehand, then one FilePrint.
@@ -45,22 +38,6 @@ TEST_F(IoFiles, ModesOpenCreateTruncateAndAppend) {
     }
 }
 
-TEST_F(IoFiles, PrintWritesTheLengthNotUpToNulAndFailureLastsUntilTheNextOpen) {
-    FileOpen(Name("f.txt"), FileModeOutput, 1);
-    FilePrint(1, StrAlloc(0));
-    FilePrint(1, TestString(std::string("a\0b\r\n", 5)));
-    EXPECT_FALSE(FilePrintFailed(1));
-    FileClose(1);
-    EXPECT_EQ(Read("f.txt"), std::string("a\0b\r\n", 5));
-    FileOpen(Name("missing.csv"), FileModeInput, 3);
-    FilePrint(3, StrLiteral("x"));
-    EXPECT_TRUE(FilePrintFailed(3));
-    FileOpen(Name("r.csv"), FileModeOutput, 3);
-    EXPECT_FALSE(FilePrintFailed(3));
-    FilePrint(4, StrLiteral("never opened"));
-    EXPECT_TRUE(FilePrintFailed(4));
-}
-
 TEST_F(IoFiles, OpensAreExclusiveWhicheverModes) {
     for (int32_t first : {FileModeUpdate, FileModeInput, FileModeOutput, FileModeAppend}) {
         for (int32_t second : {FileModeUpdate, FileModeInput, FileModeOutput, FileModeAppend}) {
@@ -93,54 +70,5 @@ TEST_F(IoFiles, ReopeningANumberClosesItsFile) {
     FileOpen(Name("b.csv"), FileModeInput, 1);
     EXPECT_TRUE(FileIsOpen(1));
 }
-
-// Numbers outside 1 to 256 are refused quietly, and a number with no open file reads nothing.
-TEST_F(IoFiles, NumbersOutOfRangeAreRefusedQuietly) {
-    double v = -999.0;
-    InputTargetsSetOne(&v, kInputDouble);
-    for (int32_t number : {2, 0, 257, -1}) {
-        FileInput(number);
-        EXPECT_EQ(FileInputStoredCount(), 0) << number;
-        if (number == 2)
-            continue;
-        FileOpen(Name("f.txt"), FileModeOutput, number);
-        EXPECT_FALSE(Exists("f.txt") || FileIsOpen(number)) << number;
-        FilePrint(number, StrLiteral("x"));
-        EXPECT_FALSE(FilePrintFailed(number)) << number;
-        FileClose(number);
-    }
-    EXPECT_EQ(v, -999.0);
-    FileOpen(Name("f.txt"), FileModeOutput, 256);
-    EXPECT_TRUE(FileIsOpen(256)) << "256 is the last number";
-}
-
-#ifndef _WIN32
-// Another process's lock keeps the file out; a FIFO (a plain open would wait for ever for a
-// writer) and a device are no data files; a handle is never a standard stream, even with 0 closed.
-TEST_F(IoFiles, OnlyUnheldRegularFilesOpenAndNoneIsAStandardStream) {
-    Write("f.txt", "keep");
-    int other = open(Path("f.txt").c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
-    FileOpen(Name("f.txt"), FileModeOutput, 1);
-    EXPECT_FALSE(FileIsOpen(1));
-    close(other);
-    EXPECT_EQ(Read("f.txt"), "keep");
-    ASSERT_EQ(mkfifo(Path("fifo.csv").c_str(), 0666), 0);
-    ASSERT_EQ(symlink("/dev/null", Path("null.csv").c_str()), 0);
-    for (const char *name : {"fifo.csv", "null.csv"}) {
-        for (int32_t mode : {FileModeInput, FileModeOutput, FileModeUpdate}) {
-            FileOpen(Name(name), mode, 1);
-            EXPECT_FALSE(FileIsOpen(1)) << name << " mode " << mode;
-        }
-    }
-    int saved = dup(0);
-    close(0);
-    FileOpen(Name("f.txt"), FileModeOutput, 1);
-    PlatFile handle = gFileHandles.handle[0];
-    dup2(saved, 0);
-    close(saved);
-    EXPECT_GE(handle, 3);
-}
-#endif
 
 }  // namespace

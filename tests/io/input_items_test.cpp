@@ -94,16 +94,4 @@ TEST(StoreInputItem, NumericTable) {
     }
 }
 
-TEST_F(StringsTest, StoreStringReplacesAndReleasesTheOld) {
-    RtString variable = StrLiteral("old");
-    InputTargetsSetOne(&variable, kInputString);
-    for (const std::string t : {"  ab ", "", "\"q\"\t", "\x82\xa0"}) {
-        StoreInputItem((const uint8_t *)t.c_str(), 0);
-        EXPECT_EQ(TestText(variable), t);
-        EXPECT_EQ(variable[StrLength(variable)], 0) << "terminated";
-        EXPECT_EQ(StrLiveCount(), base + 1) << "the old string is released: " << t;
-    }
-    StrFree(variable);
-}
-
 }  // namespace

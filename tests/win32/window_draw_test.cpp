@@ -30,21 +30,12 @@ struct Bitmap {
     uint32_t *bits = nullptr;
     int width = 0, height = 0;
     Bitmap(int w, int h) : width(w), height(h) {
-        BITMAPINFO info;
-        std::memset(&info, 0, sizeof info);
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        BITMAPINFO info = {{sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
         dc = CreateCompatibleDC(nullptr);
         bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void **)&bits, nullptr, 0);
         SelectObject(dc, bitmap);
     }
-    ~Bitmap() {
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
+    ~Bitmap() { DeleteDC(dc), DeleteObject(bitmap); }
 };
 
 void NoFrame(PromptState *) {}
