@@ -4,8 +4,11 @@ folder on a console adapter, and every run ends with the same checks.
 A case is a dict; every key but name may be left out:
   name     what the case shows, a sentence
   data     data.csv's bytes, or FIFO: a named pipe without a writer
-  before   Result.csv before the run: bytes, or FOLDER
-  hold     Result.csv is held with an exclusive flock while the program runs
+  files    {name: bytes or FOLDER} in the folder before the run, as they were afterwards too
+           unless Result.csv is saved
+  hold     the name of a file held with an exclusive flock while the program runs
+  env      variables added to the environment ({build}: the program's folder)
+  command  a command the program runs behind (strace)
   answers  each typed and ended with Enter ("\\b" is Backspace); Paste(text) is pasted, then
            Enter; At(question, fn, ...) calls fn(console) while the program waits at question
   stdin    the raw bytes of standard input instead of answers, or CLOSED: no descriptor 0
@@ -14,15 +17,19 @@ A case is a dict; every key but name may be left out:
   ends     standard output ends with this text
   result   Result.csv byte for byte: a file in expected/, or bytes
   saved    Result.csv is complete for N = saved: its header and N/2 well-formed lines
-  consoles the consoles it runs on; by default every one that can give its input
+  picture  False: no Result.svg even though Result.csv is saved
+  clash    a file left with these bytes is another's, not the program's
+  after    fn(console) for each, after the run on the line console
+  consoles the consoles it runs on; by default line and term where they can give its input
 
 Every run must end with exit code 0 within TIMEOUT and without a sanitizer report, leave no file
-but data.csv, Result.csv and Result.svg, and leave Result.csv as it was unless result or saved
-say what it must hold. The output checks need standard output, so they hold on the line console;
-any other console is checked against the line console's run of the same case. A console adapter
-has a name, can_run(case), run(case, work) giving a Run, and close(); one that is not the line
-console also has reference_case(case) for the line console's run and takes its output as
-transcript before each run (console_term.py is one).
+but data.csv, Result.csv, Result.svg and the case's files, and leave Result.csv as it was unless
+result or saved say what it must hold. A run that saves Result.csv leaves a Result.svg that is
+well-formed XML (unless picture says not), one that does not leaves none. The output checks and
+after need standard output, so they hold on the line console; any other console's Result.csv and
+Result.svg must be the line console's for the same case, typed without the keys Backspace took,
+whose output it takes as transcript before each run. A console adapter has a name, can_run(case),
+run(case, work) giving a Run, and close() (console_term.py, console_wine.py).
 
 The expected files with numbers in them agreed with a plain double transform of the program's
 angles to 1e-9 when they were made; the program's digits are the truth from then on.
@@ -37,8 +44,9 @@ import subprocess
 import sys
 import tempfile
 import time
+import xml.etree.ElementTree as ET
 
-TIMEOUT = 120   # seconds for one run: generous for the AddressSanitizer build on a loaded machine
+TIMEOUT = 300   # seconds for one run: N = 20000 in the AddressSanitizer build on a loaded machine
 HERE = os.path.dirname(os.path.abspath(__file__))
 EXAMPLE_DATA = os.path.join(HERE, "..", "..", "examples", "data.csv")
 EXPECTED_DIR = os.path.join(HERE, "expected")
@@ -159,7 +167,10 @@ class Line:
         self.work = work
         closed = case.get("stdin") is CLOSED
         given, out, hung = b"" if closed else case.get("stdin", b""), b"", False
-        proc = subprocess.Popen([self.program], cwd=work, stdout=subprocess.PIPE,
+        env = {k: v.format(build=os.path.dirname(self.program))
+               for k, v in case.get("env", {}).items()}
+        proc = subprocess.Popen(case.get("command", []) + [self.program], cwd=work,
+                                env=dict(os.environ, **env), stdout=subprocess.PIPE,
                                 stdin=None if closed else subprocess.PIPE, stderr=subprocess.PIPE,
                                 start_new_session=True,
                                 preexec_fn=(lambda: os.close(0)) if closed else None)
@@ -189,21 +200,19 @@ class Line:
 # ---- a case: its folder, its run, its checks ---------------------------------------------------
 
 def run_in(console, case, work):
-    """Places the case's files in work and runs it there, Result.csv held if the case says so."""
-    data, before, result = case.get("data"), case.get("before"), os.path.join(work, "Result.csv")
-    if data is FIFO:
-        os.mkfifo(os.path.join(work, "data.csv"))
-    elif data is not None:
-        with open(os.path.join(work, "data.csv"), "wb") as f:
-            f.write(data)
-    if before is FOLDER:
-        os.mkdir(result)
-    elif before is not None:
-        with open(result, "wb") as f:
-            f.write(before)
+    """Places the case's files in work and runs it there, one of them held if the case says so."""
+    files = dict(case.get("files", {}), **({} if case.get("data") is None else
+                                           {"data.csv": case["data"]}))
+    for name, data in files.items():
+        path = os.path.join(work, name)
+        if data in (FIFO, FOLDER):
+            (os.mkfifo if data is FIFO else os.mkdir)(path)
+        else:
+            with open(path, "wb") as f:
+                f.write(data)
     if not case.get("hold"):
         return console.run(case, work)
-    with open(result, "rb") as held:
+    with open(os.path.join(work, case["hold"]), "rb") as held:
         fcntl.flock(held, fcntl.LOCK_EX | fcntl.LOCK_NB)
         return console.run(case, work)
 
@@ -239,13 +248,22 @@ def check_output(case, out, raw, problems):
         problems.append("output ends %r, want %r" % (out[-120:], case["ends"][-60:]))
 
 
-def check_result(case, path, problems):
-    want, before = case.get("result"), case.get("before")
-    if want is None and "saved" not in case:
-        if before is FOLDER and not os.path.isdir(path) or before is None and os.path.lexists(path):
-            problems.append("Result.csv is not as it was before the run")
-        elif isinstance(before, bytes) and read(path) != before:
-            problems.append("Result.csv was changed")
+def saves(case):
+    return "result" in case or "saved" in case
+
+
+def check_files(case, work, problems):
+    """The case's files as they were (Result.csv unless saved), Result.csv as the case says,
+    Result.svg present after a save, and no other file."""
+    path, want = os.path.join(work, "Result.csv"), case.get("result")
+    for name, was in case.get("files", {}).items():
+        now = os.path.join(work, name)
+        if not (name == "Result.csv" and saves(case)) and not (
+                os.path.isdir(now) if was is FOLDER else os.path.isfile(now) and read(now) == was):
+            problems.append("%s is not as it was before the run" % name)
+    if not saves(case):
+        if "Result.csv" not in case.get("files", {}) and os.path.lexists(path):
+            problems.append("a Result.csv was written")
     elif not os.path.isfile(path):
         problems.append("no Result.csv")
     elif isinstance(want, bytes) and read(path) != want:
@@ -255,6 +273,26 @@ def check_result(case, path, problems):
             expected(want, read(path), "Result.csv", problems)
         if "saved" in case:
             problems += check_csv(read(path), case["saved"])
+    svg = os.path.join(work, "Result.svg")
+    if "Result.svg" not in case.get("files", {}):
+        if saves(case) and case.get("picture", True):
+            ET.parse(svg)   # raises on no file or a torn one
+        elif os.path.lexists(svg):
+            problems.append("a Result.svg was written")
+    left = sorted(n for n in set(os.listdir(work)) - KEPT - set(case.get("files", {}))
+                  if read(os.path.join(work, n)) != case.get("clash"))
+    if left:
+        problems.append("files left behind: %s" % left)
+
+
+def typed(answer):
+    """What an answer leaves in the line after each Backspace took the character before it."""
+    if not isinstance(answer, str) or "\b" not in answer:
+        return answer
+    kept = ""
+    for c in answer:
+        kept = kept[:-1] if c == "\b" else kept + c
+    return kept
 
 
 def run_case(console, case, reference):
@@ -262,19 +300,22 @@ def run_case(console, case, reference):
     against the reference (the line console) running the same case."""
     with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as ref_work:
         if console.name != "line":
-            console.transcript = run_in(reference, console.reference_case(case), ref_work).out
+            ref_case = dict(case, answers=[typed(a) for a in case.get("answers", [])])
+            console.transcript = run_in(reference, ref_case, ref_work).out
         r = run_in(console, case, work)
         problems = list(r.problems)
         ended_well(r, problems)
         if r.out is not None:
             check_output(case, r.out, r.raw, problems)
-        mine, theirs = (os.path.join(w, "Result.csv") for w in (work, ref_work))
-        check_result(case, mine, problems)
-        if os.path.isfile(theirs) and (not os.path.isfile(mine) or read(mine) != read(theirs)):
-            problems.append("Result.csv is not the line console's")
-        left = sorted(set(os.listdir(work)) - KEPT)
-        if left:
-            problems.append("files left behind: %s" % left)
+            for fn in case.get("after", []):
+                fn(console)
+        check_files(case, work, problems)
+        for name in ("Result.csv", "Result.svg"):
+            mine, theirs = (os.path.join(w, name) for w in (work, ref_work))
+            if console.name != "line" and (os.path.isfile(mine) or os.path.isfile(theirs)) and (
+                    not os.path.isfile(mine) or not os.path.isfile(theirs)
+                    or read(mine) != read(theirs)):
+                problems.append("%s is not the line console's" % name)
     return problems
 
 
@@ -295,13 +336,16 @@ def main(tables, consoles):
     cases on that console; the reference (a Linux program) defaults to PROGRAM."""
     table, kind, *programs = [a for a in sys.argv[1:] if not a.startswith("--")]
     programs = [os.path.abspath(p) for p in programs]
+    if not os.path.exists(programs[0]):
+        print("SKIPPED: %s is not built" % programs[0])
+        return 77
     console, reference = consoles[kind](programs[0]), Line(programs[-1])
     results = []
     try:
         for case in filter(console.can_run, tables[table]):
             try:
                 problems = run_case(console, case, reference)
-            except (AssertionError, OSError, subprocess.SubprocessError) as e:
+            except (AssertionError, OSError, subprocess.SubprocessError, ET.ParseError) as e:
                 problems = [str(e)]
             results.append(report(case["name"], problems))
     finally:
