@@ -20,11 +20,10 @@ import xml.etree.ElementTree as ET
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 from driver import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT, ASK_REPEAT_UNSAVED,
-                    ASK_SHOW, BAD_N, CLOSED, FIFO, FOLDER, NO_DATA, RESULT_HEADER, SAVE_FAILED,
-                    SHORT_DATA, TOO_MANY, At, Line, Paste, column, example_data, long_signal, main,
+                    ASK_SHOW, BAD_N, CLOSED, FIFO, FOLDER, NO_DATA, SAVE_FAILED,
+                    SHORT_DATA, TOO_MANY, At, Line, Paste, column, EXAMPLE, long_signal, main,
                     read)
 
-EXAMPLE = example_data()
 ONE_ZERO = column(["1", "0", "0", "0"])
 EARLIER = b"an earlier result\r\n"
 ALL = ["line", "term", "wine"]
@@ -48,10 +47,7 @@ def released(name):
 
 
 def data_becomes(data):
-    def step(con):
-        with open(os.path.join(con.work, "data.csv"), "wb") as f:
-            f.write(data)
-    return step
+    return lambda con: open(os.path.join(con.work, "data.csv"), "wb").write(data)
 
 
 def shorter_terminal(con):
@@ -87,29 +83,19 @@ def near(got, want, what):
     assert abs(got - want) <= 0.11, "Result.svg: %s at %.2f, want %.2f" % (what, got, want)
 
 
-def top_peaks(values):
-    """The five highest local maxima, bin 0 left out, highest first."""
-    peaks = [k for k in range(1, len(values)) if values[k] > values[k - 1]
-             and (k + 1 == len(values) or values[k] >= values[k + 1])]
-    return sorted(peaks, key=lambda k: (-values[k], k))[:5]
-
-
 def picture(count):
     """Result.svg for N = count: SVG 1.1 under 200 KB without script or external reference, its y
     axis named with Result.csv's third header word, one point a bin (or each pixel column's
-    lowest and highest bin) where Result.csv's LogAbs puts it, the five highest peaks marked with
-    their numbers. Headless Chromium draws it into e2e-result-svg/nCOUNT.png beside the program:
-    the blue line and the red marks must be on it."""
+    lowest and highest bin) where Result.csv's LogAbs puts it, the five highest local maxima but
+    bin 0 marked with their numbers. Headless Chromium draws it into e2e-result-svg/nCOUNT.png
+    beside the program: the blue line and the red marks must be on it."""
     def step(con):
         path = os.path.join(con.work, "Result.svg")
-        csv, svg = read(os.path.join(con.work, "Result.csv")), read(path)
-        assert len(svg) < 200000, "Result.svg has %d bytes" % len(svg)
-        root = ET.fromstring(svg)
-        assert root.tag == NS + "svg" and root.get("version") == "1.1", root.tag
-        assert not any(e.tag == NS + "script" or any("href" in a for a in e.attrib)
-                       for e in root.iter()), "Result.svg has a script or a reference"
-        header, *rows = csv.decode("cp932").split("\r\n")[:-1]
-        values = [float(r.split(",")[2]) for r in rows]
+        svg, (header, *rows) = read(path), read(os.path.join(con.work, "Result.csv")).decode(
+            "cp932").split("\r\n")[:-1]
+        root, values = ET.fromstring(svg), [float(r.split(",")[2]) for r in rows]
+        assert len(svg) < 200000 and root.get("version") == "1.1" and not any(
+            e.tag == NS + "script" or any("href" in a for a in e.attrib) for e in root.iter())
         assert root.find(".//*[@class='value-name']").text == header.split(",")[2]
         assert "N = %d" % count in root.find(".//*[@class='title']").text
         group = lambda name: root.find(".//%sg[@class='%s']" % (NS, name))
@@ -120,11 +106,11 @@ def picture(count):
         left, columns, bins = float(frame.get("x")), int(frame.get("width")), len(values)
         x = ((lambda k: left + (k + 0.5) * columns / bins) if bins <= columns else
              (lambda k: left + k * columns // bins + 0.5))   # a slot a bin, or a pixel column
-        points = [tuple(map(float, p.split(","))) for line in root.iter(NS + "polyline")
-                  for p in line.get("points").split()]
         drawn, own = {}, {}
+        points = [p.split(",") for line in root.iter(NS + "polyline")
+                  for p in line.get("points").split()]
         for px, py in points:
-            drawn.setdefault(px, []).append(py)
+            drawn.setdefault(float(px), []).append(float(py))
         for k, v in enumerate(values):
             own.setdefault(x(k), []).append(v)
         assert len(drawn) == len(own) and (bins > columns or len(points) == bins), \
@@ -133,10 +119,11 @@ def picture(count):
             near(px, want, "a column's x")
             near(min(ys), y(max(vs)), "column %.1f's top" % px)
             near(max(ys), y(min(vs)), "column %.1f's bottom" % px)
-        marks = group("peaks")
-        labels = [int(t.text) for t in marks.iter(NS + "text")]
-        assert labels == top_peaks(values), "peaks %s, want %s" % (labels, top_peaks(values))
-        for k, c in zip(labels, marks.iter(NS + "circle")):
+        peaks = sorted((k for k in range(1, bins) if values[k] > values[k - 1] and (
+            k + 1 == bins or values[k] >= values[k + 1])), key=lambda k: (-values[k], k))[:5]
+        labels = [int(t.text) for t in group("peaks").iter(NS + "text")]
+        assert labels == peaks, "peaks %s marked, want %s" % (labels, peaks)
+        for k, c in zip(labels, group("peaks").iter(NS + "circle")):
             near(float(c.get("cx")), x(k), "peak %d's x" % k)
             near(float(c.get("cy")), y(values[k]), "peak %d's y" % k)
         png = os.path.join(os.path.dirname(con.program), "e2e-result-svg", "n%d.png" % count)
@@ -144,11 +131,11 @@ def picture(count):
         with tempfile.TemporaryDirectory() as profile:
             subprocess.run(CHROMIUM + ["--user-data-dir=" + profile, "--screenshot=" + png,
                                        "file://" + path], capture_output=True, timeout=120)
-        colours = subprocess.run(["convert", png, "-format", "%c", "histogram:info:-"],
-                                 capture_output=True, text=True, timeout=60).stdout
-        counts = [tuple(map(int, c)) for c in re.findall(r"(\d+): \((\d+),(\d+),(\d+)", colours)]
-        line = sum(n for n, r, g, b in counts if b > 120 and r < 90 and g < 120)
-        red = sum(n for n, r, g, b in counts if r > 150 and g < 90 and b < 90)
+        colours = [tuple(map(int, c)) for c in re.findall(r"(\d+): \((\d+),(\d+),(\d+)",
+                   subprocess.run(["convert", png, "-format", "%c", "histogram:info:-"],
+                                  capture_output=True, text=True, timeout=60).stdout)]
+        line = sum(n for n, r, g, b in colours if b > 120 and r < 90 and g < 120)
+        red = sum(n for n, r, g, b in colours if r > 150 and g < 90 and b < 90)
         assert line > 500 and red > 100, "%s: %d line and %d mark pixels" % (png, line, red)
     return step
 
@@ -213,12 +200,11 @@ ANALYSIS = [
 ]
 
 
-def hostile_data(name, data, n, short, show="NO", result=None):
+def hostile_data(name, data, n, short, show="NO", **more):
     """A data.csv no spreadsheet would write: the run ends normally, says so when data.csv
     held fewer than N items, and saves a complete Result.csv."""
-    row = dict(name=name, data=data, answers=one_pass(n, show), saved=n,
-               says={SHORT_DATA: int(short), ASK_REPEAT: 1})
-    return dict(row, result=result) if result else row
+    return dict(name=name, data=data, answers=one_pass(n, show), saved=n,
+                says={SHORT_DATA: int(short), ASK_REPEAT: 1}, **more)
 
 
 def typed(name, stdin, n, says):
@@ -235,7 +221,7 @@ HOSTILE = [
     hostile_data("only commas, fewer than N", b",,,", 8, True),
     hostile_data("only NUL bytes", b"\0" * 1000, 16, False, "YES"),
     hostile_data("a lone CR inside and at the end", b"1\r2\r", 2, True,
-                 result=RESULT_HEADER + b"0,1,0\r\n"),
+                 result="lone_cr.csv"),
     hostile_data("a quote never closed", b'"1,2,3\r\n4,5 6\t"7', 8, True),
     hostile_data("invalid code page 932 bytes", b"\x81\x82\xff\xfd\xa0\x80,\x82\r\n3\x81,\xfc",
                  6, True, "YES"),

@@ -1,13 +1,15 @@
-"""console_wine.py: the window's adapter for the driver: the 64-bit Windows program under Wine on a
-private X server (Xvfb), answers typed with xdotool (a Backspace is the key), a Paste through the
-X clipboard (xclip) and Ctrl+V. Wine runs in the C.UTF-8 locale, whose ANSI code page is 1252: the
-Japanese comes through only because the window converts with code page 932 itself.
+"""console_wine.py: the window's adapter for the driver: the 64-bit Windows program under Wine on
+a private X server (Xvfb); answers typed with xdotool (a Backspace is the key; a character beyond
+ASCII by a keycode of its own), a Paste through the X clipboard (xclip) and Ctrl+V. Wine runs in
+the C.UTF-8 locale, whose ANSI code page is 1252: the Japanese comes through only because the
+window converts with code page 932 itself.
 
-Two prefixes beside the program, each made once: e2e-wineprefix maps IPAMincho in for "ＭＳ 明朝",
-e2e-plain-wineprefix maps no font, so the window must find a Japanese face itself. A row with
-plain=True runs in both, and the window at its last question must be the same pixels in both.
-The caret does not blink, so that a screenshot always shows it; a row's shot=NAME keeps the window
-at its last question as e2e-wine/NAME.png beside the program.
+A row's shot=NAME keeps the window at its last question as e2e-wine/NAME.png beside the program,
+which must be expected/wine-NAME.png pixel for pixel (made with --write-expected and looked at):
+the typed text, the prompts in a Japanese face, the caret (it does not blink here). The prefix
+e2e-wineprefix maps IPAMincho in for "ＭＳ 明朝"; a row with plain=True runs again in
+e2e-plain-wineprefix, which maps no font, so the window must find a Japanese face itself, and
+must draw the same. Each prefix is made once.
 
 A question counts as asked when text has appeared below all the window showed when the answer
 was typed (more ink than a caret has) and the window has stopped changing: the program prints a
@@ -22,7 +24,7 @@ import subprocess
 import tempfile
 import time
 
-from driver import TIMEOUT, At, Paste, Run
+from driver import TIMEOUT, At, Paste, Run, expected, read
 
 TITLE = "BASIC PROMPT"
 INK = 180    # colour bytes of new text below the last row: more than a caret alone
@@ -46,8 +48,7 @@ def wait(what, predicate, timeout=TIMEOUT, step=0.1):
 
 def bottom(image):
     """The lowest pixel row inside the frame with any colour byte not 0 (the backdrop is black)."""
-    width, rows = image
-    return max((y for y, row in enumerate(rows[FRAME:-FRAME], FRAME)
+    return max((y for y, row in enumerate(image[1][FRAME:-FRAME], FRAME)
                 if row[3 * FRAME:-3 * FRAME].strip(b"\0")), default=-1)
 
 
@@ -55,11 +56,11 @@ class Wine:
     name = "wine"
 
     def __init__(self, program):
-        self.program, self.work, self.keys = program, None, set()
+        self.program, self.work, self.keys = program, None, {}
+        self.children, self.prefixes = [], set()
         self.shots = os.path.join(os.path.dirname(program), "e2e-wine")
         os.makedirs(self.shots, exist_ok=True)
-        self.log = open(os.path.join(self.shots, "wine.log"), "ab")
-        self.children, self.prefixes = [], set()
+        self.log = open(os.path.join(self.shots, "wine.log"), "wb")
         display = next(n for n in range(77, 140) if not os.path.exists("/tmp/.X%d-lock" % n)
                        and not os.path.exists("/tmp/.X11-unix/X%d" % n))
         self.env = dict(os.environ, DISPLAY=":%d" % display, WINEDEBUG="-all", LANG="C.UTF-8",
@@ -94,39 +95,31 @@ class Wine:
             open(os.path.join(prefix, "dft-e2e-ready"), "w").close()
 
     def map_keys(self, text):
-        """Gives each character beyond ASCII a spare keycode of its own before Wine starts, which
-        xdotool would otherwise remap while it types, and Wine may read the key before the
-        change."""
-        chars = sorted({c for c in text if ord(c) > 0x7E} - self.keys)
-        x11, c_int = ctypes.CDLL("libX11.so.6"), ctypes.c_int
+        """Gives each character beyond ASCII a spare keycode of its own before Wine starts, and
+        notes its keysym to type it by: xdotool would otherwise remap a keycode while it types,
+        and Wine may read the key after the change is undone."""
+        x11, per = ctypes.CDLL("libX11.so.6"), ctypes.c_int()
         x11.XOpenDisplay.restype = ctypes.c_void_p
         x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
-        x11.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, c_int,
-                                            ctypes.POINTER(c_int)]
-        x11.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, c_int, c_int,
-                                               ctypes.POINTER(ctypes.c_ulong), c_int]
-        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        dpy = x11.XOpenDisplay(self.env["DISPLAY"].encode())
-        per = c_int()
+        dpy = ctypes.c_void_p(x11.XOpenDisplay(self.env["DISPLAY"].encode()))
         table = x11.XGetKeyboardMapping(dpy, 8, 248, ctypes.byref(per))
         free = [8 + k for k in range(248) if not any(table[k * per.value:(k + 1) * per.value])]
-        for code, c in zip(reversed(free), chars):
-            x11.XChangeKeyboardMapping(dpy, code, 2, (ctypes.c_ulong * 2)(*[0x1000000 | ord(c)] * 2), 1)
+        for code, c in zip(reversed(free), sorted({c for c in text if ord(c) > 0x7E} - set(self.keys))):
+            keysym = (ctypes.c_ulong * 2)(0x1000000 | ord(c), 0x1000000 | ord(c))
+            x11.XChangeKeyboardMapping(dpy, code, 2, keysym, 1)
+            self.keys[c] = "0x%x" % (0x1000000 | ord(c))
         x11.XCloseDisplay(dpy)
-        self.keys |= set(chars)
 
     def grab(self):
-        """The window as (width, pixel rows of RGB bytes), or None while there is none."""
+        """The window as (PPM, its pixel rows of RGB bytes), or None while there is none."""
         try:   # import waits for a click once the window is gone
-            done = self.call("import", "-silent", "-window", self.window, "-depth", "8", "ppm:-",
-                             timeout=10)
+            ppm = self.call("import", "-silent", "-window", self.window, "-depth", "8", "ppm:-",
+                            timeout=10).stdout
         except subprocess.TimeoutExpired:
             return None
-        head = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", done.stdout)
-        if done.returncode or not head:
-            return None
-        width, pixels = int(head.group(1)), done.stdout[head.end():]
-        return width, [pixels[3 * width * y:3 * width * (y + 1)] for y in range(int(head.group(2)))]
+        head = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+        w, h = map(int, head.groups()) if head else (0, 0)
+        return head and (ppm, [ppm[head.end() + 3 * w * y:][:3 * w] for y in range(h)])
 
     def asked(self, proc, shown):
         """The window at the next question, once still; None when the program has ended."""
@@ -159,13 +152,14 @@ class Wine:
             for i, part in enumerate(answer.split("\b")):
                 if i:
                     self.call("xdotool", "key", "BackSpace")
-                if part:
-                    self.call("xdotool", "type", "--delay", "60", part)
+                for run in re.findall(r"[\0-~]+|[^\0-~]+", part):
+                    self.call("xdotool", *(["type", "--delay", "60", run] if run[0] <= "~" else
+                                           ["key", "--delay", "60"] + [self.keys[c] for c in run]))
         shown = bottom(self.grab())
         self.call("xdotool", "key", "Return")
         return shown
 
-    def session(self, case, work, prefix, shot):
+    def session(self, case, work, prefix, suffix=""):
         self.use_prefix(prefix)
         self.map_keys("".join(a for a in case.get("answers", []) if isinstance(a, str)))
         proc = self.spawn(["wine", self.program], cwd=work)
@@ -182,7 +176,7 @@ class Wine:
                     fn(self)
                 continue
             last, image = image, self.asked(proc, self.give(answer))
-        if image is not None:
+        if image:
             last = image
             self.call("xdotool", "key", "alt+F4")
         try:
@@ -190,22 +184,22 @@ class Wine:
         except subprocess.TimeoutExpired:
             proc.kill()
             r = Run(proc.wait(), hung=True)
-        r.image = last
-        if shot and last:
-            width, rows = last
-            ppm = b"P6 %d %d 255\n" % (width, len(rows)) + b"".join(rows)
-            self.call("convert", "ppm:-", os.path.join(self.shots, shot + ".png"), input=ppm)
+        if case.get("shot") and last:   # with no time in it: the same window is the same file
+            png = os.path.join(self.shots, case["shot"] + suffix + ".png")
+            self.call("convert", "ppm:-", "-define", "png:exclude-chunks=date,time", png,
+                      input=last[0])
+            expected("wine-%s.png" % case["shot"], read(png), "the window" + suffix, r.problems)
         return r
 
     def run(self, case, work):
         self.work = work
-        r = self.session(case, work, "e2e-wineprefix", case.get("shot"))
+        r = self.session(case, work, "e2e-wineprefix")
         if case.get("plain"):
             with tempfile.TemporaryDirectory() as other:
                 shutil.copy(os.path.join(work, "data.csv"), other)
-                plain = self.session(case, other, "e2e-plain-wineprefix", case["shot"] + "-plain")
-            if plain.image != r.image or plain.code != 0:
-                r.problems.append("without a font mapping the window is not the same pixels")
+                plain = self.session(case, other, "e2e-plain-wineprefix", "-plain")
+            r.problems += plain.problems + (["exit code %d without a font mapping" % plain.code]
+                                            if plain.code else [])
         return r
 
     def close(self):
