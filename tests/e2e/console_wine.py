@@ -104,7 +104,7 @@ class Wine:
         dpy = ctypes.c_void_p(x11.XOpenDisplay(self.env["DISPLAY"].encode()))
         table = x11.XGetKeyboardMapping(dpy, 8, 248, ctypes.byref(per))
         free = [8 + k for k in range(248) if not any(table[k * per.value:(k + 1) * per.value])]
-        for code, c in zip(reversed(free), sorted({c for c in text if ord(c) > 0x7E} - set(self.keys))):
+        for code, c in zip(reversed(free), sorted({c for c in text if c > "~"} - set(self.keys))):
             keysym = (ctypes.c_ulong * 2)(0x1000000 | ord(c), 0x1000000 | ord(c))
             x11.XChangeKeyboardMapping(dpy, code, 2, keysym, 1)
             self.keys[c] = "0x%x" % (0x1000000 | ord(c))

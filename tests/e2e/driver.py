@@ -41,6 +41,7 @@ import tempfile
 import time
 import xml.etree.ElementTree as ET
 
+
 def read(path):
     with open(path, "rb") as f:
         return f.read()
@@ -102,19 +103,18 @@ def long_signal(count):
                              + 0.01 * ((n * 7919) % 101 - 50) / 50) for n in range(count)])
 
 
-NUMBER = rb"-?(\d+(\.\d+)?(e[+-]\d+)?|inf|nan)"
-RESULT_LINE = re.compile(NUMBER + b"," + NUMBER + b"," + NUMBER)
+RESULT_LINE = re.compile(b",".join([rb"-?(\d+(\.\d+)?(e[+-]\d+)?|inf|nan)"] * 3))
 
 
 def check_csv(data, count):
     """Problems of a Result.csv for N = count: the header and N/2 (rounded down) well-formed
     lines, CR LF each."""
     lines = data.split(b"\r\n")
-    if lines[0] + b"\r\n" != RESULT_HEADER or lines[-1] or len(lines) != count // 2 + 2:
-        return ["Result.csv is torn or has %d lines, want the header and %d: %r"
-                % (len(lines) - 1, count // 2, data[:80])]
-    bad = [line for line in lines[1:-1] if not RESULT_LINE.fullmatch(line)]
-    return ["Result.csv has a malformed line: %r" % bad[0][:80]] if bad else []
+    if lines[0] + b"\r\n" != RESULT_HEADER or lines[-1] or len(lines) != count // 2 + 2 or not all(
+            RESULT_LINE.fullmatch(line) for line in lines[1:-1]):
+        return ["Result.csv is torn or malformed, want the header and %d lines: %r"
+                % (count // 2, data[:200])]
+    return []
 
 
 # ---- the line console: the program as a filter on pipes ---------------------------------------
