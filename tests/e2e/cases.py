@@ -2,7 +2,8 @@
 """cases.py: the end-to-end cases as data, one table each, run by driver.py on a console.
 
 Usage: cases.py TABLE CONSOLE PROGRAM [REFERENCE_PROGRAM] [--write-expected]
-  analysis  the dialogue and its files, on every console (line, term)
+  analysis  the dialogue and its files, on the line console and the terminal, a few rows in
+            the window under Wine (line, term, wine)
   hostile   input no user would give: data.csv, typed lines, standard input that ends or is
             closed at every question (line console)
   saving    a Result.csv or Result.svg that cannot be written: a fault at each step of the save
