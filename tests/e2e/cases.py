@@ -17,6 +17,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import time
 import xml.etree.ElementTree as ET
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
@@ -61,6 +62,12 @@ def shorter_terminal(con):
     con.tmux("resize-window", "-t", "s", "-y", "40")
     con.wait("forty rows again", lambda t: t.rows[:4] == kept and not any(t.rows[4:])
              and (t.x, t.y) == (s.x, 3))
+
+
+def half_typed(text):
+    """Typed in the window without Enter, a second before it is closed: closing it must not give
+    the line to the program."""
+    return lambda con: con.name == "wine" and con.call("xdotool", "type", text) and time.sleep(1)
 
 
 def terminated_while_typing(con):
@@ -170,6 +177,8 @@ ANALYSIS = [
     dict(name="the example data, N = 64; input ends (the window closed) at the repeat question",
          data=EXAMPLE, answers=one_pass(64)[:-1], result="example64.csv", consoles=ALL,
          shot="n64"),
+    dict(name="input ends at the display question, the window closed with NO half typed",
+         data=EXAMPLE, answers=["8", "YES", "", At(ASK_SHOW, half_typed("NO"))], consoles=ALL),
     dict(name="the example data, N = 256, displayed", data=EXAMPLE, answers=one_pass(256, "YES"),
          out="example256.txt", result="example256.csv", after=[picture(256)]),
     dict(name="N = 20000: the picture shows each pixel column's lowest and highest bin",
