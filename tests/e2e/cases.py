@@ -269,11 +269,10 @@ PASSES = [("8", ASK_N, 0), ("YES", ASK_IMPORT, 0), ("", ASK_PROCEED, 0), ("NO", 
           ("9", ASK_REPEAT, 8), ("4", ASK_N, 8), ("YES", ASK_IMPORT, 8), ("", ASK_PROCEED, 8),
           ("YES", ASK_SHOW, 4), ("", ASK_REPEAT, 4)]
 for k in range(len(PASSES) + 1):
-    row = dict(name="input ends after %d answers" % k, data=EXAMPLE,
-               answers=[a for a, _, _ in PASSES[:k]])
-    row.update({"ends": PASSES[k][1]} if k < len(PASSES) else {})
-    row.update({"saved": PASSES[k - 1][2]} if k and PASSES[k - 1][2] else {})
-    HOSTILE.append(row)
+    HOSTILE.append(dict(name="input ends after %d answers" % k, data=EXAMPLE,
+                        answers=[a for a, _, _ in PASSES[:k]],
+                        **({"ends": PASSES[k][1]} if k < len(PASSES) else {}),
+                        **({"saved": PASSES[k - 1][2]} if k and PASSES[k - 1][2] else {})))
 
 
 # ---- a Result.csv or Result.svg that cannot be written ----------------------------------------

@@ -63,22 +63,16 @@ int open(const char *path, int flags, ...) {
 
 ssize_t write(int fd, const void *buffer, size_t n) {
     int error;
-    if (IsCreated(fd) && Fault("write", &error)) {
-        if (error == 0)
-            return REAL(write)(fd, buffer, n / 2);
-        errno = error;
-        return -1;
-    }
+    if (IsCreated(fd) && Fault("write", &error))
+        return error == 0 ? REAL(write)(fd, buffer, n / 2) : (errno = error, -1);
     return REAL(write)(fd, buffer, n);
 }
 
 int fsync(int fd) {
     struct stat st;
     int error, folder = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-    if ((IsCreated(fd) && Fault("fsync", &error)) || (folder && Fault("fsyncdir", &error))) {
-        errno = error;
-        return -1;
-    }
+    if ((IsCreated(fd) && Fault("fsync", &error)) || (folder && Fault("fsyncdir", &error)))
+        return errno = error, -1;
     return REAL(fsync)(fd);
 }
 
@@ -93,9 +87,5 @@ int close(int fd) {
 
 int rename(const char *from, const char *to) {
     int error;
-    if (Fault("rename", &error)) {
-        errno = error;
-        return -1;
-    }
-    return REAL(rename)(from, to);
+    return Fault("rename", &error) ? (errno = error, -1) : REAL(rename)(from, to);
 }
