@@ -300,15 +300,15 @@ def fault(spec, outcome):
 
 
 def flushed_in_order(con):
-    """strace: the new file opened exclusively and fsync'd, renamed over Result.csv, then the
-    folder opened and fsync'd."""
+    """strace: the new file opened exclusively and fsync'd before the next open (which may reuse
+    its number), renamed over Result.csv, then the folder opened and fsync'd likewise."""
     calls = re.sub(r"(?m)^\d+ +", "", read(os.path.join(con.work, "strace.log")).decode())
     os.remove(os.path.join(con.work, "strace.log"))
     assert re.search(
         r'open(?:at)?\([^\n]*"(Result\.csv\.dftanalyze-[^"]+)"[^\n]*O_EXCL[^\n]* = (\d+)\n'
-        r'(?:.*\n)*?fsync\(\2\) += 0\n(?:.*\n)*?rename\("\1", "Result\.csv"\) += 0\n'
+        r'(?:(?!open).*\n)*?fsync\(\2\) += 0\n(?:.*\n)*?rename\("\1", "Result\.csv"\) += 0\n'
         r'(?:.*\n)*?openat\(AT_FDCWD, "\."[^\n]*O_DIRECTORY[^\n]* = (\d+)\n'
-        r'(?:.*\n)*?fsync\(\3\) += 0\n', calls), "not flushed in order:\n" + calls[-1500:]
+        r'(?:(?!open).*\n)*?fsync\(\3\) += 0\n', calls), "not flushed in order:\n" + calls[-1500:]
 
 
 WRITES = 5   # of Result.csv for N = 8: the header and four lines; the sixth is Result.svg's
