@@ -3,88 +3,52 @@
 and in the terminal console (tmux), both measured in one run.
 
 Usage: console_display.py WIN64/dftanalyze.exe LINUX/dftanalyze [N]   (N defaults to 20000)
-For each console one session on N samples, two passes: the result shown (YES) and not (NO). A
-pass is timed from the answer to the show question until Result.csv is written; the display's
-cost is YES minus NO. The harnesses are those of the end-to-end tests in tests/e2e.
+For each console one session on N samples, two passes: the result not shown (NO), then shown
+(YES). A pass is timed from the show question until Result.csv is written again; the display's
+cost is YES minus NO. The consoles are driven by the end-to-end tests' adapters (tests/e2e).
 """
 import os
-import shlex
 import sys
 import tempfile
+import threading
 import time
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from analysis_common import ASK_IMPORT, ASK_PROCEED, ASK_REPEAT, ASK_SHOW, long_signal
-from analysis_wine import AnalysisHarness, bottom, ink_rows
-from tmux_pane import kill_server, pane, tmux, wait_for
+from console_term import Term
+from console_wine import Wine
+from driver import ASK_SHOW, At, long_signal
 
 
-def timed_enter(folder, enter):
-    """Seconds from Enter until Result.csv is written anew."""
-    result = os.path.join(folder, "Result.csv")
-    if os.path.exists(result):
-        os.remove(result)
-    start = time.monotonic()
-    enter()
-    while not os.path.exists(result):
-        if time.monotonic() - start > 900:
-            raise RuntimeError("no Result.csv within 900 s")
-        time.sleep(0.01)
-    return time.monotonic() - start
+def timer(times, show):
+    """At the show question: Result.csv is removed, and the time until it is back noted."""
+    def step(con):
+        path, start = os.path.join(con.work, "Result.csv"), time.monotonic()
+        if os.path.exists(path):
+            os.remove(path)
+
+        def watch():
+            while not os.path.exists(path):
+                time.sleep(0.01)
+            times[show] = time.monotonic() - start
+        threading.Thread(target=watch, daemon=True).start()
+    return At(ASK_SHOW, step)
 
 
-def window_passes(exe, n, folder):
-    h = AnalysisHarness(exe, os.path.join(folder, "wine"))
-    os.makedirs(h.work)
+def passes(adapter, program, n, data):
+    """(shown, not shown) seconds of one session on adapter."""
+    times, console = {}, adapter(program)
+    answers = ["%d" % n, "YES", "", timer(times, "NO"), "NO", "9",
+               "%d" % n, "YES", "", timer(times, "YES"), "YES", ""]
+    console.transcript = ""   # the screen is not checked here
     try:
-        h.start_xvfb()
-        h.make_env()
-        h.prepare_prefix()
-        h.start_session(folder)
-        times = {}
-        for show in ("NO", "YES"):   # NO first: its questions still fit in the window
-            h.answer("%d" % n, "the import question")
-            h.answer("YES", "the proceed question")
-            h.answer("", "the show question")
-            h.type(show)
-            h.shown = bottom(ink_rows(h.grab(h.window)))
-            times[show] = timed_enter(folder, lambda: h.key("Return"))
-            if show == "NO":
-                h.wait_asked("the repeat question")
-                h.answer("9", "N=? ")
-        return times["YES"], times["NO"]
+        with tempfile.TemporaryDirectory() as work:
+            with open(os.path.join(work, "data.csv"), "wb") as f:
+                f.write(data)
+            console.run({"answers": answers}, work)
     finally:
-        h.stop()
-
-
-def terminal_passes(program, n, folder):
-    def asked(prompt):
-        wait_for("the question %r" % prompt,
-                 lambda lines: pane("#{cursor_flag}", "a") == "1"
-                 and prompt.strip() in lines[int(pane("#{cursor_y}", "a"))], "a")
-
-    def answer(text, prompt):
-        tmux("send-keys", "-t", "a", "-l", text)
-        tmux("send-keys", "-t", "a", "Enter")
-        asked(prompt)
-
-    shell = "%s; exec cat" % shlex.quote(program)
-    tmux("new-session", "-d", "-s", "a", "-x", "132", "-y", "40", "-c", folder, "sh", "-c", shell)
-    try:
-        asked("N=? ")
-        times = []
-        for show in ("YES", "NO"):
-            answer("%d" % n, ASK_IMPORT)
-            answer("YES", ASK_PROCEED)
-            answer("", ASK_SHOW)
-            tmux("send-keys", "-t", "a", "-l", show)
-            times.append(timed_enter(folder, lambda: tmux("send-keys", "-t", "a", "Enter")))
-            asked(ASK_REPEAT)
-            answer("9", "N=? ")
-        return times
-    finally:
-        kill_server()
+        console.close()
+    return times["YES"], times["NO"]
 
 
 def main():
@@ -93,19 +57,13 @@ def main():
         return 2
     exe, linux = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     n = int(sys.argv[3]) if len(sys.argv) > 3 else 20000
-    data = long_signal(n)
     results = {}
-    with tempfile.TemporaryDirectory() as tmp:
-        for name, passes, program in (("window under Wine", window_passes, exe),
-                                      ("terminal console", terminal_passes, linux)):
-            folder = os.path.join(tmp, name.split()[0])
-            os.makedirs(folder)
-            with open(os.path.join(folder, "data.csv"), "wb") as f:
-                f.write(data)
-            yes, no = passes(program, n, folder)
-            results[name] = yes - no
-            print("%-18s N = %d: shown %.2f s, not shown %.2f s, display %.2f s"
-                  % (name, n, yes, no, yes - no), flush=True)
+    for name, adapter, program in (("window under Wine", Wine, exe),
+                                   ("terminal console", Term, linux)):
+        yes, no = passes(adapter, program, n, long_signal(n))
+        results[name] = yes - no
+        print("%-18s N = %d: shown %.2f s, not shown %.2f s, display %.2f s"
+              % (name, n, yes, no, yes - no), flush=True)
     window, term = results["window under Wine"], results["terminal console"]
     print("window / terminal: %.2f; goal: window <= 2 x terminal + 0.5 s = %.2f s: %s"
           % (window / term, 2 * term + 0.5, "met" if window <= 2 * term + 0.5 else "NOT met"))

@@ -50,53 +50,27 @@ endif()
 add_executable(bench_file_input ${CMAKE_SOURCE_DIR}/bench/file_input_bench.cpp)
 target_link_libraries(bench_file_input PRIVATE dft_io dft_core)
 
-# The Windows window's end-to-end test drives a stand-in program: the real start-up, console and
-# front end with a plain two-answer dialogue that logs what it received.
-if(WIN32)
-  add_executable(console_standin WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/console_standin.cpp)
-else()
-  add_executable(console_standin ${CMAKE_SOURCE_DIR}/tests/e2e/console_standin.cpp)
-endif()
-target_link_libraries(console_standin PRIVATE dft_frontend dft_console dft_io dft_core
-                      dft_frontend dft_console dft_io)
-
-# End-to-end test of the Windows console window under Wine and Xvfb, registered in the Linux build:
-# it drives the 64-bit stand-in of build/win64 and reports "skipped" when that is not built. Label
-# wine: the top-level `make test` runs it after the win64 tests.
-if(NOT WIN32)
-  add_test(NAME e2e_wine_console
-           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/wine_console.py
-                   ${CMAKE_SOURCE_DIR}/build/win64/console_standin.exe)
-  set_tests_properties(e2e_wine_console PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
-endif()
-
-# The analysis run end to end, driving the program itself: the cases of tests/e2e/cases.py, run by
-# tests/e2e/driver.py. The dialogue on the line console (a filter on pipes) and on the terminal
-# console (through tmux, each case checked against the line console's run of it); input no user
-# would give (data.csv, typed lines, standard input) on the line console; a Result.csv that cannot
-# be written. The 64-bit Windows program of build/win64 under Wine has label wine and reports
-# "skipped" when it is not built.
+# The analysis run end to end, driving the program itself: the tables of tests/e2e/cases.py, run
+# by tests/e2e/driver.py. The dialogue on the line console (a filter on pipes), on the terminal
+# console (through tmux) and in the 64-bit window of build/win64 under Wine and Xvfb, each of the
+# last two checked against the line console's run of the case; input no user would give (data.csv,
+# typed lines, standard input) on the line console; a Result.csv or Result.svg that cannot be
+# written, with each step of the save failed in turn through the LD_PRELOAD library save_faults.
+# The Wine test has label wine (the top-level `make test` runs it after the win64 tests) and
+# reports "skipped" when build/win64 is not built.
 if(NOT WIN32 AND TARGET dftanalyze)
-  set(cases ${CMAKE_SOURCE_DIR}/tests/e2e/cases.py)
-  add_test(NAME e2e_analysis_line COMMAND python3 ${cases} analysis line $<TARGET_FILE:dftanalyze>)
-  add_test(NAME e2e_analysis_term COMMAND python3 ${cases} analysis term $<TARGET_FILE:dftanalyze>)
-  add_test(NAME e2e_hostile_input COMMAND python3 ${cases} hostile line $<TARGET_FILE:dftanalyze>)
-  # hostile_result fails each step of the save through an LD_PRELOAD library of its own.
+  set(cases python3 ${CMAKE_SOURCE_DIR}/tests/e2e/cases.py)
+  add_test(NAME e2e_analysis_line COMMAND ${cases} analysis line $<TARGET_FILE:dftanalyze>)
+  add_test(NAME e2e_analysis_term COMMAND ${cases} analysis term $<TARGET_FILE:dftanalyze>)
+  add_test(NAME e2e_hostile_input COMMAND ${cases} hostile line $<TARGET_FILE:dftanalyze>)
+  add_test(NAME e2e_hostile_result COMMAND ${cases} saving line $<TARGET_FILE:dftanalyze>)
   enable_language(C)
   add_library(save_faults MODULE ${CMAKE_SOURCE_DIR}/tests/e2e/save_faults.c)
   target_compile_options(save_faults PRIVATE -fno-sanitize=all)
   target_link_libraries(save_faults PRIVATE ${CMAKE_DL_LIBS})
-  add_test(NAME e2e_hostile_result
-           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/hostile_result.py $<TARGET_FILE:dftanalyze>
-                   $<TARGET_FILE:save_faults>)
-  # Result.svg: line-console sessions at N = 256 and 20000, the picture parsed as XML and checked
-  # against Result.csv, then drawn by headless Chromium.
-  add_test(NAME e2e_result_svg
-           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/result_svg.py $<TARGET_FILE:dftanalyze>)
+  add_test(NAME e2e_analysis_wine COMMAND ${cases} analysis wine
+           ${CMAKE_SOURCE_DIR}/build/win64/dftanalyze.exe $<TARGET_FILE:dftanalyze>)
   set_tests_properties(e2e_analysis_line e2e_analysis_term e2e_hostile_input e2e_hostile_result
-                       e2e_result_svg PROPERTIES TIMEOUT 600)
-  add_test(NAME e2e_analysis_wine
-           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/analysis_wine.py
-                   ${CMAKE_SOURCE_DIR}/build/win64/dftanalyze.exe $<TARGET_FILE:dftanalyze>)
-  set_tests_properties(e2e_analysis_wine PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
+                       e2e_analysis_wine PROPERTIES TIMEOUT 600)
+  set_tests_properties(e2e_analysis_wine PROPERTIES LABELS wine SKIP_RETURN_CODE 77)
 endif()

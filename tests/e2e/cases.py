@@ -2,48 +2,52 @@
 """cases.py: the end-to-end cases as data, one table each, run by driver.py on a console.
 
 Usage: cases.py TABLE CONSOLE PROGRAM [REFERENCE_PROGRAM] [--write-expected]
-  analysis  the dialogue and its files, on every console (line, term)
+  analysis  the dialogue and its files, on the line console and the terminal, a few rows in
+            the window under Wine (line, term, wine)
   hostile   input no user would give: data.csv, typed lines, standard input that ends or is
             closed at every question (line console)
+  saving    a Result.csv or Result.svg that cannot be written: a fault at each step of the save
+            (save_faults.c), the order of its flushes (strace) (line console)
 The keys of a row are those of driver.py; expected/ holds the reviewed outputs.
 """
 import fcntl
 import os
+import re
 import signal
+import subprocess
 import sys
+import tempfile
+import time
+import xml.etree.ElementTree as ET
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
-from driver import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT, ASK_SHOW, BAD_N,
-                    CLOSED, FIFO, FOLDER, NO_DATA, RESULT_HEADER, SHORT_DATA, TOO_MANY, At, Line,
-                    Paste, column, example_data, long_signal, main)
+from driver import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT, ASK_REPEAT_UNSAVED,
+                    ASK_SHOW, BAD_N, CLOSED, FIFO, FOLDER, NO_DATA, SAVE_FAILED,
+                    SHORT_DATA, TOO_MANY, At, Line, Paste, column, EXAMPLE, long_signal, main,
+                    read)
 
-EXAMPLE = example_data()
 ONE_ZERO = column(["1", "0", "0", "0"])
 EARLIER = b"an earlier result\r\n"
+ALL = ["line", "term", "wine"]
 
 
 def one_pass(n, show="NO"):
     return ["%d" % n, "YES", "", show, ""]
 
 
-# ---- steps taken while the program waits at a question ----------------------------------------
+# ---- steps taken while the program waits at a question (the terminal's do nothing on the line
+# console, which runs each terminal case as its reference) ----------------------------------------
 
 def released(name):
     """The program has let go of the file: an exclusive flock on it can be taken now."""
     def step(con):
         with open(os.path.join(con.work, name), "rb") as f:
-            try:
-                fcntl.flock(f, fcntl.LOCK_EX | fcntl.LOCK_NB)
-            except OSError:
-                raise AssertionError("%s is still held" % name)
+            fcntl.flock(f, fcntl.LOCK_EX | fcntl.LOCK_NB)   # OSError (EAGAIN) while held
     return step
 
 
 def data_becomes(data):
-    def step(con):
-        with open(os.path.join(con.work, "data.csv"), "wb") as f:
-            f.write(data)
-    return step
+    return lambda con: open(os.path.join(con.work, "data.csv"), "wb").write(data)
 
 
 def shorter_terminal(con):
@@ -60,11 +64,86 @@ def shorter_terminal(con):
              and (t.x, t.y) == (s.x, 3))
 
 
+def half_typed(text):
+    """Typed in the window without Enter, a second before it is closed: closing it must not give
+    the line to the program."""
+    return lambda con: con.name == "wine" and con.call("xdotool", "type", text) and time.sleep(1)
+
+
 def terminated_while_typing(con):
     if con.name == "term":
         con.keys("typing")
         con.wait("the typed text", lambda t: t.rows[t.y].endswith("typing"))
         os.kill(con.pid(), signal.SIGTERM)
+
+
+# ---- Result.svg checked against Result.csv, and drawn ------------------------------------------
+
+NS = "{http://www.w3.org/2000/svg}"
+CHROMIUM = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+            "--no-first-run", "--disable-background-networking", "--disable-component-update",
+            "--disable-sync", "--window-size=1000,600"]
+
+
+def near(got, want, what):
+    assert abs(got - want) <= 0.11, "Result.svg: %s at %.2f, want %.2f" % (what, got, want)
+
+
+def picture(count):
+    """Result.svg for N = count: SVG 1.1 under 200 KB without script or external reference, its y
+    axis named with Result.csv's third header word, one point a bin (or each pixel column's
+    lowest and highest bin) where Result.csv's LogAbs puts it, the five highest local maxima but
+    bin 0 marked with their numbers. Headless Chromium draws it into e2e-result-svg/nCOUNT.png
+    beside the program: the blue line and the red marks must be on it."""
+    def step(con):
+        path = os.path.join(con.work, "Result.svg")
+        svg, (header, *rows) = read(path), read(os.path.join(con.work, "Result.csv")).decode(
+            "cp932").split("\r\n")[:-1]
+        root, values = ET.fromstring(svg), [float(r.split(",")[2]) for r in rows]
+        assert len(svg) < 200000 and root.get("version") == "1.1" and not any(
+            e.tag == NS + "script" or any("href" in a for a in e.attrib) for e in root.iter())
+        assert root.find(".//*[@class='value-name']").text == header.split(",")[2]
+        assert "N = %d" % count in root.find(".//*[@class='title']").text
+        group = lambda name: root.find(".//%sg[@class='%s']" % (NS, name))
+        (v0, p0), *_, (v1, p1) = zip([float(t.text) for t in group("value-labels")],
+                                     [float(t.get("y1")) for t in group("value-ticks")])
+        y = lambda v: p0 + (v - v0) * (p1 - p0) / (v1 - v0)
+        frame = root.find("%srect[@fill='none']" % NS)
+        left, columns, bins = float(frame.get("x")), int(frame.get("width")), len(values)
+        x = ((lambda k: left + (k + 0.5) * columns / bins) if bins <= columns else
+             (lambda k: left + k * columns // bins + 0.5))   # a slot a bin, or a pixel column
+        drawn, own = {}, {}
+        points = [p.split(",") for line in root.iter(NS + "polyline")
+                  for p in line.get("points").split()]
+        for px, py in points:
+            drawn.setdefault(float(px), []).append(float(py))
+        for k, v in enumerate(values):
+            own.setdefault(x(k), []).append(v)
+        assert len(drawn) == len(own) and (bins > columns or len(points) == bins), \
+            "Result.svg: %d points in %d columns for %d bins" % (len(points), len(drawn), bins)
+        for (px, ys), (want, vs) in zip(sorted(drawn.items()), sorted(own.items())):
+            near(px, want, "a column's x")
+            near(min(ys), y(max(vs)), "column %.1f's top" % px)
+            near(max(ys), y(min(vs)), "column %.1f's bottom" % px)
+        peaks = sorted((k for k in range(1, bins) if values[k] > values[k - 1] and (
+            k + 1 == bins or values[k] >= values[k + 1])), key=lambda k: (-values[k], k))[:5]
+        labels = [int(t.text) for t in group("peaks").iter(NS + "text")]
+        assert labels == peaks, "peaks %s marked, want %s" % (labels, peaks)
+        for k, c in zip(labels, group("peaks").iter(NS + "circle")):
+            near(float(c.get("cx")), x(k), "peak %d's x" % k)
+            near(float(c.get("cy")), y(values[k]), "peak %d's y" % k)
+        png = os.path.join(os.path.dirname(con.program), "e2e-result-svg", "n%d.png" % count)
+        os.makedirs(os.path.dirname(png), exist_ok=True)
+        with tempfile.TemporaryDirectory() as profile:
+            subprocess.run(CHROMIUM + ["--user-data-dir=" + profile, "--screenshot=" + png,
+                                       "file://" + path], capture_output=True, timeout=120)
+        colours = [tuple(map(int, c)) for c in re.findall(r"(\d+): \((\d+),(\d+),(\d+)",
+                   subprocess.run(["convert", png, "-format", "%c", "histogram:info:-"],
+                                  capture_output=True, text=True, timeout=60).stdout)]
+        line = sum(n for n, r, g, b in colours if b > 120 and r < 90 and g < 120)
+        red = sum(n for n, r, g, b in colours if r > 150 and g < 90 and b < 90)
+        assert line > 500 and red > 100, "%s: %d line and %d mark pixels" % (png, line, red)
+    return step
 
 
 ANALYSIS = [
@@ -90,29 +169,37 @@ ANALYSIS = [
          answers=["4", "YES", "1", ""], out="missing_data.txt"),
     dict(name="too few samples are reported once and read as 0", data=column(["1", "2"]),
          answers=one_pass(4, "YES"), out="short_data.txt", result="short_data.csv"),
-    dict(name="a Result.csv that is a folder is reported", data=ONE_ZERO, before=FOLDER,
-         answers=["4", "", "", "no", ""], out="save_failed.txt"),
+    dict(name="a Result.csv that is a folder is reported", data=ONE_ZERO,
+         files={"Result.csv": FOLDER}, answers=["4", "", "", "no", ""], out="save_failed.txt"),
     dict(name="a Result.csv held by another is reported and left as it was", data=ONE_ZERO,
-         before=EARLIER, hold=True, answers=["4", "", "", "no", ""], out="save_failed.txt"),
-    dict(name="the example data, N = 64", data=EXAMPLE, answers=one_pass(64),
-         result="example64.csv"),
+         files={"Result.csv": EARLIER}, hold="Result.csv", answers=["4", "", "", "no", ""],
+         out="save_failed.txt"),
+    dict(name="the example data, N = 64; input ends (the window closed) at the repeat question",
+         data=EXAMPLE, answers=one_pass(64)[:-1], result="example64.csv", consoles=ALL,
+         shot="n64"),
+    dict(name="input ends at the display question, the window closed with NO half typed",
+         data=EXAMPLE, answers=["8", "YES", "", At(ASK_SHOW, half_typed("NO"))], consoles=ALL),
     dict(name="the example data, N = 256, displayed", data=EXAMPLE, answers=one_pass(256, "YES"),
-         out="example256.txt", result="example256.csv"),
+         out="example256.txt", result="example256.csv", after=[picture(256)]),
+    dict(name="N = 20000: the picture shows each pixel column's lowest and highest bin",
+         data=long_signal(20000), answers=one_pass(20000), saved=20000, consoles=["line"],
+         after=[picture(20000)]),
     dict(name="display YES in a second pass after a first that declined it (on threads)",
          data=long_signal(257), answers=one_pass(257)[:-1] + ["9"] + one_pass(256, "YES"),
          out="display_after_no.txt", saved=256),
-    dict(name="1000 of 1200 samples, N = 1000", data=long_signal(1200), answers=one_pass(1000),
-         result="long1000.csv"),
+    dict(name="1000 of 1200 samples, N = 1000, displayed", data=long_signal(1200),
+         answers=one_pass(1000, "YES"), result="long1000.csv", consoles=ALL, shot="n1000"),
     dict(name="data.csv and Result.csv are let go at the questions; 9 reads data.csv again"
               " from its start", data=column("123456"), out="second_pass.txt",
          result="second_pass.csv",
          answers=["6", "YES", At(ASK_PROCEED, released("data.csv")), "", "no",
                   At(ASK_REPEAT, released("Result.csv"), data_becomes(column("78"))),
                   "9", "4", "YES", "", "no", ""]),
-    dict(name="Backspace takes a byte; Japanese is taken, a character without code page 932"
-              " is dropped; a paste", data=ONE_ZERO, result="n4.csv",
-         answers=["5\b4", "日本語ｶﾅ\U0001F600", Paste("7"), "no", ""],
-         says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 0}),
+    dict(name="Backspace takes a byte (N asked again); N pasted; Japanese is taken, a character"
+              " without code page 932 dropped; in the window with and without a font mapping",
+         data=ONE_ZERO, result="n4.csv", consoles=ALL, shot="japanese", plain=True,
+         answers=["5\b", Paste("4"), "日本語ｶﾅ\U0001F600", "", "no", ""],
+         says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 1}),
     dict(name="a shorter terminal scrolls, a taller one does not bring the rows back",
          consoles=["term"], data=ONE_ZERO, result="n4.csv",
          answers=["4", At(ASK_IMPORT, shorter_terminal), "YES", "", "NO", ""]),
@@ -121,12 +208,11 @@ ANALYSIS = [
 ]
 
 
-def hostile_data(name, data, n, short, show="NO", result=None):
+def hostile_data(name, data, n, short, show="NO", **more):
     """A data.csv no spreadsheet would write: the run ends normally, says so when data.csv
     held fewer than N items, and saves a complete Result.csv."""
-    row = dict(name=name, data=data, answers=one_pass(n, show), saved=n,
-               says={SHORT_DATA: int(short), ASK_REPEAT: 1})
-    return dict(row, result=result) if result else row
+    return dict(name=name, data=data, answers=one_pass(n, show), saved=n,
+                says={SHORT_DATA: int(short), ASK_REPEAT: 1}, **more)
 
 
 def typed(name, stdin, n, says):
@@ -143,7 +229,7 @@ HOSTILE = [
     hostile_data("only commas, fewer than N", b",,,", 8, True),
     hostile_data("only NUL bytes", b"\0" * 1000, 16, False, "YES"),
     hostile_data("a lone CR inside and at the end", b"1\r2\r", 2, True,
-                 result=RESULT_HEADER + b"0,1,0\r\n"),
+                 result="lone_cr.csv"),
     hostile_data("a quote never closed", b'"1,2,3\r\n4,5 6\t"7', 8, True),
     hostile_data("invalid code page 932 bytes", b"\x81\x82\xff\xfd\xa0\x80,\x82\r\n3\x81,\xfc",
                  6, True, "YES"),
@@ -183,12 +269,69 @@ PASSES = [("8", ASK_N, 0), ("YES", ASK_IMPORT, 0), ("", ASK_PROCEED, 0), ("NO", 
           ("9", ASK_REPEAT, 8), ("4", ASK_N, 8), ("YES", ASK_IMPORT, 8), ("", ASK_PROCEED, 8),
           ("YES", ASK_SHOW, 4), ("", ASK_REPEAT, 4)]
 for k in range(len(PASSES) + 1):
-    row = dict(name="input ends after %d answers" % k, data=EXAMPLE,
-               answers=[a for a, _, _ in PASSES[:k]])
-    row.update({"ends": PASSES[k][1]} if k < len(PASSES) else {})
-    row.update({"saved": PASSES[k - 1][2]} if k and PASSES[k - 1][2] else {})
-    HOSTILE.append(row)
+    HOSTILE.append(dict(name="input ends after %d answers" % k, data=EXAMPLE,
+                        answers=[a for a, _, _ in PASSES[:k]],
+                        **({"ends": PASSES[k][1]} if k < len(PASSES) else {}),
+                        **({"saved": PASSES[k - 1][2]} if k and PASSES[k - 1][2] else {})))
+
+
+# ---- a Result.csv or Result.svg that cannot be written ----------------------------------------
+
+OLD = b"old,complete\r\n"
+USERS = {"Result.csv": OLD, "Result.csv.tmp": b"the user's own", "notes.txt": b"the user's notes"}
+FAILED = {SAVE_FAILED: 1, ASK_REPEAT_UNSAVED: 1, ASK_REPEAT: 0}
+SAVED = {SAVE_FAILED: 0, ASK_REPEAT: 1}
+FAULTS_ENV = {"LD_PRELOAD": "{build}/libsave_faults.so",
+              "ASAN_OPTIONS": "verify_asan_link_order=0:" + os.environ.get("ASAN_OPTIONS", "")}
+
+
+def fault(spec, outcome):
+    """DFT_FAULT=spec fails a step of the save (save_faults.c) in a folder with an old Result.csv
+    and the user's own files. outcome: "old" reported, the old file kept; "unsure" reported, the
+    new file in place but not known to be on the disk; "saved"; "csv" saved, but no Result.svg.
+    A create that finds its name taken leaves the other's file ("another's") alone."""
+    row = dict(name="a fault at the save: " + spec, data=EXAMPLE, files=USERS, answers=one_pass(8),
+               env=dict(FAULTS_ENV, DFT_FAULT=spec), says=SAVED, clash=b"another's")
+    if outcome in ("old", "unsure"):
+        row.update(says=FAILED)
+    if outcome != "old":
+        row.update(result="example8.csv", picture=outcome == "saved")
+    return row
+
+
+def flushed_in_order(con):
+    """strace: the new file opened exclusively and fsync'd before the next open (which may reuse
+    its number), renamed over Result.csv, then the folder opened and fsync'd likewise."""
+    calls = re.sub(r"(?m)^\d+ +", "", read(os.path.join(con.work, "strace.log")).decode())
+    os.remove(os.path.join(con.work, "strace.log"))
+    assert re.search(
+        r'open(?:at)?\([^\n]*"(Result\.csv\.dftanalyze-[^"]+)"[^\n]*O_EXCL[^\n]* = (\d+)\n'
+        r'(?:(?!open).*\n)*?fsync\(\2\) += 0\n(?:.*\n)*?rename\("\1", "Result\.csv"\) += 0\n'
+        r'(?:.*\n)*?openat\(AT_FDCWD, "\."[^\n]*O_DIRECTORY[^\n]* = (\d+)\n'
+        r'(?:(?!open).*\n)*?fsync\(\3\) += 0\n', calls), "not flushed in order:\n" + calls[-1500:]
+
+
+WRITES = 5   # of Result.csv for N = 8: the header and four lines; the sixth is Result.svg's
+SAVING = [fault("%s:%s" % (step, error), "old")
+          for step in ["create:1", "fsync:1", "close:1", "rename:1"] +
+          ["write:%d" % n for n in range(1, WRITES + 1)] for error in ("ENOSPC", "EIO")] + [
+    fault("write:3:short", "old"), fault("fsyncdir:1:EIO", "unsure"),
+    fault("create:1:taken", "saved"), fault("write:%d:EIO" % (WRITES + 1), "csv"),
+    dict(name="a longer old Result.csv is replaced whole", data=EXAMPLE, answers=one_pass(8),
+         files={"Result.csv": b"x" * 100000}, result="example8.csv", says=SAVED),
+    dict(name="the new file is flushed before its rename, the folder after it", data=EXAMPLE,
+         answers=one_pass(8), result="example8.csv", after=[flushed_in_order],
+         command=["strace", "-f", "-qq", "-o", "strace.log", "-e",
+                  "trace=open,openat,fsync,rename"]),
+    dict(name="a Result.svg that is a folder stays, Result.csv is saved", data=EXAMPLE,
+         answers=one_pass(8), files={"Result.svg": FOLDER}, result="example8.csv", says=SAVED),
+    dict(name="a Result.svg another holds stays, Result.csv is saved", data=EXAMPLE,
+         answers=one_pass(8), files={"Result.svg": b"old"}, hold="Result.svg",
+         result="example8.csv", says=SAVED),
+]
 
 if __name__ == "__main__":
     from console_term import Term
-    sys.exit(main({"analysis": ANALYSIS, "hostile": HOSTILE}, {"line": Line, "term": Term}))
+    from console_wine import Wine
+    sys.exit(main({"analysis": ANALYSIS, "hostile": HOSTILE, "saving": SAVING},
+                  {"line": Line, "term": Term, "wine": Wine}))

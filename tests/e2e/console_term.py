@@ -10,7 +10,6 @@ the cursor. A run ends by itself or with Ctrl+C at the question where its answer
 shell behind the program must then see exit code 0, the terminal's modes as before, the main
 screen back and the cursor shown.
 """
-import functools
 import os
 import shlex
 import subprocess
@@ -48,13 +47,6 @@ class Term:
 
     def can_run(self, case):
         return "stdin" not in case and "term" in case.get("consoles", ["term"])
-
-    def reference_case(self, case):
-        """The line console shows what a Backspace took; its reference run types without it."""
-        def typed(answer):
-            return functools.reduce(lambda kept, c: kept[:-1] if c == "\b" else kept + c,
-                                    answer, "") if isinstance(answer, str) else answer
-        return dict(case, answers=[typed(a) for a in case.get("answers", [])])
 
     def tmux(self, *args, check=True):
         done = subprocess.run(["tmux", "-L", self.socket, "-f", "/dev/null"] + list(args),

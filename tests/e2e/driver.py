@@ -1,28 +1,30 @@
 """driver.py: the one driver of the end-to-end tests. A case (a row of cases.py) runs in a scratch
-folder on a console adapter, and every run ends with the same checks.
-
-A case is a dict; every key but name may be left out:
-  name     what the case shows, a sentence
-  data     data.csv's bytes, or FIFO: a named pipe without a writer
-  before   Result.csv before the run: bytes, or FOLDER
-  hold     Result.csv is held with an exclusive flock while the program runs
-  answers  each typed and ended with Enter ("\\b" is Backspace); Paste(text) is pasted, then
-           Enter; At(question, fn, ...) calls fn(console) while the program waits at question
-  stdin    the raw bytes of standard input instead of answers, or CLOSED: no descriptor 0
-  out      standard output byte for byte: a file in expected/
-  says     {text: times}: standard output holds text exactly that often
-  ends     standard output ends with this text
-  result   Result.csv byte for byte: a file in expected/, or bytes
-  saved    Result.csv is complete for N = saved: its header and N/2 well-formed lines
-  consoles the consoles it runs on; by default every one that can give its input
+folder on a console adapter, and every run ends with the same checks. A case is a dict; every key
+but name may be left out:
+  name, data  what the case shows; data.csv's bytes, or FIFO: a named pipe without a writer
+  files       {name: bytes or FOLDER} there before the run, the same after (Result.csv unless
+              saved); hold: the name of one held with an exclusive flock while the program runs
+  env, command  variables added ({build}: the program's folder); a command to run it behind
+  answers     each typed and ended with Enter ("\b" is Backspace); Paste(text) is pasted, then
+              Enter; At(question, fn, ...) calls fn(console) while the program waits at question
+  stdin       the raw bytes of standard input instead of answers, or CLOSED: no descriptor 0
+  out, says, ends  standard output byte for byte as expected/OUT; {text: times} it holds text
+              exactly that often; it ends with this text
+  result      Result.csv byte for byte as expected/RESULT; saved: Result.csv is complete for
+              N = saved (its header and N/2 well-formed lines)
+  picture     False: no Result.svg although Result.csv is saved
+  clash       a file left with these bytes is another's, not the program's
+  after       fn(console) for each, after the run on the line console
+  consoles    those it runs on; by default line and term where they can give its input
 
 Every run must end with exit code 0 within TIMEOUT and without a sanitizer report, leave no file
-but data.csv, Result.csv and Result.svg, and leave Result.csv as it was unless result or saved
-say what it must hold. The output checks need standard output, so they hold on the line console;
-any other console is checked against the line console's run of the same case. A console adapter
-has a name, can_run(case), run(case, work) giving a Run, and close(); one that is not the line
-console also has reference_case(case) for the line console's run and takes its output as
-transcript before each run (console_term.py is one).
+but data.csv, Result.csv, Result.svg and the case's files, and Result.csv as it was unless result
+or saved say what it must hold. A run that saves Result.csv leaves a Result.svg that is
+well-formed XML, one that does not leaves none. The output checks and after need standard output,
+so they hold on the line console; any other console's Result.csv and Result.svg must be the line
+console's for the same case typed without what Backspace took, whose output it gets as
+transcript. A console adapter has a name, can_run(case), run(case, work) giving a Run, and
+close() (console_term.py, console_wine.py).
 
 The expected files with numbers in them agreed with a plain double transform of the program's
 angles to 1e-9 when they were made; the program's digits are the truth from then on.
@@ -37,10 +39,17 @@ import subprocess
 import sys
 import tempfile
 import time
+import xml.etree.ElementTree as ET
 
-TIMEOUT = 120   # seconds for one run: generous for the AddressSanitizer build on a loaded machine
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+TIMEOUT = 300   # seconds for one run: N = 20000 in the AddressSanitizer build on a loaded machine
 HERE = os.path.dirname(os.path.abspath(__file__))
-EXAMPLE_DATA = os.path.join(HERE, "..", "..", "examples", "data.csv")
+EXAMPLE = read(os.path.join(HERE, "..", "..", "examples", "data.csv"))
 EXPECTED_DIR = os.path.join(HERE, "expected")
 WRITE = "--write-expected" in sys.argv   # writes out and result files, for a person to review
 FIFO, FOLDER, CLOSED = "fifo", "folder", "closed"
@@ -48,7 +57,6 @@ KEPT = {"data.csv", "Result.csv", "Result.svg"}
 SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
 
 # The dialogue's texts as the line console shows them (UTF-8, CR LF as LF).
-BANNER = "*" * 56 + "\n*" + " " * 18 + "DFT(IDFT) ANALYZE" + " " * 19 + "*\n" + "*" * 56 + "\n"
 ASK_N = "N=? "
 ASK_AGAIN = "? "
 ASK_IMPORT = "Excel data.csv よりデーターを取り込みます(YES or NO)? "
@@ -56,7 +64,6 @@ ASK_PROCEED = "データー抽出しました。これから変換処理しま�
 ASK_SHOW = "解析結果を表示しますか？(Yes or NO)? "
 ASK_REPEAT_UNSAVED = "(終了するにはENTERをやり直すには9と入力)"
 ASK_REPEAT = "Excel Result.csv に解析結果を保存しました。" + ASK_REPEAT_UNSAVED
-RESULT_TITLE = "解析結果"
 BAD_N = "Nは1から100001までの整数で入力してください\n"
 NO_DATA = "data.csv を開けません\n"
 SHORT_DATA = "data.csv のデータが足りません。足りない分は0とします\n"
@@ -75,26 +82,14 @@ class At:
 
 
 class Run:
-    """What a console gives back of one run."""
+    """What a console gives back of one run: the exit code (negative: killed by that signal),
+    standard output where the console has one, and what the console itself found wrong."""
     def __init__(self, code, raw=None, err=b"", hung=False):
-        self.code = code     # exit code; negative: killed by that signal
-        self.raw = raw       # standard output, None where the console has none
+        self.code, self.raw, self.err, self.hung, self.problems = code, raw, err, hung, []
         self.out = None if raw is None else raw.decode("utf-8", "replace")
-        self.err = err
-        self.hung = hung
-        self.problems = []   # what the console itself found wrong (screen, terminal modes)
 
 
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
-
-
-# ---- sample files, the reference transform, Result.csv -----------------------------------------
-
-def example_data():
-    return read(EXAMPLE_DATA)
-
+# ---- sample files, Result.csv -------------------------------------------------------------------
 
 def column(values):
     """A data.csv as a spreadsheet writes one column: one value a line, CR LF."""
@@ -108,26 +103,25 @@ def long_signal(count):
                              + 0.01 * ((n * 7919) % 101 - 50) / 50) for n in range(count)])
 
 
-NUMBER = rb"-?(\d+(\.\d+)?(e[+-]\d+)?|inf|nan)"
-RESULT_LINE = re.compile(NUMBER + b"," + NUMBER + b"," + NUMBER)
+RESULT_LINE = re.compile(b",".join([rb"-?(\d+(\.\d+)?(e[+-]\d+)?|inf|nan)"] * 3))
 
 
 def check_csv(data, count):
     """Problems of a Result.csv for N = count: the header and N/2 (rounded down) well-formed
     lines, CR LF each."""
     lines = data.split(b"\r\n")
-    if lines[0] + b"\r\n" != RESULT_HEADER or lines[-1] or len(lines) != count // 2 + 2:
-        return ["Result.csv is torn or has %d lines, want the header and %d: %r"
-                % (len(lines) - 1, count // 2, data[:80])]
-    bad = [line for line in lines[1:-1] if not RESULT_LINE.fullmatch(line)]
-    return ["Result.csv has a malformed line: %r" % bad[0][:80]] if bad else []
+    if lines[0] + b"\r\n" != RESULT_HEADER or lines[-1] or len(lines) != count // 2 + 2 or not all(
+            RESULT_LINE.fullmatch(line) for line in lines[1:-1]):
+        return ["Result.csv is torn or malformed, want the header and %d lines: %r"
+                % (count // 2, data[:200])]
+    return []
 
 
 # ---- the line console: the program as a filter on pipes ---------------------------------------
 
-def read_until(proc, out, mark, tail):
-    """Reads standard output until what came after out[:mark] ends with tail."""
-    fd, deadline = proc.stdout.fileno(), time.monotonic() + TIMEOUT
+def read_until(proc, out, tail):
+    """Reads standard output until what comes after out ends with tail."""
+    fd, deadline, mark = proc.stdout.fileno(), time.monotonic() + TIMEOUT, len(out)
     while len(out) <= mark or not out.endswith(tail):
         left = deadline - time.monotonic()
         if left <= 0:
@@ -144,8 +138,7 @@ class Line:
     name = "line"
 
     def __init__(self, program):
-        self.program = program
-        self.work = None   # the folder of the run under way
+        self.program, self.work = program, None   # work: the folder of the run under way
 
     def can_run(self, case):
         return "line" in case.get("consoles", ["line"])
@@ -159,7 +152,10 @@ class Line:
         self.work = work
         closed = case.get("stdin") is CLOSED
         given, out, hung = b"" if closed else case.get("stdin", b""), b"", False
-        proc = subprocess.Popen([self.program], cwd=work, stdout=subprocess.PIPE,
+        env = {k: v.format(build=os.path.dirname(self.program))
+               for k, v in case.get("env", {}).items()}
+        proc = subprocess.Popen(case.get("command", []) + [self.program], cwd=work,
+                                env=dict(os.environ, **env), stdout=subprocess.PIPE,
                                 stdin=None if closed else subprocess.PIPE, stderr=subprocess.PIPE,
                                 start_new_session=True,
                                 preexec_fn=(lambda: os.close(0)) if closed else None)
@@ -168,7 +164,7 @@ class Line:
                 if isinstance(answer, At):
                     proc.stdin.write(given)
                     proc.stdin.flush()
-                    given, out = b"", read_until(proc, out, len(out), answer.question.encode())
+                    given, out = b"", read_until(proc, out, answer.question.encode())
                     for fn in answer.fns:
                         fn(self)
                 else:
@@ -189,21 +185,19 @@ class Line:
 # ---- a case: its folder, its run, its checks ---------------------------------------------------
 
 def run_in(console, case, work):
-    """Places the case's files in work and runs it there, Result.csv held if the case says so."""
-    data, before, result = case.get("data"), case.get("before"), os.path.join(work, "Result.csv")
-    if data is FIFO:
-        os.mkfifo(os.path.join(work, "data.csv"))
-    elif data is not None:
-        with open(os.path.join(work, "data.csv"), "wb") as f:
-            f.write(data)
-    if before is FOLDER:
-        os.mkdir(result)
-    elif before is not None:
-        with open(result, "wb") as f:
-            f.write(before)
+    """Places the case's files in work and runs it there, one of them held if the case says so."""
+    files = dict(case.get("files", {}), **({} if case.get("data") is None else
+                                           {"data.csv": case["data"]}))
+    for name, data in files.items():
+        path = os.path.join(work, name)
+        if data in (FIFO, FOLDER):
+            (os.mkfifo if data is FIFO else os.mkdir)(path)
+        else:
+            with open(path, "wb") as f:
+                f.write(data)
     if not case.get("hold"):
         return console.run(case, work)
-    with open(result, "rb") as held:
+    with open(os.path.join(work, case["hold"]), "rb") as held:
         fcntl.flock(held, fcntl.LOCK_EX | fcntl.LOCK_NB)
         return console.run(case, work)
 
@@ -215,7 +209,7 @@ def expected(name, got, what, problems):
         with open(path, "wb") as f:
             f.write(got)
     elif got != read(path):
-        problems.append("%s differs from expected/%s:\n  got  %r\n  want %r"
+        problems.append("%s differs from expected/%s:\n  got  %.1500r\n  want %.1500r"
                         % (what, name, got, read(path)))
 
 
@@ -239,22 +233,46 @@ def check_output(case, out, raw, problems):
         problems.append("output ends %r, want %r" % (out[-120:], case["ends"][-60:]))
 
 
-def check_result(case, path, problems):
-    want, before = case.get("result"), case.get("before")
-    if want is None and "saved" not in case:
-        if before is FOLDER and not os.path.isdir(path) or before is None and os.path.lexists(path):
-            problems.append("Result.csv is not as it was before the run")
-        elif isinstance(before, bytes) and read(path) != before:
-            problems.append("Result.csv was changed")
+def saves(case):
+    return "result" in case or "saved" in case
+
+
+def check_files(case, work, problems):
+    """The case's files as they were (Result.csv unless saved), Result.csv as the case says,
+    Result.svg present after a save, and no other file."""
+    path, want = os.path.join(work, "Result.csv"), case.get("result")
+    for name, was in case.get("files", {}).items():
+        now = os.path.join(work, name)
+        if not (name == "Result.csv" and saves(case)) and not (
+                os.path.isdir(now) if was is FOLDER else os.path.isfile(now) and read(now) == was):
+            problems.append("%s is not as it was before the run" % name)
+    if not saves(case):
+        if "Result.csv" not in case.get("files", {}) and os.path.lexists(path):
+            problems.append("a Result.csv was written")
     elif not os.path.isfile(path):
         problems.append("no Result.csv")
-    elif isinstance(want, bytes) and read(path) != want:
-        problems.append("Result.csv is %r, want %r" % (read(path)[:200], want[:200]))
     else:
-        if want is not None and not isinstance(want, bytes):
+        if want is not None:
             expected(want, read(path), "Result.csv", problems)
         if "saved" in case:
             problems += check_csv(read(path), case["saved"])
+    svg = os.path.join(work, "Result.svg")
+    if "Result.svg" not in case.get("files", {}):
+        if saves(case) and case.get("picture", True):
+            ET.parse(svg)   # raises on no file or a torn one
+        elif os.path.lexists(svg):
+            problems.append("a Result.svg was written")
+    left = sorted(n for n in set(os.listdir(work)) - KEPT - set(case.get("files", {}))
+                  if read(os.path.join(work, n)) != case.get("clash"))
+    if left:
+        problems.append("files left behind: %s" % left)
+
+
+def typed(answer):
+    """What an answer leaves in the line after each Backspace took the character before it."""
+    while isinstance(answer, str) and "\b" in answer:
+        answer = re.sub(".?\b", "", answer, count=1)
+    return answer
 
 
 def run_case(console, case, reference):
@@ -262,32 +280,22 @@ def run_case(console, case, reference):
     against the reference (the line console) running the same case."""
     with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as ref_work:
         if console.name != "line":
-            console.transcript = run_in(reference, console.reference_case(case), ref_work).out
+            ref_case = dict(case, answers=[typed(a) for a in case.get("answers", [])])
+            console.transcript = run_in(reference, ref_case, ref_work).out
         r = run_in(console, case, work)
         problems = list(r.problems)
         ended_well(r, problems)
         if r.out is not None:
             check_output(case, r.out, r.raw, problems)
-        mine, theirs = (os.path.join(w, "Result.csv") for w in (work, ref_work))
-        check_result(case, mine, problems)
-        if os.path.isfile(theirs) and (not os.path.isfile(mine) or read(mine) != read(theirs)):
-            problems.append("Result.csv is not the line console's")
-        left = sorted(set(os.listdir(work)) - KEPT)
-        if left:
-            problems.append("files left behind: %s" % left)
+            for fn in case.get("after", []):
+                fn(console)
+        check_files(case, work, problems)
+        for name in ("Result.csv", "Result.svg") if console.name != "line" else ():
+            mine, theirs = ([read(f) for f in [os.path.join(w, name)] if os.path.isfile(f)]
+                            for w in (work, ref_work))
+            if mine != theirs:
+                problems.append("%s is not the line console's" % name)
     return problems
-
-
-def report(name, problems):
-    for p in problems:
-        print("FAIL %s: %s" % (name, p), flush=True)
-    return not problems
-
-
-def finish(kind, results):
-    failed = results.count(False)
-    print("%d of %d %s cases passed" % (len(results) - failed, len(results), kind))
-    return 1 if failed else 0
 
 
 def main(tables, consoles):
@@ -295,15 +303,21 @@ def main(tables, consoles):
     cases on that console; the reference (a Linux program) defaults to PROGRAM."""
     table, kind, *programs = [a for a in sys.argv[1:] if not a.startswith("--")]
     programs = [os.path.abspath(p) for p in programs]
+    if not os.path.exists(programs[0]):
+        print("SKIPPED: %s is not built" % programs[0])
+        return 77
     console, reference = consoles[kind](programs[0]), Line(programs[-1])
-    results = []
+    cases, failed = list(filter(console.can_run, tables[table])), 0
     try:
-        for case in filter(console.can_run, tables[table]):
+        for case in cases:
             try:
                 problems = run_case(console, case, reference)
-            except (AssertionError, OSError, subprocess.SubprocessError) as e:
+            except (AssertionError, OSError, subprocess.SubprocessError, ET.ParseError) as e:
                 problems = [str(e)]
-            results.append(report(case["name"], problems))
+            for p in problems:
+                print("FAIL %s: %s" % (case["name"], p), flush=True)
+            failed += bool(problems)
     finally:
         console.close()
-    return finish("%s (%s console)" % (table, kind), results)
+    print("%d of %d %s (%s console) cases passed" % (len(cases) - failed, len(cases), table, kind))
+    return 1 if failed else 0

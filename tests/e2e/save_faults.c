@@ -1,10 +1,7 @@
 /* save_faults.c: an LD_PRELOAD library that fails one step of the program's save, as a full or
  * failing disk would. DFT_FAULT="STEP:N:ERROR" fails the Nth call of STEP; every other call
- * passes through unchanged. Steps:
- *   create    an open with O_CREAT | O_EXCL (the new file of the save)
- *   write, fsync, close   on a file so created
- *   rename    any rename
- *   fsyncdir  an fsync of a folder
+ * passes through unchanged. Steps: create (an open with O_CREAT | O_EXCL, the save's new file);
+ * write, fsync, close (on a file so created); rename (any); fsyncdir (an fsync of a folder).
  * ERROR: ENOSPC or EIO (the call fails with it; a failed close has closed all the same, as on
  * Linux); "short" (a write puts half its bytes and says so); "taken" (a create finds its name made
  * just now by another, who wrote "another's" in it: EEXIST). */
@@ -19,102 +16,76 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#define REAL(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
+
 static char created[1024];   /* created[fd]: fd is a file opened by a create */
+
+static int IsCreated(int fd) {
+    return fd >= 0 && fd < (int)sizeof created && created[fd];
+}
 
 /* Whether this call of step is the one to fail; then *error is the errno (0: "short"/"taken"). */
 static int Fault(const char *step, int *error) {
     static int calls;   /* of the step DFT_FAULT names: the only one counted */
     const char *spec = getenv("DFT_FAULT");
     size_t length = strlen(step);
-    if (spec == NULL || strncmp(spec, step, length) != 0 || spec[length] != ':')
-        return 0;
     char *kind;
-    if (++calls != strtol(spec + length + 1, &kind, 10))
+    if (spec == NULL || strncmp(spec, step, length) != 0 || spec[length] != ':' ||
+        ++calls != strtol(spec + length + 1, &kind, 10))
         return 0;
-    kind++;
-    *error = strcmp(kind, "ENOSPC") == 0 ? ENOSPC : strcmp(kind, "EIO") == 0 ? EIO : 0;
-    return 1;
-}
-
-#define REAL(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
-
-/* Whether an open with these flags is a create that is to fail now (errno set). */
-static int CreateFails(const char *path, int flags) {
-    int error;
-    if ((flags & (O_CREAT | O_EXCL)) != (O_CREAT | O_EXCL) || !Fault("create", &error))
-        return 0;
-    if (error == 0) {   /* taken */
-        FILE *another = fopen(path, "wx");
-        if (another != NULL) {
-            fputs("another's", another);
-            fclose(another);
-        }
-        error = EEXIST;
-    }
-    errno = error;
+    *error = strcmp(kind, ":ENOSPC") == 0 ? ENOSPC : strcmp(kind, ":EIO") == 0 ? EIO : 0;
     return 1;
 }
 
 int open(const char *path, int flags, ...) {
     mode_t mode = 0;
+    int error;
     if (flags & O_CREAT) {   /* only then was a mode given */
         va_list args;
         va_start(args, flags);
         mode = va_arg(args, mode_t);
         va_end(args);
     }
-    if (CreateFails(path, flags))
+    if ((flags & (O_CREAT | O_EXCL)) == (O_CREAT | O_EXCL) && Fault("create", &error)) {
+        FILE *another = error == 0 ? fopen(path, "wx") : NULL;   /* taken */
+        if (another != NULL) {
+            fputs("another's", another);
+            fclose(another);
+        }
+        errno = error == 0 ? EEXIST : error;
         return -1;
+    }
     int fd = REAL(open)(path, flags, mode);
     if ((flags & O_EXCL) && fd >= 0 && fd < (int)sizeof created)
         created[fd] = 1;
     return fd;
 }
 
-static int IsCreated(int fd) {
-    return fd >= 0 && fd < (int)sizeof created && created[fd];
-}
-
 ssize_t write(int fd, const void *buffer, size_t n) {
     int error;
-    if (IsCreated(fd) && Fault("write", &error)) {
-        if (error == 0)
-            return REAL(write)(fd, buffer, n / 2);
-        errno = error;
-        return -1;
-    }
+    if (IsCreated(fd) && Fault("write", &error))
+        return error == 0 ? REAL(write)(fd, buffer, n / 2) : (errno = error, -1);
     return REAL(write)(fd, buffer, n);
 }
 
 int fsync(int fd) {
     struct stat st;
-    int error;
-    int folder = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-    if ((IsCreated(fd) && Fault("fsync", &error)) || (folder && Fault("fsyncdir", &error))) {
-        errno = error;
-        return -1;
-    }
+    int error, folder = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+    if ((IsCreated(fd) && Fault("fsync", &error)) || (folder && Fault("fsyncdir", &error)))
+        return errno = error, -1;
     return REAL(fsync)(fd);
 }
 
 int close(int fd) {
-    int error;
-    int fail = IsCreated(fd) && Fault("close", &error);
+    int error, fail = IsCreated(fd) && Fault("close", &error);
     if (IsCreated(fd))
         created[fd] = 0;
     int done = REAL(close)(fd);
-    if (fail) {
-        errno = error;
-        return -1;
-    }
-    return done;
+    errno = fail ? error : errno;
+    return fail ? -1 : done;
 }
 
 int rename(const char *from, const char *to) {
     int error;
-    if (Fault("rename", &error)) {
-        errno = error;
-        return -1;
-    }
-    return REAL(rename)(from, to);
+    return Fault("rename", &error) ? (errno = error, -1) : REAL(rename)(from, to);
 }

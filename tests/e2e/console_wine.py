@@ -1,0 +1,211 @@
+"""console_wine.py: the window's adapter for the driver: the 64-bit Windows program under Wine on
+a private X server (Xvfb); answers typed with xdotool (a Backspace is the key; a character beyond
+ASCII by a keycode of its own), a Paste through the X clipboard (xclip) and Ctrl+V. Wine runs in
+the C.UTF-8 locale, whose ANSI code page is 1252: the Japanese comes through only because the
+window converts with code page 932 itself.
+
+A row's shot=NAME keeps the window at its last question as e2e-wine/NAME.png beside the program,
+which must be expected/wine-NAME.png pixel for pixel (made with --write-expected and looked at):
+the typed text, the prompts in a Japanese face, the caret (it does not blink here). The prefix
+e2e-wineprefix maps IPAMincho in for "ＭＳ 明朝"; a row with plain=True runs again in
+e2e-plain-wineprefix, which maps no font, so the window must find a Japanese face itself, and
+must draw the same. Each prefix is made once.
+
+A question counts as asked when text has appeared below all the window showed when the answer
+was typed (more ink than a caret has) and the window has stopped changing: the program prints a
+question and opens its line at once. Where the answers run out the window is closed with Alt+F4.
+Xvfb, xclip and the program are ended by process id, each prefix's wineserver with -k.
+"""
+import ctypes
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+
+from driver import TIMEOUT, At, Paste, Run, expected, read
+
+TITLE = "BASIC PROMPT"
+INK = 180    # colour bytes of new text below the last row: more than a caret alone
+FRAME = 2    # pixels of window frame on every side, which the ink count leaves out
+PREFIXES = {"e2e-wineprefix": '"\uFF2D\uFF33 \u660E\u671D"="IPAMincho"\r\n',
+            "e2e-plain-wineprefix": ""}
+REG = ("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\"
+       "Replacements]\r\n%s\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+       "\"CursorBlinkRate\"=\"-1\"\r\n")
+
+
+def wait(what, predicate, timeout=TIMEOUT, step=0.1):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        value = predicate()
+        if value is not None:
+            return value
+        time.sleep(step)
+    raise AssertionError("no %s within %g s" % (what, timeout))
+
+
+def bottom(image):
+    """The lowest pixel row inside the frame with any colour byte not 0 (the backdrop is black)."""
+    return max((y for y, row in enumerate(image[1][FRAME:-FRAME], FRAME)
+                if row[3 * FRAME:-3 * FRAME].strip(b"\0")), default=-1)
+
+
+class Wine:
+    name = "wine"
+
+    def __init__(self, program):
+        self.program, self.work, self.keys = program, None, {}
+        self.children, self.prefixes = [], set()
+        self.shots = os.path.join(os.path.dirname(program), "e2e-wine")
+        os.makedirs(self.shots, exist_ok=True)
+        self.log = open(os.path.join(self.shots, "wine.log"), "wb")
+        display = next(n for n in range(77, 140) if not os.path.exists("/tmp/.X%d-lock" % n)
+                       and not os.path.exists("/tmp/.X11-unix/X%d" % n))
+        self.env = dict(os.environ, DISPLAY=":%d" % display, WINEDEBUG="-all", LANG="C.UTF-8",
+                        LC_ALL="C.UTF-8", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+        self.spawn(["Xvfb", self.env["DISPLAY"], "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
+        wait("X server", lambda: os.path.exists("/tmp/.X11-unix/X%d" % display) or None, 10)
+
+    def can_run(self, case):
+        return "wine" in case.get("consoles", [])
+
+    def spawn(self, args, **kw):
+        self.children.append(subprocess.Popen(args, env=self.env, stdout=self.log,
+                                              stderr=self.log, **kw))
+        return self.children[-1]
+
+    def call(self, *args, timeout=60, env=None, **kw):
+        return subprocess.run(args, env=env or self.env, capture_output=True, timeout=timeout, **kw)
+
+    def use_prefix(self, name):
+        """Ends the last prefix's wineserver and makes this one, once."""
+        self.call("wineserver", "-k")
+        self.env["WINEPREFIX"] = prefix = os.path.join(os.path.dirname(self.program), name)
+        self.prefixes.add(prefix)
+        if not os.path.exists(os.path.join(prefix, "dft-e2e-ready")):
+            os.makedirs(prefix, exist_ok=True)
+            self.call("wineboot", "-i", timeout=240)
+            reg = os.path.join(prefix, "dft-e2e.reg")
+            with open(reg, "wb") as f:
+                f.write(b"\xff\xfe" + (REG % PREFIXES[name]).encode("utf-16-le"))
+            self.call("wine", "regedit", "/S", reg, timeout=120)
+            self.call("wineserver", "-w", timeout=120)
+            open(os.path.join(prefix, "dft-e2e-ready"), "w").close()
+
+    def map_keys(self, text):
+        """Gives each character beyond ASCII a spare keycode of its own before Wine starts, and
+        notes its keysym to type it by: xdotool would otherwise remap a keycode while it types,
+        and Wine may read the key after the change is undone."""
+        x11, per = ctypes.CDLL("libX11.so.6"), ctypes.c_int()
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+        dpy = ctypes.c_void_p(x11.XOpenDisplay(self.env["DISPLAY"].encode()))
+        table = x11.XGetKeyboardMapping(dpy, 8, 248, ctypes.byref(per))
+        free = [8 + k for k in range(248) if not any(table[k * per.value:(k + 1) * per.value])]
+        for code, c in zip(reversed(free), sorted({c for c in text if c > "~"} - set(self.keys))):
+            keysym = (ctypes.c_ulong * 2)(0x1000000 | ord(c), 0x1000000 | ord(c))
+            x11.XChangeKeyboardMapping(dpy, code, 2, keysym, 1)
+            self.keys[c] = "0x%x" % (0x1000000 | ord(c))
+        x11.XCloseDisplay(dpy)
+
+    def grab(self):
+        """The window as (PPM, its pixel rows of RGB bytes), or None while there is none."""
+        try:   # import waits for a click once the window is gone
+            ppm = self.call("import", "-silent", "-window", self.window, "-depth", "8", "ppm:-",
+                            timeout=10).stdout
+        except subprocess.TimeoutExpired:
+            return None
+        head = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+        w, h = map(int, head.groups()) if head else (0, 0)
+        return head and (ppm, [ppm[head.end() + 3 * w * y:][:3 * w] for y in range(h)])
+
+    def asked(self, proc, shown):
+        """The window at the next question, once still; None when the program has ended."""
+        def new_text():
+            if proc.poll() is not None:
+                return False
+            image = self.grab()
+            rows = image[1][max(shown + 1, FRAME):-FRAME] if image else []
+            ink = sum(len(r) - 6 * FRAME - r[3 * FRAME:-3 * FRAME].count(0) for r in rows)
+            return image if ink > INK else None
+        image = wait("question", new_text)
+        while image:
+            time.sleep(0.2)
+            again = self.grab()
+            if again is None or again == image:
+                time.sleep(0.3)
+                return image
+            image = again
+        return None
+
+    def give(self, answer):
+        if isinstance(answer, Paste):
+            clip = self.spawn(["xclip", "-selection", "clipboard", "-t", "UTF8_STRING", "-quiet"],
+                              stdin=subprocess.PIPE)
+            clip.stdin.write(answer.encode())
+            clip.stdin.close()
+            time.sleep(0.5)
+            self.call("xdotool", "key", "ctrl+v")
+        else:
+            for i, part in enumerate(answer.split("\b")):
+                if i:
+                    self.call("xdotool", "key", "BackSpace")
+                for run in re.findall(r"[\0-~]+|[^\0-~]+", part):
+                    self.call("xdotool", *(["type", "--delay", "60", run] if run[0] <= "~" else
+                                           ["key", "--delay", "60"] + [self.keys[c] for c in run]))
+        shown = bottom(self.grab())
+        self.call("xdotool", "key", "Return")
+        return shown
+
+    def session(self, case, work, prefix, suffix=""):
+        self.use_prefix(prefix)
+        self.map_keys("".join(a for a in case.get("answers", []) if isinstance(a, str)))
+        proc = self.spawn(["wine", self.program], cwd=work)
+        self.window = wait("window", lambda: proc.poll() is None and self.call(
+            "xdotool", "search", "--name", "^%s$" % TITLE).stdout.split()[:1] or None)[0].decode()
+        self.call("xdotool", "mousemove", "--window", self.window, "40", "40", "click", "1")
+        self.call("xdotool", "windowfocus", self.window)
+        image, last = self.asked(proc, -1), None
+        for answer in case.get("answers", []):
+            if image is None:
+                raise AssertionError("the program ended before all answers were given")
+            if isinstance(answer, At):
+                for fn in answer.fns:
+                    fn(self)
+                continue
+            last, image = image, self.asked(proc, self.give(answer))
+        if image:
+            last = image
+            self.call("xdotool", "key", "alt+F4")
+        try:
+            r = Run(proc.wait(TIMEOUT))
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            r = Run(proc.wait(), hung=True)
+        if case.get("shot") and last:   # with no time in it: the same window is the same file
+            png = os.path.join(self.shots, case["shot"] + suffix + ".png")
+            self.call("convert", "ppm:-", "-define", "png:exclude-chunks=date,time", png,
+                      input=last[0])
+            expected("wine-%s.png" % case["shot"], read(png), "the window" + suffix, r.problems)
+        return r
+
+    def run(self, case, work):
+        self.work = work
+        r = self.session(case, work, "e2e-wineprefix")
+        if case.get("plain"):
+            with tempfile.TemporaryDirectory() as other:
+                shutil.copy(os.path.join(work, "data.csv"), other)
+                plain = self.session(case, other, "e2e-plain-wineprefix", "-plain")
+            r.problems += plain.problems + (["exit code %d without a font mapping" % plain.code]
+                                            if plain.code else [])
+        return r
+
+    def close(self):
+        for prefix in self.prefixes:
+            self.call("wineserver", "-k", env=dict(self.env, WINEPREFIX=prefix))
+        for p in reversed(self.children):
+            p.kill()
+            p.wait()
+        self.log.close()
