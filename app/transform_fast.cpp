@@ -58,6 +58,10 @@ struct TransformRun {
     std::atomic<int64_t> doneWork;              // pairs evaluated in the part
     std::atomic<int64_t> evaluations;           // pairs evaluated since TransformStart
     std::atomic<int> running;                   // workers not yet gone
+    // The part's threads, joined when the next part starts (they have all gone by then). Never
+    // detached: the mingw-w64 thread library can lose a thread detached before it has started,
+    // and its count in running would then never come back to 0.
+    std::vector<std::thread> threads;
 };
 static TransformRun &gRun = *new TransformRun();
 
@@ -187,6 +191,9 @@ static void Worker(TransformRun *run) {
 
 // Starts the planned part: one worker per hardware thread, none for a small transform.
 static void StartPart(TransformRun *run) {
+    for (std::thread &t : run->threads)
+        t.join();   // the last part's: each has counted itself out of running, so ends at once
+    run->threads.clear();
     run->unitCount = (int32_t)run->units.size();
     run->partWork = 0;
     for (const TransformUnit &unit : run->units)
@@ -203,7 +210,7 @@ static void StartPart(TransformRun *run) {
     for (unsigned i = 0; i < workers && (int32_t)i < run->unitCount; ++i) {
         run->running.fetch_add(1);
         try {
-            std::thread(Worker, run).detach();
+            run->threads.emplace_back(Worker, run);
         } catch (const std::system_error &) {   // no more threads: go on with those there are
             run->running.fetch_sub(1);
             break;
