@@ -58,9 +58,8 @@ struct TransformRun {
     std::atomic<int64_t> doneWork;              // pairs evaluated in the part
     std::atomic<int64_t> evaluations;           // pairs evaluated since TransformStart
     std::atomic<int> running;                   // workers not yet gone
-    // The part's threads, joined when the next part starts (they have all gone by then). Never
-    // detached: the mingw-w64 thread library can lose a thread detached before it has started,
-    // and its count in running would then never come back to 0.
+    // The part's threads, joined once it is done. Never detached: the mingw-w64 thread library
+    // can lose a thread detached before it has started, and running would never come back to 0.
     std::vector<std::thread> threads;
 };
 static TransformRun &gRun = *new TransformRun();
@@ -190,10 +189,16 @@ static void Worker(TransformRun *run) {
 }
 
 // Starts the planned part: one worker per hardware thread, none for a small transform.
-static void StartPart(TransformRun *run) {
+// Joins the threads of a part that is done: each has counted itself out of running, so each
+// join returns at once.
+static void JoinWorkers(TransformRun *run) {
     for (std::thread &t : run->threads)
-        t.join();   // the last part's: each has counted itself out of running, so ends at once
+        t.join();
     run->threads.clear();
+}
+
+static void StartPart(TransformRun *run) {
+    JoinWorkers(run);
     run->unitCount = (int32_t)run->units.size();
     run->partWork = 0;
     for (const TransformUnit &unit : run->units)
@@ -307,6 +312,7 @@ void TransformFinish() {
     TransformRun *run = &gRun;
     while (!PartDone(run))
         WaitStep(run);
+    JoinWorkers(run);
 }
 
 void TransformFast(const double *samples, int32_t count, double angleStep, double *realPart,
