@@ -26,7 +26,10 @@ static const char kTooFewItems[] =
     "\x93\xfc\x97\xcd\x83\x66\x81\x5b\x83\x5e\x82\xcc\x8c\xc2\x90\x94\x82\xaa\x91\xab\x82\xe8"
     "\x82\xdc\x82\xb9\x82\xf1\r\n";
 
-enum { kPollMilliseconds = 10 };
+// The line is looked at every millisecond for the first kQuickPolls looks (an answer piped in, or
+// typed ahead, is there at once and should not wait), then every kPollMilliseconds: a typed
+// answer takes seconds, and ten milliseconds are not seen.
+enum { kQuickPolls = 50, kPollMilliseconds = 10 };
 
 static bool TargetListEndsAt(int32_t index) {
     return index >= kInputTargets || gInputTargets.address[index] == nullptr;
@@ -59,8 +62,8 @@ void PromptInput(PromptState *ps, RtString prompt) {
 
         ps->linePos.store(0, std::memory_order_release);
         ps->frontEnd->send(ps, kMsgSetFocus);
-        while (ps->linePos.load(std::memory_order_acquire) != -1)
-            PlatSleep(kPollMilliseconds);
+        for (int polls = 0; ps->linePos.load(std::memory_order_acquire) != -1; polls++)
+            PlatSleep(polls < kQuickPolls ? 1 : kPollMilliseconds);
         ps->frontEnd->send(ps, kMsgKillFocus);
 
         RtString fresh = StrBuffer((uint32_t)std::strlen((const char *)ps->lineBuffer) + 1);

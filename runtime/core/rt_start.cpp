@@ -10,9 +10,10 @@ void RtStartUp() {
     gPrompt.linePos.store(-1);
     gPrompt.windowReady.store(0);
     PromptStartThread(&gPrompt);
-    // The first look follows the first sleep.
+    // The first look follows the first sleep. A millisecond a look: the window is ready within a
+    // few, and every one waited is a millisecond more before the first question.
     do {
-        PlatSleep(20);
+        PlatSleep(1);
     } while (gPrompt.windowReady.load(std::memory_order_acquire) == 0);
 }
 

@@ -46,14 +46,41 @@ void FileOpen(RtString name, int32_t mode, int32_t number) {
     StrFree(name);
 }
 
+// Writes n bytes at the slot's position; a failed or short write sets printFailed.
+static void WriteOrFail(int32_t slot, const void *bytes, uint32_t n) {
+    int64_t put = PlatFileWrite(gFileHandles.handle[slot], bytes, n);
+    if (put != (int64_t)n)
+        gFileHandles.printFailed[slot] = true;
+}
+
+static void WritePending(int32_t slot) {
+    FileReplacement *replacement = &gFileHandles.replacement[slot];
+    if (replacement->pendingLength > 0)
+        WriteOrFail(slot, replacement->pending, replacement->pendingLength);
+    replacement->pendingLength = 0;
+}
+
 void FilePrint(int32_t number, RtString text) {
     if (NumberInRange(number)) {
         int32_t slot = number - 1;
         uint32_t n = StrLength(text);
-        // A write of zero bytes still goes to the platform: on a failed open it fails, as it should.
-        int64_t put = PlatFileWrite(gFileHandles.handle[slot], text, n);
-        if (put != (int64_t)n)
-            gFileHandles.printFailed[slot] = true;
+        FileReplacement *replacement = &gFileHandles.replacement[slot];
+        if (replacement->temporary == nullptr) {
+            // A write of zero bytes still goes to the platform: on a failed open it fails, as it
+            // should.
+            WriteOrFail(slot, text, n);
+        } else {
+            if (n > kFilePendingBytes - replacement->pendingLength)
+                WritePending(slot);
+            if (n >= kFilePendingBytes) {
+                WriteOrFail(slot, text, n);
+            } else {
+                if (replacement->pending == nullptr)
+                    replacement->pending = (uint8_t *)PlatAlloc(kFilePendingBytes);
+                memcpy(replacement->pending + replacement->pendingLength, text, n);
+                replacement->pendingLength += n;
+            }
+        }
         gFileHandles.readAhead[slot].valid = false;   // the handle moved and the file changed
     }
     StrFree(text);
@@ -70,6 +97,7 @@ void FileClose(int32_t number) {
         PlatFileRemove(replacement->temporary);
     PlatFree(replacement->temporary);
     PlatFree(replacement->target);
+    PlatFree(replacement->pending);
     *replacement = FileReplacement{};
     gFileHandles.handle[slot] = 0;
     gFileHandles.printFailed[slot] = false;
@@ -139,6 +167,8 @@ bool FileCommitReplacement(int32_t number) {
     int32_t slot = number - 1;
     FileReplacement *replacement = &gFileHandles.replacement[slot];
     PlatFile handle = gFileHandles.handle[slot];
+    if (replacement->temporary != nullptr)
+        WritePending(slot);
     bool done = replacement->temporary != nullptr && !gFileHandles.printFailed[slot] &&
                 PlatFileFlush(handle);
     done = PlatFileClose(handle) && done;   // closed whatever happened before

@@ -41,10 +41,15 @@ struct FileReadAhead {
     bool valid;
 };
 
-// A replacement the number holds: both names heap blocks (PlatAlloc), or both null.
+// A replacement the number holds: both names heap blocks (PlatAlloc), or both null. Its prints
+// gather in pending and reach the new file kFilePendingBytes at a time and at the commit: a file
+// written line by line costs a few writes, not one a line.
+enum : uint32_t { kFilePendingBytes = 65536 };
 struct FileReplacement {
-    char *target;      // the file the new one is to replace
-    char *temporary;   // the new file, created by this process and still under this name
+    char *target;            // the file the new one is to replace
+    char *temporary;         // the new file, created by this process and still under this name
+    uint8_t *pending;        // kFilePendingBytes heap bytes, taken by the first print; or null
+    uint32_t pendingLength;  // bytes printed and not yet written
 };
 
 struct FileHandleTable {
@@ -76,7 +81,9 @@ void FileClose(int32_t number);
 // FileOpenReplacement opens, under number (first closing what it held), a new file of this
 // process's own beside target (consumed): "<target>.dftanalyze-<process id>-<count>.tmp", created
 // exclusively and never any other file, the next count tried while a name is taken. It is empty
-// and open for output as with FileModeOutput; FileIsOpen tells whether it was made.
+// and open for output as with FileModeOutput, but its prints are written in blocks (a failed
+// write shows in FilePrintFailed only once its block is written); FileIsOpen tells whether it
+// was made.
 void FileOpenReplacement(RtString target, int32_t number);
 // Ends the number's replacement: puts the new file on the disk, closes it, puts it in the place
 // of target in one step and puts the folder on the disk. False, with target untouched and the new
