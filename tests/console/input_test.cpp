@@ -1,6 +1,6 @@
 // PromptInput over two threads: the test thread is the program thread, the fake's console thread
-// types each scripted line once the program has opened it. How a typed line splits into items,
-// and the questions asked again, are the line console's end-to-end cases (the same PromptInput).
+// types each scripted line once the program has opened it. Lines of one item are the line
+// console's end-to-end cases; too few items, which one-item questions never see, are this test's.
 #include <atomic>
 #include <chrono>
 
@@ -16,8 +16,11 @@ TEST(Input, HandOverBetweenThreads) {
     FakeConsole fc;
     PromptState *ps = FakeOpen(&fc);
     fc.clientHeight = 64;   // four rows: the prints keep scrolling
-    for (int i = 0; i < 40; i++)
+    for (int i = 0; i < 40; i++) {
+        if (i % 10 == 3)
+            fc.script.push_back("5\r");   // one item of two: too few, asked again
         fc.script.push_back(std::to_string(i) + ",xy\b\r");
+    }
     double number = -1;
     RtString text = StrAlloc(0);
     gInputTargets = InputTargetList{{&number, &text, nullptr}, {kInputDouble, kInputString}};
@@ -41,6 +44,10 @@ TEST(Input, HandOverBetweenThreads) {
     painter.join();
     FakeStopTypist();
     EXPECT_EQ(ps->cursorRow, 3);
+    size_t tooFew = 0;   // "入力データの個数が足りません"
+    for (size_t at = 0; (at = fc.printed.find("\x91\xab\x82\xe8", at)) != std::string::npos; at++)
+        tooFew++;
+    EXPECT_EQ(tooFew, 4u);
     StrFree(text);
     FakeClose(&fc);
 }

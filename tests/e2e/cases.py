@@ -237,8 +237,6 @@ HOSTILE = [
     dict(name="a named pipe as data.csv is refused at once", data=FIFO,
          answers=["4", "YES"], says={NO_DATA: 1}, ends=ASK_AGAIN),
     typed("an answer of 10,000 digits to N", b"1" * 10000 + b"\n8\n" + REST, 8, {BAD_N: 1}),
-    typed("an answer of 10,000 bytes to the import question",
-          b"8\n" + b"Y" * 10000 + b"\n\nNO\n\n", 8, {BAD_N: 0}),
     typed("10,000 bytes of double-byte characters",
           b"8\n" + "日".encode() * 3334 + b"\n" + "本".encode() * 3334 + b"\nNO\n\n", 8, {}),
     typed("10,000 commas are too many items", b"," * 10000 + b"\n8\n" + REST, 8, {TOO_MANY: 1}),
