@@ -281,13 +281,13 @@ FAULTS_ENV = {"LD_PRELOAD": "{build}/libsave_faults.so",
               "ASAN_OPTIONS": "verify_asan_link_order=0:" + os.environ.get("ASAN_OPTIONS", "")}
 
 
-def fault(spec, outcome):
-    """DFT_FAULT=spec fails a step of the save (save_faults.c) in a folder with an old Result.csv
+def fault(plan, outcome):
+    """DFT_FAULT=plan fails a step of the save (save_faults.c) in a folder with an old Result.csv
     and the user's own files. outcome: "old" reported, the old file kept; "unsure" reported, the
     new file in place but not known to be on the disk; "saved"; "csv" saved, but no Result.svg.
     A create that finds its name taken leaves the other's file ("another's") alone."""
-    row = dict(name="a fault at the save: " + spec, data=EXAMPLE, files=USERS, answers=one_pass(8),
-               env=dict(FAULTS_ENV, DFT_FAULT=spec), says=SAVED, clash=b"another's")
+    row = dict(name="a fault at the save: " + plan, data=EXAMPLE, files=USERS, answers=one_pass(8),
+               env=dict(FAULTS_ENV, DFT_FAULT=plan), says=SAVED, clash=b"another's")
     if outcome in ("old", "unsure"):
         row.update(says=FAILED)
     if outcome != "old":

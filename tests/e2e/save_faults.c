@@ -27,11 +27,11 @@ static int IsCreated(int fd) {
 /* Whether this call of step is the one to fail; then *error is the errno (0: "short"/"taken"). */
 static int Fault(const char *step, int *error) {
     static int calls;   /* of the step DFT_FAULT names: the only one counted */
-    const char *spec = getenv("DFT_FAULT");
+    const char *plan = getenv("DFT_FAULT");
     size_t length = strlen(step);
     char *kind;
-    if (spec == NULL || strncmp(spec, step, length) != 0 || spec[length] != ':' ||
-        ++calls != strtol(spec + length + 1, &kind, 10))
+    if (plan == NULL || strncmp(plan, step, length) != 0 || plan[length] != ':' ||
+        ++calls != strtol(plan + length + 1, &kind, 10))
         return 0;
     *error = strcmp(kind, ":ENOSPC") == 0 ? ENOSPC : strcmp(kind, ":EIO") == 0 ? EIO : 0;
     return 1;
