@@ -188,7 +188,6 @@ static void Worker(TransformRun *run) {
     run->running.fetch_sub(1, std::memory_order_release);   // the last touch of gRun
 }
 
-// Starts the planned part: one worker per hardware thread, none for a small transform.
 // Joins the threads of a part that is done: each has counted itself out of running, so each
 // join returns at once.
 static void JoinWorkers(TransformRun *run) {
@@ -197,8 +196,9 @@ static void JoinWorkers(TransformRun *run) {
     run->threads.clear();
 }
 
+// Starts the planned part: one worker per hardware thread, none for a small transform. The last
+// part is finished first (TransformFinish), its workers joined.
 static void StartPart(TransformRun *run) {
-    JoinWorkers(run);
     run->unitCount = (int32_t)run->units.size();
     run->partWork = 0;
     for (const TransformUnit &unit : run->units)
@@ -290,11 +290,9 @@ void TransformWaitLower(const TransformProgress *progress) {
 }
 
 void TransformStartUpper() {
-    TransformRun *run = &gRun;
-    while (!PartDone(run))
-        WaitStep(run);
-    PlanUpper(run);
-    StartPart(run);
+    TransformFinish();
+    PlanUpper(&gRun);
+    StartPart(&gRun);
 }
 
 void TransformWaitBin(int32_t k) {
