@@ -1,29 +1,41 @@
 // spectrum_svg.cpp: SpectrumSvg, the line chart of LogAbs against the bin number.
 //
-// Geometry, in pixels of the 1000 x 600 picture:
-//   plot box: x 90 .. 970 (kSpectrumSvgColumns = 880 wide), y 60 .. 520 (460 high).
-//   x: bin k owns a slot of 880 / M pixels (M bins) and stands at its middle,
+// Geometry, in pixels of the picture, 1000 wide and 650 high (1080 with the enlarged plot):
+//   plots: x 90 .. 970 (kSpectrumSvgColumns = 880 wide). The plot of every bin: y 60 .. 520
+//      (460 high); the enlarged plot, when there is one: y 650 .. 950 (300 high).
+//   x, in a plot of M bins: bin k owns a slot of 880 / M pixels and stands at its middle,
 //      90 + ((k + 0.5) * 880) / M. With more bins than columns, bin k belongs to column
 //      (k * 880) / M (integers) and stands at that column's middle, 90 + column + 0.5.
-//   y: ticks every `step` (1, 2 or 5 times a power of ten, from + - * / alone) cover the drawn
-//      values from tick `low` to tick `high`, with a sixteenth of their span free above the
-//      highest for its peak's number; value v stands at 60 + ((high - v) * 460) / (high - low).
+//   y: ticks every `step` (1, 2 or 5 times a power of ten, from + - * / alone) cover the plot's
+//      drawn values from tick `low` to tick `high`, with a sixteenth of their span (a tenth in the
+//      lower plot) free above the highest for its peak's number; value v stands at
+//      top + ((high - v) * height) / (high - low).
+//   table of the marked peaks: two rows of 20 from y 590 (1020), a column of 174 a peak.
 // Each expression is evaluated in the order written, every step rounded to a double, so the
 // coordinates are the same bits on every platform; they are written to a tenth of a pixel.
 //
 // Peaks: bin k (1 <= k < M) is a local maximum when it is drawn, above a drawn left neighbour
 // (bin 0 counts as a neighbour) and not below a drawn right one; a neighbour not drawn or past
-// the end counts as lower. The five highest are marked, ties to the lower bin.
+// the end counts as lower. The five highest are marked, ties to the lower bin; their numbers are
+// placed by SvgLabelsPlace, or left to the table.
+//
+// Enlarged plot: when the highest peak k lies in the first tenth of the bins (10 k < M), a second
+// plot shows bins 0 .. Z, Z the least of 1, 2, 5 times a power of ten above twice the highest
+// marked peak h of that tenth (so Z <= 5 h < M / 2). It has its own axes and marks the marked
+// peaks up to Z; the first plot shades the bins it enlarges.
 #include "app/spectrum_svg.h"
 
 #include <cstring>
 
+#include "app/svg_labels.h"
 #include "app/texts.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/math/rt_math.h"
 
-static const double kPlotLeft = 90, kPlotTop = 60, kPlotWidth = 880, kPlotHeight = 460;
+static const double kPlotLeft = 90, kPlotWidth = 880;
 static const double kValueLimit = 1e6;   // |LogAbs| of any double is below 745
+static const double kPictureWidth = 1000, kPictureHeight = 650, kZoomedHeight = 1080;
+static const double kTableLeft = 10, kTableHead = 90, kTableColumn = 174, kTableRow = 20;
 
 // The document being written; full once a write did not fit (nothing more is written then).
 struct SvgOut {
@@ -117,7 +129,8 @@ struct ValueAxis {
     double low, high;   // lowTick * step, highTick * step
 };
 
-static ValueAxis MakeValueAxis(const double *logAbs, int32_t bins) {
+// The axis of logAbs[0 .. bins - 1], a 1 / headroom of the values' span free above the highest.
+static ValueAxis MakeValueAxis(const double *logAbs, int32_t bins, double headroom) {
     double least = 0, most = 0;
     bool any = false;
     for (int32_t k = 0; k < bins; k++) {
@@ -137,20 +150,28 @@ static ValueAxis MakeValueAxis(const double *logAbs, int32_t bins) {
     ValueAxis a;
     a.step = NiceStep((most - least) / 5);
     a.lowTick = (int64_t)Floor(least / a.step);
-    a.highTick = -(int64_t)Floor(-(most + (most - least) / 16) / a.step);
+    a.highTick = -(int64_t)Floor(-(most + (most - least) / headroom) / a.step);
     a.low = (double)a.lowTick * a.step;
     a.high = (double)a.highTick * a.step;
     return a;
 }
 
-static double ValueY(const ValueAxis *a, double value) {
-    return kPlotTop + ((a->high - value) * kPlotHeight) / (a->high - a->low);
+// One plot: bins 0 .. bins - 1 of logAbs in the frame x kPlotLeft .. + kPlotWidth,
+// y top .. top + height.
+struct Plot {
+    double top, height;
+    int32_t bins;
+    ValueAxis axis;
+};
+
+static double ValueY(const Plot *p, double value) {
+    return p->top + ((p->axis.high - value) * p->height) / (p->axis.high - p->axis.low);
 }
 
-static double BinX(int32_t k, int32_t bins) {
-    if (bins > (int32_t)kSpectrumSvgColumns)
-        return kPlotLeft + (double)(((int64_t)k * kSpectrumSvgColumns) / bins) + 0.5;
-    return kPlotLeft + (((double)k + 0.5) * kPlotWidth) / (double)bins;
+static double BinX(const Plot *p, int32_t k) {
+    if (p->bins > (int32_t)kSpectrumSvgColumns)
+        return kPlotLeft + (double)(((int64_t)k * kSpectrumSvgColumns) / p->bins) + 0.5;
+    return kPlotLeft + (((double)k + 0.5) * kPlotWidth) / (double)p->bins;
 }
 
 // The line, as polylines broken where a bin (a column) is not drawn. A run of one point is a
@@ -193,14 +214,15 @@ static void LineBreak(SvgOut *o, LineRun *run) {
     run->points = 0;
 }
 
-static void PutLine(SvgOut *o, const double *logAbs, int32_t bins, const ValueAxis *a) {
+static void PutLine(SvgOut *o, const double *logAbs, const Plot *p) {
+    const int32_t bins = p->bins;
     Put(o, "<g class=\"line\" fill=\"none\" stroke=\"#1f4e9c\" stroke-width=\"1.2\""
            " stroke-linejoin=\"round\" stroke-linecap=\"round\">\n");
     LineRun run = {0, 0, 0};
     if (bins <= (int32_t)kSpectrumSvgColumns) {
         for (int32_t k = 0; k < bins; k++) {
             if (Drawn(logAbs[k]))
-                LinePoint(o, &run, BinX(k, bins), ValueY(a, logAbs[k]));
+                LinePoint(o, &run, BinX(p, k), ValueY(p, logAbs[k]));
             else
                 LineBreak(o, &run);
         }
@@ -226,9 +248,9 @@ static void PutLine(SvgOut *o, const double *logAbs, int32_t bins, const ValueAx
             double x = kPlotLeft + (double)c + 0.5;
             int32_t before = lowest < highest ? lowest : highest;
             int32_t after = lowest < highest ? highest : lowest;
-            LinePoint(o, &run, x, ValueY(a, logAbs[before]));
+            LinePoint(o, &run, x, ValueY(p, logAbs[before]));
             if (after != before)
-                LinePoint(o, &run, x, ValueY(a, logAbs[after]));
+                LinePoint(o, &run, x, ValueY(p, logAbs[after]));
         }
     }
     LineBreak(o, &run);
@@ -260,6 +282,24 @@ static int32_t FindPeaks(const double *logAbs, int32_t bins, int32_t *peaks) {
     return count;
 }
 
+// The last bin of the enlarged plot, or 0 for none (see the top of the file).
+static int32_t ZoomEnd(const int32_t *peaks, int32_t count, int32_t bins) {
+    if (count == 0 || (int64_t)peaks[0] * 10 >= bins)
+        return 0;
+    int64_t highest = 0;
+    for (int32_t i = 0; i < count; i++) {
+        if ((int64_t)peaks[i] * 10 < bins && peaks[i] > highest)
+            highest = peaks[i];
+    }
+    static const int64_t kFactors[3] = {1, 2, 5};
+    for (int64_t decade = 1;; decade = decade * 10) {
+        for (int64_t factor : kFactors) {
+            if (factor * decade > 2 * highest)
+                return (int32_t)(factor * decade);
+        }
+    }
+}
+
 // A tick or grid line from (x1, y1) to (x2, y2).
 static void PutSegment(SvgOut *o, double x1, double y1, double x2, double y2) {
     Put(o, "<line");
@@ -270,7 +310,7 @@ static void PutSegment(SvgOut *o, double x1, double y1, double x2, double y2) {
     Put(o, "/>\n");
 }
 
-// A tick's number, anchored at (x, y) as its group says.
+// A tick's number (or a table's entry), anchored at (x, y) as its group says.
 static void PutTickLabel(SvgOut *o, double x, double y, double value) {
     Put(o, "<text");
     PutAttribute(o, "x", x);
@@ -280,57 +320,141 @@ static void PutTickLabel(SvgOut *o, double x, double y, double value) {
     Put(o, "</text>\n");
 }
 
-static void PutAxes(SvgOut *o, int32_t bins, const ValueAxis *a) {
-    const double right = kPlotLeft + kPlotWidth, bottom = kPlotTop + kPlotHeight;
+static void PutAxes(SvgOut *o, const Plot *p) {
+    const ValueAxis *a = &p->axis;
+    const double right = kPlotLeft + kPlotWidth, bottom = p->top + p->height;
     // Value ticks: a grid line across the plot and the value left of it.
     Put(o, "<g class=\"value-ticks\" stroke=\"#d8d8d8\">\n");
     for (int64_t t = a->lowTick; t <= a->highTick; t++) {
-        double y = ValueY(a, (double)t * a->step);
+        double y = ValueY(p, (double)t * a->step);
         PutSegment(o, kPlotLeft, y, right, y);
     }
     Put(o, "</g>\n<g class=\"value-labels\" text-anchor=\"end\">\n");
     for (int64_t t = a->lowTick; t <= a->highTick; t++)
-        PutTickLabel(o, kPlotLeft - 8, ValueY(a, (double)t * a->step) + 4, (double)t * a->step);
+        PutTickLabel(o, kPlotLeft - 8, ValueY(p, (double)t * a->step) + 4, (double)t * a->step);
     Put(o, "</g>\n");
     // Bin ticks: a short mark under the plot and the bin's number below it.
-    double step = bins >= 10 ? NiceStep((double)bins / 10) : 1;
+    double step = p->bins >= 10 ? NiceStep((double)p->bins / 10) : 1;
     Put(o, "<g class=\"bin-ticks\" stroke=\"#000000\">\n");
-    for (double k = 0; k < bins; k = k + step) {
-        double x = BinX((int32_t)k, bins);
+    for (double k = 0; k < p->bins; k = k + step) {
+        double x = BinX(p, (int32_t)k);
         PutSegment(o, x, bottom, x, bottom + 6);
     }
     Put(o, "</g>\n<g class=\"bin-labels\" text-anchor=\"middle\">\n");
-    for (double k = 0; k < bins; k = k + step)
-        PutTickLabel(o, BinX((int32_t)k, bins), bottom + 22, k);
+    for (double k = 0; k < p->bins; k = k + step)
+        PutTickLabel(o, BinX(p, (int32_t)k), bottom + 22, k);
     Put(o, "</g>\n");
     // The plot's frame, and the names of the axes.
-    Put(o, "<rect fill=\"none\" stroke=\"#000000\"");
+    Put(o, "<rect class=\"frame\" fill=\"none\" stroke=\"#000000\"");
     PutAttribute(o, "x", kPlotLeft);
-    PutAttribute(o, "y", kPlotTop);
+    PutAttribute(o, "y", p->top);
     PutAttribute(o, "width", kPlotWidth);
-    PutAttribute(o, "height", kPlotHeight);
+    PutAttribute(o, "height", p->height);
     Put(o, "/>\n<text class=\"bin-name\" text-anchor=\"middle\"");
     PutAttribute(o, "x", kPlotLeft + kPlotWidth / 2);
     PutAttribute(o, "y", bottom + 48);
-    Put(o, ">bin</text>\n<text class=\"value-name\" x=\"10\" y=\"48\">");
+    Put(o, ">bin</text>\n<text class=\"value-name\" x=\"10\"");
+    PutAttribute(o, "y", p->top - 12);
+    Put(o, ">");
     Put(o, kTextLogAbsUtf8);
     Put(o, "</text>\n");
 }
 
-static void PutPeaks(SvgOut *o, const double *logAbs, int32_t bins, const ValueAxis *a) {
-    int32_t peaks[kSpectrumSvgPeaks];
-    int32_t count = FindPeaks(logAbs, bins, peaks);
-    Put(o, "<g class=\"peaks\" fill=\"#c0392b\" text-anchor=\"middle\" font-size=\"12\">\n");
+// The marks of peaks[0 .. count - 1] that lie in the plot, each with its bin number where
+// SvgLabelsPlace finds room (the font size is kSvgLabelFontSize).
+static void PutPeaks(SvgOut *o, const double *logAbs, const Plot *p, const int32_t *peaks,
+                     int32_t count) {
+    SvgLabel labels[kSpectrumSvgPeaks];
+    int32_t bins[kSpectrumSvgPeaks], n = 0;
     for (int32_t i = 0; i < count; i++) {
-        double x = BinX(peaks[i], bins), y = ValueY(a, logAbs[peaks[i]]);
+        if (peaks[i] >= p->bins)
+            continue;
+        int32_t chars = 1;
+        for (int32_t rest = peaks[i]; rest >= 10; rest = rest / 10)
+            chars++;
+        labels[n] = {BinX(p, peaks[i]), ValueY(p, logAbs[peaks[i]]), chars, false, {0, 0, 0, 0}};
+        bins[n++] = peaks[i];
+    }
+    const SvgBox frame = {kPlotLeft, p->top, kPlotLeft + kPlotWidth, p->top + p->height};
+    SvgLabelsPlace(&frame, labels, n);
+    Put(o, "<g class=\"peaks\" fill=\"#c0392b\" text-anchor=\"middle\" font-size=\"12\">\n");
+    for (int32_t i = 0; i < n; i++) {
         Put(o, "<circle r=\"3.5\"");
-        PutAttribute(o, "cx", x);
-        PutAttribute(o, "cy", y);
-        Put(o, "/>\n<text");
+        PutAttribute(o, "cx", labels[i].markX);
+        PutAttribute(o, "cy", labels[i].markY);
+        Put(o, "/>\n");
+        if (labels[i].shown) {
+            const SvgBox *box = &labels[i].box;
+            Put(o, "<text");
+            PutAttribute(o, "x", (box->left + box->right) / 2);
+            PutAttribute(o, "y", box->bottom - kSvgLabelDescent);
+            Put(o, ">");
+            PutNumber(o, (double)bins[i]);
+            Put(o, "</text>\n");
+        }
+    }
+    Put(o, "</g>\n");
+}
+
+// One plot in its group; shade > 0 shades its bins 0 .. shade as those the lower plot enlarges.
+static void PutPlot(SvgOut *o, const double *logAbs, const Plot *p, const int32_t *peaks,
+                    int32_t count, int32_t shade) {
+    Put(o, "<g class=\"plot\">\n");
+    if (shade > 0) {
+        double right = p->bins > (int32_t)kSpectrumSvgColumns
+            ? kPlotLeft + (double)(((int64_t)shade * kSpectrumSvgColumns) / p->bins) + 1
+            : kPlotLeft + (((double)shade + 1) * kPlotWidth) / (double)p->bins;
+        Put(o, "<rect class=\"enlarged\" fill=\"#eef2f9\"");
+        PutAttribute(o, "x", kPlotLeft);
+        PutAttribute(o, "y", p->top);
+        PutAttribute(o, "width", right - kPlotLeft);
+        PutAttribute(o, "height", p->height);
+        Put(o, "/>\n");
+    }
+    PutAxes(o, p);
+    PutLine(o, logAbs, p);
+    PutPeaks(o, logAbs, p, peaks, count);
+    Put(o, "</g>\n");
+}
+
+// The table of the marked peaks, highest first: a row of bins over a row of their values.
+static void PutTable(SvgOut *o, const double *logAbs, const int32_t *peaks, int32_t count,
+                     double top) {
+    if (count == 0)
+        return;
+    const double width = kTableHead + kTableColumn * (double)count;
+    Put(o, "<g class=\"peak-table\" font-size=\"12\">\n<rect fill=\"none\" stroke=\"#808080\"");
+    PutAttribute(o, "x", kTableLeft);
+    PutAttribute(o, "y", top);
+    PutAttribute(o, "width", width);
+    PutAttribute(o, "height", 2 * kTableRow);
+    Put(o, "/>\n<g stroke=\"#c0c0c0\">\n");
+    PutSegment(o, kTableLeft, top + kTableRow, kTableLeft + width, top + kTableRow);
+    for (int32_t i = 0; i < count; i++) {
+        double x = kTableLeft + kTableHead + kTableColumn * (double)i;
+        PutSegment(o, x, top, x, top + 2 * kTableRow);
+    }
+    Put(o, "</g>\n<text");
+    PutAttribute(o, "x", kTableLeft + 6);
+    PutAttribute(o, "y", top + 15);
+    Put(o, ">bin</text>\n<text");
+    PutAttribute(o, "x", kTableLeft + 6);
+    PutAttribute(o, "y", top + kTableRow + 15);
+    Put(o, ">");
+    Put(o, kTextLogAbsUtf8);
+    Put(o, "</text>\n");
+    for (int32_t i = 0; i < count; i++) {
+        double x = kTableLeft + kTableHead + kTableColumn * (double)i + 6;
+        Put(o, "<text class=\"peak-bin\"");
         PutAttribute(o, "x", x);
-        PutAttribute(o, "y", y - 8);
+        PutAttribute(o, "y", top + 15);
         Put(o, ">");
         PutNumber(o, (double)peaks[i]);
+        Put(o, "</text>\n<text class=\"peak-value\"");
+        PutAttribute(o, "x", x);
+        PutAttribute(o, "y", top + kTableRow + 15);
+        Put(o, ">");
+        PutNumber(o, logAbs[peaks[i]]);
         Put(o, "</text>\n");
     }
     Put(o, "</g>\n");
@@ -341,12 +465,19 @@ uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, cha
     SvgOut o = {out, 0, capacity, false};
     if (bins < 0)
         bins = 0;
-    ValueAxis axis = MakeValueAxis(logAbs, bins);
+    int32_t peaks[kSpectrumSvgPeaks];
+    int32_t count = FindPeaks(logAbs, bins, peaks), zoom = ZoomEnd(peaks, count, bins);
+    const double height = zoom > 0 ? kZoomedHeight : kPictureHeight;
     Put(&o, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\""
-            " width=\"1000\" height=\"600\" viewBox=\"0 0 1000 600\""
-            " font-family=\"sans-serif\" font-size=\"13\">\n"
-            "<rect width=\"1000\" height=\"600\" fill=\"#ffffff\"/>\n"
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"");
+    PutAttribute(&o, "width", kPictureWidth);
+    PutAttribute(&o, "height", height);
+    Put(&o, " viewBox=\"0 0 1000 ");
+    PutPixel(&o, height);
+    Put(&o, "\" font-family=\"sans-serif\" font-size=\"13\">\n<rect");
+    PutAttribute(&o, "width", kPictureWidth);
+    PutAttribute(&o, "height", height);
+    Put(&o, " fill=\"#ffffff\"/>\n"
             "<text class=\"title\" x=\"500\" y=\"28\" text-anchor=\"middle\""
             " font-size=\"18\">Result.csv: N = ");
     PutNumber(&o, sampleCount);
@@ -357,9 +488,17 @@ uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, cha
         PutNumber(&o, (double)(bins - 1));
     }
     Put(&o, "</text>\n");
-    PutAxes(&o, bins, &axis);
-    PutLine(&o, logAbs, bins, &axis);
-    PutPeaks(&o, logAbs, bins, &axis);
+    const Plot all = {60, 460, bins, MakeValueAxis(logAbs, bins, 16)};
+    PutPlot(&o, logAbs, &all, peaks, count, zoom);
+    if (zoom > 0) {
+        const Plot enlarged = {650, 300, zoom + 1, MakeValueAxis(logAbs, zoom + 1, 10)};
+        Put(&o, "<text class=\"zoom-title\" x=\"500\" y=\"632\" text-anchor=\"middle\""
+                " font-size=\"15\">bins 0 to ");
+        PutNumber(&o, (double)zoom);
+        Put(&o, ", enlarged</text>\n");
+        PutPlot(&o, logAbs, &enlarged, peaks, count, 0);
+    }
+    PutTable(&o, logAbs, peaks, count, height - 60);
     Put(&o, "</svg>\n");
     return o.full ? 0 : o.length;
 }

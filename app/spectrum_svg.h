@@ -14,7 +14,7 @@ enum : uint32_t {
     // A buffer of this many bytes holds every picture, whatever the doubles and the bin count:
     // the line has at most two points a pixel column, so even a line broken at every other bin
     // stays near 40 KB.
-    kSpectrumSvgCapacity = 65536,
+    kSpectrumSvgCapacity = 131072,
     // Pixel columns of the plot. With more bins than this, each column is drawn as the lowest
     // and the highest value of its bins, so that no peak falls between two points.
     kSpectrumSvgColumns = 880,
