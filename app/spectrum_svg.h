@@ -12,20 +12,22 @@
 
 enum : uint32_t {
     // A buffer of this many bytes holds every picture, whatever the doubles and the bin count:
-    // the line has at most two points a pixel column, so even a line broken at every other bin
-    // stays near 40 KB.
+    // a plot's line has at most two points a pixel column, so even a line broken at every other
+    // bin stays near 40 KB, and there are at most two plots.
     kSpectrumSvgCapacity = 131072,
     // Pixel columns of the plot. With more bins than this, each column is drawn as the lowest
     // and the highest value of its bins, so that no peak falls between two points.
     kSpectrumSvgColumns = 880,
-    // The highest local maxima that are marked with their bin numbers.
+    // The highest local maxima that are marked, their bin numbers beside them where there is
+    // room, and listed with their values in the picture's table.
     kSpectrumSvgPeaks = 5,
 };
 
 // Writes the picture of logAbs[0 .. bins - 1], the bins Result.csv holds for sampleCount N, into
-// out: a standalone SVG 1.1 document in UTF-8 with LF line ends (1000 x 600 px, sans-serif, no
-// script, no external reference). Returns its length, or 0 when capacity is too small (never
-// with kSpectrumSvgCapacity).
+// out: a standalone SVG 1.1 document in UTF-8 with LF line ends (sans-serif, no script, no
+// external reference): 1000 x 650 px, or 1000 x 1080 px when the highest marked peak lies in the
+// first tenth of the bins and a second plot enlarges the first bins. Returns its length, or 0
+// when capacity is too small (never with kSpectrumSvgCapacity).
 //
 // A value that is not finite, or beyond +-1e6 (no logarithm of a double comes near), is left out
 // and breaks the line there; with more bins than columns a column breaks it only when none of its

@@ -38,19 +38,23 @@ void SvgLabelsPlace(const SvgBox *frame, SvgLabel *labels, int32_t count) {
         const double places[6][2] = {
             {x - width / 2, y - reach - height},        // above
             {x - kMarkHalf, y - reach - height},        // above, pushed right
-            {x + kMarkHalf - width, y - reach - height},// above, pushed left
+            {x + kMarkHalf - width, y - reach - height},   // above, pushed left
             {x + reach, y - height / 2},                // right
             {x - reach - width, y - height / 2},        // left
             {x - width / 2, y + reach},                 // below
         };
         l->shown = false;
         for (int32_t p = 0; p < 6 && !l->shown; p++) {
-            double left = places[p][0];
+            double left = places[p][0], top = places[p][1];
             if (left < frame->left + kSvgLabelMargin)
                 left = frame->left + kSvgLabelMargin;
             if (left + width > frame->right - kSvgLabelMargin)
                 left = frame->right - kSvgLabelMargin - width;
-            SvgBox box = {left, places[p][1], left + width, places[p][1] + height};
+            if (top < frame->top + kSvgLabelMargin)
+                top = frame->top + kSvgLabelMargin;
+            if (top + height > frame->bottom - kSvgLabelMargin)
+                top = frame->bottom - kSvgLabelMargin - height;
+            SvgBox box = {left, top, left + width, top + height};
             if (Free(frame, labels, count, i, &box)) {
                 l->box = box;
                 l->shown = true;

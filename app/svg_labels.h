@@ -37,7 +37,7 @@ struct SvgLabel {
 
 // Places labels[0 .. count - 1] in that order, so an earlier label has the first choice. Each
 // tries, in turn: above its mark, above pushed right, above pushed left, right of it, left of
-// it, below it; a place is first slid sideways into the frame, then taken if it is free.
+// it, below it; a place is first slid into the frame, then taken if it is free.
 void SvgLabelsPlace(const SvgBox *frame, SvgLabel *labels, int32_t count);
 
 #endif

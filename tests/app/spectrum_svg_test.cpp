@@ -30,34 +30,50 @@ int Count(const std::string &text, const std::string &what) {
     return n;
 }
 
-// The numbers of the marked bins, in the order drawn.
+// The numbers of the marked bins, as the table lists them.
 std::string Peaks(const std::string &svg) {
     std::string peaks;
-    for (size_t at = svg.find("<circle", svg.find("class=\"peaks\"")); at != std::string::npos;
-         at = svg.find("<circle", at + 1)) {
-        size_t from = svg.find('>', svg.find("<text", at)) + 1;
+    for (size_t at = svg.find("peak-bin"); at != std::string::npos;
+         at = svg.find("peak-bin", at + 1)) {
+        size_t from = svg.find('>', at) + 1;
         peaks += (peaks.empty() ? "" : " ") + svg.substr(from, svg.find('<', from) - from);
     }
     return peaks;
 }
 
-TEST_F(SpectrumSvgTest, LineBreaksAndMarkedPeaks) {
+// bins zeros but the given spikes.
+std::vector<double> Spikes(int32_t bins, std::vector<std::pair<int32_t, double>> spikes) {
+    std::vector<double> values(bins, 0.0);
+    for (const auto &spike : spikes)
+        values[spike.first] = spike.second;
+    return values;
+}
+
+TEST_F(SpectrumSvgTest, LineBreaksMarkedPeaksAndTheEnlargedPlot) {
     struct {
         const char *name;
         std::vector<double> values;
         const char *peaks;   // highest first
-        int polylines, dots;
+        int polylines, dots, marks;
         const char *inside;  // bytes the picture holds
     } cases[] = {
-        {"N = 1: no bins", {}, "", 0, 0, "N = 1, no bins</text>"},
-        {"nothing drawable", {kNan, kInf, -kInf, 1e300}, "", 0, 0, "<line"},
+        {"N = 1: no bins", {}, "", 0, 0, 0, "N = 1, no bins</text>"},
+        {"nothing drawable", {kNan, kInf, -kInf, 1e300}, "", 0, 0, 0, "<line"},
         // Bin 0 alone and bin 5 alone are dots; inf and NaN neighbours count as lower.
-        {"breaks at non-finite bins", {1, kNan, 2, 3, kInf, 4}, "5 3", 1, 2,
+        {"breaks at non-finite bins", {1, kNan, 2, 3, kInf, 4}, "5 3", 1, 2, 2,
          "r=\"2\" fill=\"#1f4e9c\" stroke=\"none\" cx=\"163.3\" cy=\"520\"/>"},
         // Bin 0 is never marked but still a neighbour (so bin 1 is no peak); the first bin of a
         // plateau; equal heights in bin order.
         {"five highest, ties to the lower bin", {9, 5, 0, 5, 0, 7, 7, 0, 3, 0, 1, 0, 5},
-         "5 3 12 8 10", 1, 0, "Result.csv: N = 26, bins 0 to 12</text>"},
+         "5 3 12 8 10", 1, 0, 5, "Result.csv: N = 26, bins 0 to 12</text>"},
+        // The enlarged plot ends at the least 1, 2, 5 times a power of ten above twice the
+        // highest marked peak of the first tenth, and marks the marked peaks up to there.
+        {"highest at bin 1: bins 0 to 5 enlarged", Spikes(13, {{1, 5}, {6, 3}}), "1 6", 2, 0, 3,
+         "bins 0 to 5, enlarged"},
+        {"15 the highest marked of the tenth: bins 0 to 50", Spikes(200, {{10, 9}, {15, 4},
+         {25, 8}, {150, 1}}), "10 25 15 150", 2, 0, 7, "bins 0 to 50, enlarged"},
+        {"highest at the tenth: no enlarged plot", Spikes(200, {{20, 9}, {5, 4}}), "20 5", 1, 0,
+         2, "height=\"650\""},
     };
     for (const auto &c : cases) {
         std::string svg = Picture(c.values, 2.0 * c.values.size() + (c.values.empty() ? 1 : 0));
@@ -67,6 +83,7 @@ TEST_F(SpectrumSvgTest, LineBreaksAndMarkedPeaks) {
         EXPECT_EQ(Peaks(svg), c.peaks) << c.name;
         EXPECT_EQ(Count(svg, "<polyline"), c.polylines) << c.name;
         EXPECT_EQ(Count(svg, "class=\"dot\""), c.dots) << c.name;
+        EXPECT_EQ(Count(svg, "<circle r=\"3.5\""), c.marks) << c.name;
         EXPECT_NE(svg.find(c.inside), std::string::npos) << c.name << "\n" << svg;
         EXPECT_EQ(Count(svg, "nan") + Count(svg, "inf"), 0) << c.name;
     }
@@ -83,11 +100,12 @@ TEST_F(SpectrumSvgTest, LargeNKeepsEveryPeakAndStaysSmall) {
         brokenEveryOther[k] = k % 2 ? kNan : (double)(k % 7);
         jagged[k] = (double)((k * 7919) % 1000) / 37 - 13;
     }
-    // The same bytes in every build (the Windows tests run this under Wine): FNV-1a of the whole.
+    // The same bytes in every build (the Windows tests run this under Wine): FNV-1a of the whole,
+    // the enlarged plot of bins 0 to 10000 (twice the marked 4321, rounded up) included.
     uint64_t hash = 14695981039346656037ull;
     for (char ch : Picture(jagged, 100001))
         hash = (hash ^ (uint8_t)ch) * 1099511628211ull;
-    EXPECT_EQ(hash, 10173127657074360459ull);
+    EXPECT_EQ(hash, 13755364857959663961ull);
     std::string svg = Picture(spike, 100001);
     EXPECT_NE(svg.find("639.5,136.7"), std::string::npos);
     EXPECT_EQ(Peaks(svg), "31234");
