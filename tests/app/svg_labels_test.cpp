@@ -33,6 +33,8 @@ TEST(SvgLabels, NoLabelMeetsAnotherAMarkOrTheFrame) {
         // below when it cannot stand above.
         {"bins 1 and 2 in the top corner", {{90.5, 62, 1}, {91.5, 64, 1}}, 1},
         {"the last bin in the bottom corner", {{969.5, 518, 5}, {968.5, 505, 4}}, 2},
+        // No room above or below: the number beside it slides down from the frame's top.
+        {"a peak at the top, a mark under it", {{500, 63}, {500, 75}}, 2},
     };
     for (const auto &c : cases) {
         std::vector<SvgLabel> labels;

@@ -82,7 +82,7 @@ def terminated_while_typing(con):
 NS = "{http://www.w3.org/2000/svg}"
 CHROMIUM = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
             "--no-first-run", "--disable-background-networking", "--disable-component-update",
-            "--disable-sync", "--window-size=1000,600"]
+            "--disable-sync"]
 
 
 def near(got, want, what):
@@ -93,49 +93,69 @@ def picture(count):
     """Result.svg for N = count: SVG 1.1 under 200 KB without script or external reference, its y
     axis named with Result.csv's third header word, one point a bin (or each pixel column's
     lowest and highest bin) where Result.csv's LogAbs puts it, the five highest local maxima but
-    bin 0 marked with their numbers. Headless Chromium draws it into e2e-result-svg/nCOUNT.png
-    beside the program: the blue line and the red marks must be on it."""
+    bin 0 marked, a number beside a mark only its own, and listed with Result.csv's values in the
+    table. With the highest in the first tenth, a second plot of bins 0 to the least 1, 2, 5 times
+    a power of ten above twice the highest marked there, with the marks up to it. Headless
+    Chromium draws it into e2e-result-svg/nCOUNT[-enlarged].png beside the program: the blue
+    line and the red marks must be on it."""
     def step(con):
         path = os.path.join(con.work, "Result.svg")
         svg, (header, *rows) = read(path), read(os.path.join(con.work, "Result.csv")).decode(
             "cp932").split("\r\n")[:-1]
-        root, values = ET.fromstring(svg), [float(r.split(",")[2]) for r in rows]
+        root, texts = ET.fromstring(svg), [r.split(",")[2] for r in rows]
+        values, bins = [float(t) for t in texts], len(texts)
         assert len(svg) < 200000 and root.get("version") == "1.1" and not any(
             e.tag == NS + "script" or any("href" in a for a in e.attrib) for e in root.iter())
         assert root.find(".//*[@class='value-name']").text == header.split(",")[2]
         assert "N = %d" % count in root.find(".//*[@class='title']").text
-        group = lambda name: root.find(".//%sg[@class='%s']" % (NS, name))
-        (v0, p0), *_, (v1, p1) = zip([float(t.text) for t in group("value-labels")],
-                                     [float(t.get("y1")) for t in group("value-ticks")])
-        y = lambda v: p0 + (v - v0) * (p1 - p0) / (v1 - v0)
-        frame = root.find("%srect[@fill='none']" % NS)
-        left, columns, bins = float(frame.get("x")), int(frame.get("width")), len(values)
-        x = ((lambda k: left + (k + 0.5) * columns / bins) if bins <= columns else
-             (lambda k: left + k * columns // bins + 0.5))   # a slot a bin, or a pixel column
-        drawn, own = {}, {}
-        points = [p.split(",") for line in root.iter(NS + "polyline")
-                  for p in line.get("points").split()]
-        for px, py in points:
-            drawn.setdefault(float(px), []).append(float(py))
-        for k, v in enumerate(values):
-            own.setdefault(x(k), []).append(v)
-        assert len(drawn) == len(own) and (bins > columns or len(points) == bins), \
-            "Result.svg: %d points in %d columns for %d bins" % (len(points), len(drawn), bins)
-        for (px, ys), (want, vs) in zip(sorted(drawn.items()), sorted(own.items())):
-            near(px, want, "a column's x")
-            near(min(ys), y(max(vs)), "column %.1f's top" % px)
-            near(max(ys), y(min(vs)), "column %.1f's bottom" % px)
         peaks = sorted((k for k in range(1, bins) if values[k] > values[k - 1] and (
             k + 1 == bins or values[k] >= values[k + 1])), key=lambda k: (-values[k], k))[:5]
-        labels = [int(t.text) for t in group("peaks").iter(NS + "text")]
-        assert labels == peaks, "peaks %s marked, want %s" % (labels, peaks)
-        for k, c in zip(labels, group("peaks").iter(NS + "circle")):
-            near(float(c.get("cx")), x(k), "peak %d's x" % k)
-            near(float(c.get("cy")), y(values[k]), "peak %d's y" % k)
-        png = os.path.join(os.path.dirname(con.program), "e2e-result-svg", "n%d.png" % count)
+        cells = lambda name: [t.text for t in root.iter(NS + "text") if t.get("class") == name]
+        assert cells("peak-bin") == [str(k) for k in peaks], "table %s" % cells("peak-bin")
+        assert cells("peak-value") == [texts[k] for k in peaks], "table %s" % cells("peak-value")
+        tenth = [k for k in peaks if k * 10 < bins]
+        zoom = min(f * 10 ** e for f in (1, 2, 5) for e in range(6) if f * 10 ** e > 2 * max(
+            tenth)) if peaks and peaks[0] * 10 < bins else 0
+        plots = [g for g in root.iter(NS + "g") if g.get("class") == "plot"]
+        assert len(plots) == 1 + (zoom > 0) and (not zoom or "bins 0 to %d," % zoom in root.find(
+            ".//*[@class='zoom-title']").text), "%d plots, want bins 0 to %d" % (len(plots), zoom)
+        for plot, shown in zip(plots, (bins, zoom + 1)):
+            group = lambda name: plot.find("%sg[@class='%s']" % (NS, name))
+            (v0, p0), *_, (v1, p1) = zip([float(t.text) for t in group("value-labels")],
+                                         [float(t.get("y1")) for t in group("value-ticks")])
+            y = lambda v: p0 + (v - v0) * (p1 - p0) / (v1 - v0)
+            frame = plot.find("%srect[@class='frame']" % NS)
+            left, columns = float(frame.get("x")), int(frame.get("width"))
+            x = ((lambda k: left + (k + 0.5) * columns / shown) if shown <= columns else
+                 (lambda k: left + k * columns // shown + 0.5))   # a slot a bin, or a column
+            drawn, own = {}, {}
+            points = [p.split(",") for line in plot.iter(NS + "polyline")
+                      for p in line.get("points").split()]
+            for px, py in points:
+                drawn.setdefault(float(px), []).append(float(py))
+            for k, v in enumerate(values[:shown]):
+                own.setdefault(x(k), []).append(v)
+            assert len(drawn) == len(own) and (shown > columns or len(points) == shown), \
+                "Result.svg: %d points in %d columns for %d bins" % (len(points), len(drawn), shown)
+            for (px, ys), (want, vs) in zip(sorted(drawn.items()), sorted(own.items())):
+                near(px, want, "a column's x")
+                near(min(ys), y(max(vs)), "column %.1f's top" % px)
+                near(max(ys), y(min(vs)), "column %.1f's bottom" % px)
+            marks, marked = list(group("peaks")), [k for k in peaks if k < shown]
+            circles = [e for e in marks if e.tag == NS + "circle"]
+            assert len(circles) == len(marked), "%d marks, want %s" % (len(circles), marked)
+            for k, c in zip(marked, circles):
+                near(float(c.get("cx")), x(k), "peak %d's x" % k)
+                near(float(c.get("cy")), y(values[k]), "peak %d's y" % k)
+            for before, label in zip(marks, marks[1:]):
+                assert label.tag != NS + "text" or label.text == str(marked[circles.index(
+                    before)]), "a number %s beside another's mark" % label.text
+        png = os.path.join(os.path.dirname(con.program), "e2e-result-svg",
+                           "n%d%s.png" % (count, "-enlarged" if zoom else ""))
         os.makedirs(os.path.dirname(png), exist_ok=True)
         with tempfile.TemporaryDirectory() as profile:
             subprocess.run(CHROMIUM + ["--user-data-dir=" + profile, "--screenshot=" + png,
+                                       "--window-size=1000,%s" % root.get("height"),
                                        "file://" + path], capture_output=True, timeout=120)
         colours = [tuple(map(int, c)) for c in re.findall(r"(\d+): \((\d+),(\d+),(\d+)",
                    subprocess.run(["convert", png, "-format", "%c", "histogram:info:-"],
@@ -186,7 +206,7 @@ ANALYSIS = [
          after=[picture(20000)]),
     dict(name="display YES in a second pass after a first that declined it (on threads)",
          data=long_signal(257), answers=one_pass(257)[:-1] + ["9"] + one_pass(256, "YES"),
-         out="display_after_no.txt", saved=256),
+         out="display_after_no.txt", saved=256, after=[picture(256)]),
     dict(name="1000 of 1200 samples, N = 1000, displayed", data=long_signal(1200),
          answers=one_pass(1000, "YES"), result="long1000.csv", consoles=ALL, shot="n1000"),
     dict(name="data.csv and Result.csv are let go at the questions; 9 reads data.csv again"
