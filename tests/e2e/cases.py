@@ -93,11 +93,10 @@ def picture(count):
     """Result.svg for N = count: SVG 1.1 under 200 KB without script or external reference, its y
     axis named with Result.csv's third header word, one point a bin (or each pixel column's
     lowest and highest bin) where Result.csv's LogAbs puts it, the five highest local maxima but
-    bin 0 marked, a number beside a mark only its own, and listed with Result.csv's values in the
-    table. With the highest in the first tenth, a second plot of bins 0 to the least 1, 2, 5 times
-    a power of ten above twice the highest marked there, with the marks up to it. Headless
-    Chromium draws it into e2e-result-svg/nCOUNT[-enlarged].png beside the program: the blue
-    line and the red marks must be on it."""
+    bin 0 marked (a number beside its own mark only) and listed with their values in the table;
+    with the highest in the first tenth, a plot of bins 0 to the least 1, 2, 5 * 10^e above twice
+    the highest marked there. Headless Chromium draws it into e2e-result-svg/nCOUNT[-enlarged].png
+    beside the program: the blue line and the red marks must be on it."""
     def step(con):
         path = os.path.join(con.work, "Result.svg")
         svg, (header, *rows) = read(path), read(os.path.join(con.work, "Result.csv")).decode(
@@ -113,9 +112,8 @@ def picture(count):
         cells = lambda name: [t.text for t in root.iter(NS + "text") if t.get("class") == name]
         assert cells("peak-bin") == [str(k) for k in peaks], "table %s" % cells("peak-bin")
         assert cells("peak-value") == [texts[k] for k in peaks], "table %s" % cells("peak-value")
-        tenth = [k for k in peaks if k * 10 < bins]
         zoom = min(f * 10 ** e for f in (1, 2, 5) for e in range(6) if f * 10 ** e > 2 * max(
-            tenth)) if peaks and peaks[0] * 10 < bins else 0
+            k for k in peaks if k * 10 < bins)) if peaks and peaks[0] * 10 < bins else 0
         plots = [g for g in root.iter(NS + "g") if g.get("class") == "plot"]
         assert len(plots) == 1 + (zoom > 0) and (not zoom or "bins 0 to %d," % zoom in root.find(
             ".//*[@class='zoom-title']").text), "%d plots, want bins 0 to %d" % (len(plots), zoom)
@@ -147,9 +145,8 @@ def picture(count):
             for k, c in zip(marked, circles):
                 near(float(c.get("cx")), x(k), "peak %d's x" % k)
                 near(float(c.get("cy")), y(values[k]), "peak %d's y" % k)
-            for before, label in zip(marks, marks[1:]):
-                assert label.tag != NS + "text" or label.text == str(marked[circles.index(
-                    before)]), "a number %s beside another's mark" % label.text
+            assert all(t.tag != NS + "text" or c in circles and t.text == str(marked[
+                circles.index(c)]) for c, t in zip(marks, marks[1:])), "a number not its mark's"
         png = os.path.join(os.path.dirname(con.program), "e2e-result-svg",
                            "n%d%s.png" % (count, "-enlarged" if zoom else ""))
         os.makedirs(os.path.dirname(png), exist_ok=True)
