@@ -310,7 +310,7 @@ static void PutSegment(SvgOut *o, double x1, double y1, double x2, double y2) {
     Put(o, "/>\n");
 }
 
-// A tick's number (or a table's entry), anchored at (x, y) as its group says.
+// A tick's number, anchored at (x, y) as its group says.
 static void PutTickLabel(SvgOut *o, double x, double y, double value) {
     Put(o, "<text");
     PutAttribute(o, "x", x);
@@ -361,7 +361,7 @@ static void PutAxes(SvgOut *o, const Plot *p) {
 }
 
 // The marks of peaks[0 .. count - 1] that lie in the plot, each with its bin number where
-// SvgLabelsPlace finds room (the font size is kSvgLabelFontSize).
+// SvgLabelsPlace finds room, in the font size its boxes are measured for.
 static void PutPeaks(SvgOut *o, const double *logAbs, const Plot *p, const int32_t *peaks,
                      int32_t count) {
     SvgLabel labels[kSpectrumSvgPeaks];
@@ -377,7 +377,9 @@ static void PutPeaks(SvgOut *o, const double *logAbs, const Plot *p, const int32
     }
     const SvgBox frame = {kPlotLeft, p->top, kPlotLeft + kPlotWidth, p->top + p->height};
     SvgLabelsPlace(&frame, labels, n);
-    Put(o, "<g class=\"peaks\" fill=\"#c0392b\" text-anchor=\"middle\" font-size=\"12\">\n");
+    Put(o, "<g class=\"peaks\" fill=\"#c0392b\" text-anchor=\"middle\"");
+    PutAttribute(o, "font-size", kSvgLabelFontSize);
+    Put(o, ">\n");
     for (int32_t i = 0; i < n; i++) {
         Put(o, "<circle r=\"3.5\"");
         PutAttribute(o, "cx", labels[i].markX);
