@@ -36,12 +36,12 @@ void SvgLabelsPlace(const SvgBox *frame, SvgLabel *labels, int32_t count) {
         const double width = (double)l->chars * kSvgLabelCharWidth, x = l->markX, y = l->markY;
         // The left and top edges of the places, in the order of preference.
         const double places[6][2] = {
-            {x - width / 2, y - reach - height},        // above
-            {x - kMarkHalf, y - reach - height},        // above, pushed right
+            {x - width / 2, y - reach - height},           // above
+            {x - kMarkHalf, y - reach - height},           // above, pushed right
             {x + kMarkHalf - width, y - reach - height},   // above, pushed left
-            {x + reach, y - height / 2},                // right
-            {x - reach - width, y - height / 2},        // left
-            {x - width / 2, y + reach},                 // below
+            {x + reach, y - height / 2},                   // right
+            {x - reach - width, y - height / 2},           // left
+            {x - width / 2, y + reach},                    // below
         };
         l->shown = false;
         for (int32_t p = 0; p < 6 && !l->shown; p++) {
