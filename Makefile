@@ -33,6 +33,7 @@ test: build
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory test-valgrind
 	$(MAKE) --no-print-directory test-fuzz
+	$(MAKE) --no-print-directory test-release
 	@echo "all tests passed"
 
 # The 32-bit x86 code run for real: a static -m32 build (SSE2 arithmetic, as the 32-bit Windows
@@ -127,3 +128,23 @@ bench-console: build/linux/build.ninja build/win64/build.ninja
 
 clean:
 	rm -rf build
+
+# Install and archives. `make install` puts the Linux program, its man page and the READMEs with
+# the example under PREFIX (below DESTDIR when set); `make uninstall` removes what that put there,
+# and the folders it made that are left empty. `make dist` writes the release archives and
+# SHA256SUMS into dist/, the same bytes on every build of one commit (tools/make-dist).
+PREFIX ?= /usr/local
+.PHONY: install uninstall dist test-release
+install: build/linux/build.ninja
+	$(CMAKE) --build build/linux -j $(JOBS) --target dftanalyze
+	DESTDIR="$(DESTDIR)" ./tools/install-tree install build/linux "$(PREFIX)"
+uninstall:
+	./tools/install-tree uninstall build/linux
+dist: deps
+	JOBS=$(JOBS) ./tools/make-dist
+
+# The release checks: two builds of the archives in two folders give the same bytes, and an
+# install into a scratch folder holds exactly the expected files, runs, and uninstalls cleanly.
+test-release: deps build/linux/build.ninja
+	./tests/release/reproducible.sh
+	./tests/release/install.sh
