@@ -23,7 +23,8 @@
 // screen, so the terminal's own scrollback holds them as if the program had written them there
 // (a scrollback shorter than the session keeps its newest rows, the last screenful among them).
 //
-// Invariant: every way out gives the terminal back exactly as it was found (modes and screen):
+// Invariant: every way out gives the terminal back exactly as it was found (modes and screen, the
+// session's rows printed on the normal screen but after a signal):
 // the end of the message loop and PlatExit (RtEnd) through Restore, the end signals through
 // OnEndSignal, which does only async-signal-safe things (write, tcsetattr, _exit). Ctrl+C and
 // Ctrl+\ arrive as bytes in raw mode and close the window like its close box.
