@@ -70,6 +70,15 @@ HFONT WinFontCreate(PromptFontSpec *desc);
 // 932 bytes: the same description for the font and for the input method's composition font.
 void WinFontFromSpec(const PromptFontSpec *desc, LOGFONTW *out);
 
+// DPI (window_dpi.cpp). WinWindowDpi: the DPI of hwnd (null: the system's). WinUseDpi makes the
+// console font for dpi unless it is made already, measures the cell and sets ps->dpi; false
+// when no font can be made (the old one stays). WinBackdropMake puts a black backdrop of
+// width x height pixels in place of the old one; false when it cannot be made.
+int32_t WinWindowDpi(HWND hwnd);
+bool WinUseDpi(PromptState *ps, int32_t dpi);
+bool WinBackdropMake(PromptState *ps, HWND hwnd, int32_t width, int32_t height);
+void WinOnDpiChanged(PromptState *ps, HWND hwnd, int32_t dpi, const RECT *suggested);
+
 // The services the console asks of this window (window_frontend.cpp).
 extern const PromptFrontEnd kWinFrontEnd;
 

@@ -1,46 +1,18 @@
 // window_proc.cpp: PromptWndProc, the window procedure of the class "PROMPT": a switch that hands
 // each message to one handler over the console state, and the handlers that need the window
-// itself (backdrop and cell size, paint, client height, frames, destroy, and WM_CHAR units made
-// into code page 932 bytes). The line editor, the caret rule and the drawing are the console's.
+// itself (backdrop, font and cell at the window's DPI, paint, client height, frames, destroy, and
+// WM_CHAR units made into code page 932 bytes). The line editor, the caret rule and the drawing
+// are the console's.
 //
 // The state comes with the creation parameter and is kept in the window's user data; messages
 // that arrive before it (WM_GETMINMAXINFO, WM_NCCREATE) go to DefWindowProcW.
 #include "platform/win32/window.h"
 
-#include <cstring>
-
-// Makes the screen-sized black backdrop and measures the cell: one space wide, tmHeight high.
+// Makes the screen-sized black backdrop and the font at the window's DPI, and measures the cell.
 // Returns false when the backdrop cannot be made; the window is then not created.
 static bool OnCreate(PromptState *ps, HWND hwnd) {
-    HDC dc = GetDC(hwnd);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, ps->screenWidth, ps->screenHeight);
-    HDC backdrop = CreateCompatibleDC(dc);
-    ReleaseDC(hwnd, dc);
-    if (bitmap == nullptr || backdrop == nullptr) {
-        if (bitmap != nullptr)
-            DeleteObject(bitmap);
-        if (backdrop != nullptr)
-            DeleteDC(backdrop);
-        return false;
-    }
-    SelectObject(backdrop, bitmap);
-    HGDIOBJ previousBrush = SelectObject(backdrop, GetStockObject(BLACK_BRUSH));
-    PatBlt(backdrop, 0, 0, ps->screenWidth, ps->screenHeight, PATCOPY);
-    SelectObject(backdrop, previousBrush);
-
-    HGDIOBJ previousFont = SelectObject(backdrop, (HFONT)ps->font);
-    SIZE space = {0, 0};
-    GetTextExtentPoint32W(backdrop, L" ", 1, &space);
-    TEXTMETRICW metrics;
-    std::memset(&metrics, 0, sizeof metrics);
-    GetTextMetricsW(backdrop, &metrics);
-    SelectObject(backdrop, previousFont);
-
-    ps->backdropBitmap = bitmap;
-    ps->backdropDC = backdrop;
-    ps->cellWidth = space.cx;
-    ps->cellHeight = metrics.tmHeight;
-    return true;
+    return WinBackdropMake(ps, hwnd, ps->screenWidth, ps->screenHeight) &&
+           WinUseDpi(ps, WinWindowDpi(hwnd));
 }
 
 // Blanks the whole window from the backdrop, then the console draws every row; the first paint
@@ -105,6 +77,9 @@ LRESULT CALLBACK PromptWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_KILLFOCUS: PromptOnKillFocus(ps); return 0;
     case WM_KEYDOWN: return 0;   // keys reach the editor as WM_CHAR, made by TranslateMessage
     case WM_CHAR: OnChar(ps, (wchar_t)wParam); return 0;
+    case WM_DPICHANGED:
+        WinOnDpiChanged(ps, hwnd, LOWORD(wParam), (const RECT *)lParam);
+        return 0;
     case WM_DESTROY: OnDestroy(ps); return 0;
     default: return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
