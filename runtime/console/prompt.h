@@ -2,15 +2,17 @@
 #ifndef RUNTIME_CONSOLE_PROMPT_H
 #define RUNTIME_CONSOLE_PROMPT_H
 
+#include "runtime/console/prompt_history.h"
 #include "runtime/console/prompt_state.h"
 
 // Screen buffer (prompt_rows.cpp). PromptRowsAlloc makes the buffer ready before anything else
 // of the console runs (console thread, first thing): the console lock, the 101 rows zero-filled,
-// white on black (curFore, curBack), the cursor at row 0, column 0. PromptRowsFree releases rows.
+// white on black (curFore, curBack), the cursor at row 0, column 0, an empty history and the view
+// at the bottom. PromptRowsFree releases the rows and the history.
 void PromptRowsAlloc(PromptState *ps);
 void PromptRowsFree(PromptState *ps);
-// Drops row 0, moves rows 1 to 100 up by one and puts a fresh zero-filled row at 100; the cursor
-// does not move. The caller holds the console lock.
+// Moves row 0 into the history, rows 1 to 100 up by one and puts a fresh zero-filled row at 100;
+// the cursor does not move. The caller holds the console lock.
 void PromptRowsScroll(PromptState *ps);
 
 // Prints text (consumed) at the cursor and draws the rows it touched, or with a front end that

@@ -6,13 +6,18 @@
 // fits, unless it is row 0 (a window shorter than one row, or minimised to height 0). Scrolled
 // rows are gone: a taller window never brings them back.
 //
-// Marks: a scroll of the buffer by k rows moves the marks up with it and adds k to the rows the
-// shown picture must move. A frame on a surface that can move its pixels (scrollUp) moves the
+// The window shows the view (prompt_history.h): visible row i is session row H - viewBack + i,
+// buffer row i - viewBack where that is one. At the bottom (viewBack = 0) that is buffer row i.
+//
+// Marks: a scroll of the buffer by k rows moves the marks up with it and, with the view at the
+// bottom, adds k to the rows the shown picture must move. A view back in the history does not
+// move (the rows went into the history below it): the picture stays, and a marked row that went
+// into the history with the scroll is drawn with every other visible row. A frame on a surface that can move its pixels (scrollUp) moves the
 // fully visible rows and draws the rows it uncovered and the marked ones; on any other surface, or
 // when the picture moved by a whole window or more, it draws every visible row. Either way the
 // finished window shows the buffer, and the marks are cleared.
 //
-// Drawing row i: the part right of its text is blanked from the backdrop, then its text is drawn
+// Drawing visible row i: the part right of its text is blanked from the backdrop, then its text is drawn
 // in runs of glyphs that share their first cells' colours at x = column * cellWidth,
 // y = i * cellHeight; a lead byte and the byte behind it make one glyph in the lead cell's colours,
 // a lead byte that ends the row is drawn alone. A surface without drawRun gets one call a glyph.
@@ -23,11 +28,13 @@
 
 #include <cstring>
 
-static void DrawRow(PromptState *ps, PromptSurface *s, int32_t i, int32_t clientWidth) {
+static void DrawRow(PromptState *ps, PromptSurface *s, int32_t i, int32_t clientWidth,
+                    PromptRowCells *cells) {
     const PromptSurfaceOps *ops = s->ops;
-    const uint8_t *text = ps->rowText[i];
-    const uint32_t *fore = ps->rowFore[i];
-    const uint32_t *back = ps->rowBack[i];
+    PromptRowRef row = PromptViewRow(ps, i, cells);
+    const uint8_t *text = row.text;
+    const uint32_t *fore = row.fore;
+    const uint32_t *back = row.back;
     int32_t length = (int32_t)std::strlen((const char *)text);   // byte 254 is always NUL
     int32_t y = i * ps->cellHeight;
 
@@ -82,9 +89,12 @@ static void MarkScroll(PromptState *ps, int32_t k) {
         d->all = true;
         k = kPromptRows;
     }
+    if (ps->viewBack > 0 && std::memchr(d->dirty, 1, (size_t)k))
+        d->all = true;   // a changed row went into the history, and the view still shows it
     std::memmove(d->dirty, d->dirty + k, kPromptRows - k);
     std::memset(d->dirty + kPromptRows - k, 0, k);   // fresh rows: drawn as uncovered ones
-    d->scrolled += k;
+    if (ps->viewBack == 0)
+        d->scrolled += k;
 }
 
 int32_t PromptScrollMarked(PromptState *ps, int32_t height) {
@@ -110,9 +120,11 @@ static void DrawMarked(PromptState *ps, PromptSurface *s, int32_t width, int32_t
         for (int32_t i = full - d->scrolled; i < visible; i++)
             d->dirty[i] = 1;
     }
+    PromptRowCells cells;
     for (int32_t i = 0; i < visible; i++) {
-        if (all || d->dirty[i])
-            DrawRow(ps, s, i, width);
+        int32_t b = i - ps->viewBack;   // the buffer row shown there, if any
+        if (all || (b >= 0 && b < kPromptRows && d->dirty[b]))
+            DrawRow(ps, s, i, width, &cells);
     }
     std::memset(d, 0, sizeof *d);
 }

@@ -10,7 +10,8 @@
 //   any other      appends the byte; with the line full it is ignored, with no echo
 // Each handled key is echoed: WM_KILLFOCUS (caret off), PromptPrint of the echo, WM_SETFOCUS
 // (caret at the new cursor; none after Enter, as no line is open any more). A paste that finds
-// no text, a key on a full line and every key while no line is open do nothing at all.
+// no text, a key on a full line and every key while no line is open do nothing at all. Any key
+// while a line is open first returns the view to the bottom, where the line is.
 //
 // Hand-over: while a line is open only this thread writes linePos, lineBuffer and the cursor.
 // linePos is loaded with acquire (the program thread's 0 that opened the line) and stored with
@@ -80,6 +81,8 @@ void PromptOnChar(PromptState *ps, uint8_t c) {
     int32_t pos = ps->linePos.load(std::memory_order_acquire);
     if (pos < 0)
         return;   // no line open: the key is lost, also for the next line
+    if (PromptViewToBottom(ps))
+        PromptViewShow(ps);
 
     RtString echo;
     switch (c) {
@@ -100,10 +103,11 @@ void PromptOnSetFocus(PromptState *ps) {
     if (ps->linePos.load(std::memory_order_acquire) == -1)
         return;
     PlatLockEnter(&ps->lock);
+    int32_t row = ps->cursorRow + ps->viewBack;   // the cursor cell stays with its row in view
     int32_t x = ps->cursorCol * ps->cellWidth;
-    int32_t top = ps->cursorRow * ps->cellHeight;
+    int32_t top = row * ps->cellHeight;
     int32_t raise = PromptScaled(kPromptCaretRaise, ps->dpi);
-    int32_t caretTop = (ps->cursorRow + 1) * ps->cellHeight - raise;
+    int32_t caretTop = (row + 1) * ps->cellHeight - raise;
     PlatLockLeave(&ps->lock);
 
     ps->frontEnd->compositionAt(ps, x, top);

@@ -3,7 +3,8 @@
 // Invariant: each of rowText, rowFore, rowBack holds 101 live zero-filled blocks from the moment
 // PromptRowsAlloc returns until PromptRowsFree; text blocks are 255 bytes whose last byte stays
 // NUL, colour blocks 255 COLORREF values. A scroll gives back exactly the three blocks of row 0
-// and takes three fresh ones for row 100, so the count never changes.
+// and takes three fresh ones for row 100, so the count never changes. Row 0 goes into the
+// history as it leaves.
 #include "runtime/console/prompt.h"
 
 #include <cstring>
@@ -33,14 +34,19 @@ void PromptRowsAlloc(PromptState *ps) {
     ps->curBack = 0x00000000;   // black
     ps->cursorRow = 0;
     ps->cursorCol = 0;
+    PromptHistoryInit(&ps->history, kPromptHistoryBytes);
+    ps->viewBack = 0;
 }
 
 void PromptRowsFree(PromptState *ps) {
     for (int32_t i = 0; i < kPromptRows; i++)
         RowRelease(ps, i);
+    PromptHistoryFree(&ps->history);
+    ps->viewBack = 0;
 }
 
 void PromptRowsScroll(PromptState *ps) {
+    PromptHistoryAdd(ps, ps->rowText[0], ps->rowFore[0], ps->rowBack[0]);
     RowRelease(ps, 0);
     // The row blocks stay where they are; only their pointers move up.
     size_t moved = (kPromptRows - 1) * sizeof(void *);

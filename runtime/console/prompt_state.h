@@ -1,7 +1,8 @@
 // prompt_state.h: the console's state and the seams between its logic and a front end.
 //
 // One PromptState record holds everything the console knows: the window, the font and cell size,
-// the input line and its hand-over field linePos, the cursor and the 101-row screen buffer.
+// the input line and its hand-over field linePos, the cursor, the 101-row screen buffer, and the
+// history of the rows that scrolled off it with the view that can look back into it.
 // Its logic (print walk, scroll rule, drawing loop, line editor, input) lives in runtime/console
 // and draws only through PromptSurface; the window itself is a front end (platform/win32 window,
 // platform/posix terminal and line consoles, a recorder in tests) that implements PromptFrontEnd
@@ -18,6 +19,7 @@
 #define RUNTIME_CONSOLE_PROMPT_STATE_H
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "runtime/core/plat_core.h"
@@ -126,6 +128,24 @@ struct PromptDamage {
     uint8_t dirty[kPromptRows];    // 1: row i (numbered as the buffer is now) must be drawn
 };
 
+// The rows that scrolled off the top of the screen buffer, oldest first (see prompt_history.h).
+// Each row is one record, kept in a ring of slots: slot[(first + i) % capacity] holds row i.
+// A record is the row's text up to its first NUL and the colours of those cells, run-length coded:
+//   byte 0            n, the text's length in bytes (0 to 254)
+//   bytes 1 to n      the text, code page 932
+//   byte n + 1        r, the number of colour runs
+//   r x 9 bytes       a run: its cells (1 to 254), fore and back COLORREF, little-endian
+// Invariant: bytes = the sum of the records' sizes and one slot pointer a row, and never exceeds
+// limit once a row has been added; the oldest rows go first to keep it so.
+struct PromptHistory {
+    uint8_t **slot;      // capacity record pointers (null while capacity is 0)
+    int32_t capacity;    // slots; a power of two, or 0
+    int32_t first;       // slot of the oldest row
+    int32_t count;       // rows held
+    size_t bytes;        // bytes held, as counted above
+    size_t limit;        // bytes allowed
+};
+
 struct PromptState {
     void *hwnd;                          // the console window (HWND; a front end's own elsewhere)
     uint32_t threadId;                   // the console thread
@@ -155,6 +175,9 @@ struct PromptState {
     PlatLock lock;                       // the console lock
     const PromptFrontEnd *frontEnd;      // the window's services
     void *frontEndData;                  // the front end's own state
+    PromptHistory history;               // under the console lock
+    int32_t viewBack;                    // rows the view lies back from the bottom, 0 to
+                                         // history.count; under the console lock
 };
 
 // The process's one console.
