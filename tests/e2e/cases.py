@@ -25,6 +25,7 @@ from driver import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT, ASK_R
                     ASK_SHOW, BAD_N, CLOSED, FIFO, FOLDER, NO_DATA, SAVE_FAILED,
                     SHORT_DATA, TOO_MANY, At, Line, Paste, column, EXAMPLE, long_signal, main,
                     read)
+from console_wine import cells, occupied, save_shot, still, wait
 
 ONE_ZERO = column(["1", "0", "0", "0"])
 EARLIER = b"an earlier result\r\n"
@@ -75,6 +76,73 @@ def terminated_while_typing(con):
         con.keys("typing")
         con.wait("the typed text", lambda t: t.rows[t.y].endswith("typing"))
         os.kill(con.pid(), signal.SIGTERM)
+
+
+# ---- the window: its cells at each DPI, the view scrolled back, a selection copied ------------
+
+def first_question(con):
+    """The window at the first question (kept in con.first, its cells in con.grid): the banner
+    and "N=? " hold ink in the very cells (those in view) the transcript has characters in; the
+    caret, 9 x 6
+    pixels at 96 DPI, lies on the input line's row; cells at 144 and 192 DPI are 1.5 and 2 times
+    as large as at 96 (con.dpi, the LogPixels of the run; 96 when not set)."""
+    if con.name != "wine":
+        return
+    dpi = getattr(con, "dpi", None) or 96
+    con.first = still(con)
+    save_shot(con, con.first, "first-question-dpi%d" % dpi)
+    con.grid = x0, y0, cw, ch, (cx, cy, cwide, chigh) = cells(con.first)
+    lines = con.transcript.split("\n")[:4]
+    lines[3] = lines[3][:4]   # "N=? ", the caret behind it
+    got, want = occupied(con.first, con.grid, lines)
+    assert got == want, "other text at %d DPI: %s" % (dpi, got)
+    s = dpi / 96
+    assert abs(cwide - 9 * s) <= 1 and abs(chigh - 6 * s) <= 1 and \
+        y0 + 3 * ch <= cy and cy + chigh <= y0 + 4 * ch, "caret %s at %d DPI, cells of %d x %d" % (
+            (cx, cy, cwide, chigh), dpi, cw, ch)
+    con.cell_sizes = dict(getattr(con, "cell_sizes", {}), **{str(dpi): (cw, ch)})
+    base = con.cell_sizes.get("96")
+    assert base and abs(cw - base[0] * s) <= 1 and abs(ch - base[1] * s) <= 1, \
+        "cells of %s at %d DPI, %s at 96" % ((cw, ch), dpi, base)
+
+
+def scrolled_back_and_copied(con):
+    """After the display at N = 256: the wheel, and PageUp after PageDown took the view to the
+    bottom again, each bring the view to the session's top, the same pixels both ways, showing
+    the banner as the first question did; there result lines 1 to 5, dragged over and copied
+    with Ctrl+C, are on the clipboard as shown (CR LF between rows, trailing blanks dropped) and
+    hold Result.csv's numbers; the copy clears the selection's inversion."""
+    if con.name != "wine":
+        return
+    x0, y0, cw, ch = con.grid[:4]
+    window, at = con.window, lambda col, row: [str(x0 + col * cw), str(y0 + row * ch + ch // 2)]
+    bottom = still(con)
+    con.call("xdotool", "mousemove", "--window", window, *at(10, 5))
+    con.call("xdotool", "click", "--repeat", "120", "--delay", "5", "4")
+    top = still(con)
+    banner = lambda image: [row[:3 * (x0 + 56 * cw)] for row in image[1][y0:y0 + 3 * ch]]
+    assert banner(top) == banner(con.first), "the wheel did not bring the banner back"
+    con.call("xdotool", "key", "--repeat", "12", "Next")
+    assert still(con) == bottom, "PageDown did not return the view to the bottom"
+    con.call("xdotool", "key", "--repeat", "12", "Prior")
+    assert still(con) == top, "PageUp shows another picture than the wheel"
+    save_shot(con, top, "n256-top")
+
+    lines = con.transcript.split("\n")
+    first = next(i for i, line in enumerate(lines) if "\t" in line)   # result line 1
+    con.call("xdotool", "mousemove", "--window", window, str(x0 + 1), at(0, first)[1],
+             "mousedown", "1", "sleep", "0.2", "mousemove", "--window", window,
+             *at(60, first + 4), "sleep", "0.2", "mouseup", "1")
+    selected = still(con)
+    save_shot(con, selected, "n256-selected")
+    con.call("xdotool", "key", "ctrl+c")
+    clip = wait("the copy", lambda: con.call("xclip", "-o", "-selection", "clipboard").stdout
+                or None).decode()
+    want = "\r\n".join(line.expandtabs(8).rstrip() for line in lines[first:first + 5])
+    assert clip == want, "clipboard %r, want %r" % (clip, want)
+    csv = read(os.path.join(con.work, "Result.csv")).decode("cp932").split("\r\n")[1:6]
+    assert [line.split() for line in clip.split("\r\n")] == [r.split(",")[:2] for r in csv]
+    assert selected != top and still(con) == top, "the selection is not shown, or not cleared"
 
 
 # ---- Result.svg checked against Result.csv, and drawn ------------------------------------------
@@ -200,6 +268,13 @@ ANALYSIS = [
          data=ONE_ZERO, result="n4.csv", consoles=ALL, shot="japanese", plain=True,
          answers=["5\b", Paste("4"), "日本語ｶﾅ\U0001F600", "", "no", ""],
          says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 1}),
+    dict(name="the first question at 96, 144 and 192 DPI: cells 1 : 1.5 : 2, the same text, the"
+              " caret on the input line", data=EXAMPLE, answers=[At(ASK_N, first_question)],
+         consoles=["wine"], dpi=[96, 144, 192]),
+    dict(name="N = 256 displayed, the window scrolled back to its top by the wheel and by PageUp,"
+              " result lines selected and copied", data=EXAMPLE, result="example256.csv",
+         answers=[At(ASK_N, first_question)] + one_pass(256, "YES")[:-1]
+         + [At(ASK_REPEAT, scrolled_back_and_copied)], consoles=["wine"]),
     dict(name="a shorter terminal scrolls, a taller one does not bring the rows back",
          consoles=["term"], data=ONE_ZERO, result="n4.csv",
          answers=["4", At(ASK_IMPORT, shorter_terminal), "YES", "", "NO", ""]),

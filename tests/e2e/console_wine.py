@@ -193,6 +193,8 @@ class Wine:
 
     def run(self, case, work):
         self.work = work
+        if case.get("dpi"):
+            return at_each_dpi(self, case, work)
         r = self.session(case, work, "e2e-wineprefix")
         if case.get("plain"):
             with tempfile.TemporaryDirectory() as other:
@@ -209,3 +211,104 @@ class Wine:
             p.kill()
             p.wait()
         self.log.close()
+
+
+# ---- the window's cells measured on its pixels, the DPI, the view and the selection ------------
+
+LEVEL = 96   # a colour byte above this is ink: the text is white on black
+
+
+def runs(xs):
+    """Consecutive integers of xs as [first, last] pairs."""
+    out = []
+    for x in xs:
+        if out and x == out[-1][1] + 1:
+            out[-1][1] = x
+        else:
+            out.append([x, x])
+    return out
+
+
+def ink(image, x0, x1, y0, y1):
+    """Whether any pixel in columns x0..x1-1 of rows y0..y1-1 is ink."""
+    return any(max(r[3 * x0:3 * x1] or b"\0") > LEVEL for r in image[1][y0:y1])
+
+
+def ink_columns(image, y0, y1):
+    w = len(image[1][0]) // 3
+    return [x for x in range(FRAME, w - FRAME) if ink(image, x, x + 1, y0, y1)]
+
+
+def ink_rows(image, x0, x1):
+    return [y for y in range(FRAME, len(image[1]) - FRAME) if ink(image, x0, x1 + 1, y, y + 1)]
+
+
+def cells(image):
+    """The cell grid of the window at the first question, from its pixels: the banner's first
+    star row gives the cell width (star to star), the first column's three stars the row pitch,
+    the caret (the last ink right of "N=?" on row 3, at column 4) the client area's left edge.
+    Returns x0, y0 (the client's corner; the frame is alike on every side), cell width and height,
+    and the caret's box [x, y, width, height]."""
+    band = runs(ink_rows(image, FRAME, len(image[1][0]) // 3 - FRAME - 1))[0]   # row 0's stars
+    top, stars = band[0], runs(ink_columns(image, band[0], band[1] + 1))
+    cw = (stars[-1][0] - stars[0][0]) // (len(stars) - 1)
+    column = runs(ink_rows(image, *stars[0]))   # the stars of rows 0 to 2, then N
+    ch = column[1][0] - column[0][0]
+    assert column[2][0] - column[1][0] == ch, "rows are not evenly spaced: %s" % column
+    x = runs(ink_columns(image, column[2][1] + 1, len(image[1]) - FRAME))[-1]
+    y = runs(ink_rows(image, *x))[-1]
+    x0 = x[0] - 4 * cw
+    return x0, x0, cw, ch, [x[0], y[0], x[1] - x[0] + 1, y[1] - y[0] + 1]
+
+
+def occupied(image, grid, lines):
+    """For each of lines (rows from the top) the cells holding ink, as "#" and "." a cell, and
+    the same of the lines' characters (a blank: "."), both as far as whole cells are in view."""
+    x0, y0, cw, ch = grid[:4]
+    room = (len(image[1][0]) // 3 - FRAME - x0) // cw
+    got = ["".join("#" if ink(image, x0 + c * cw, x0 + (c + 1) * cw, y0 + r * ch,
+                              y0 + (r + 1) * ch) else "." for c in range(len(line[:room])))
+           for r, line in enumerate(lines)]
+    return got, ["".join("." if c == " " else "#" for c in line[:room]) for line in lines]
+
+
+def set_dpi(con, dpi):
+    """LogPixels of e2e-wineprefix; its wineserver ends first, so the next run reads it."""
+    con.use_prefix("e2e-wineprefix")
+    con.call("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+             "REG_DWORD", "/d", str(dpi), "/f", timeout=120)
+    con.call("wineserver", "-w", timeout=120)
+
+
+def still(con):
+    """The window once two grabs a moment apart are the same."""
+    image = con.grab()
+    while True:
+        time.sleep(0.3)
+        again = con.grab()
+        if again == image:
+            return image
+        image = again
+
+
+def save_shot(con, image, name):
+    """The window as e2e-wine/NAME.png beside the program, for a person to look at."""
+    con.call("convert", "ppm:-", "-define", "png:exclude-chunks=date,time",
+             os.path.join(con.shots, name + ".png"), input=image[0])
+
+
+def at_each_dpi(con, case, work):
+    """The case once at each LogPixels of its dpi list, in e2e-wineprefix (96 again after); its
+    steps find the DPI of the run under way in con.dpi. One Run with every run's problems."""
+    done = []
+    try:
+        for dpi in case["dpi"]:
+            set_dpi(con, dpi)
+            con.dpi = dpi
+            done.append(con.session(case, work, "e2e-wineprefix", "-dpi%d" % dpi))
+    finally:
+        set_dpi(con, 96)
+        con.dpi = None
+    r = max(done, key=lambda run: bool(run.code or run.hung))
+    r.problems = [p for run in done for p in run.problems]
+    return r
