@@ -80,30 +80,26 @@ def terminated_while_typing(con):
 
 # ---- the window: its cells at each DPI, the view scrolled back, a selection copied ------------
 
+CELLS = {}   # DPI: the cell's width and height measured at the first question
+
+
 def first_question(con):
-    """The window at the first question (kept in con.first, its cells in con.grid): the banner
-    and "N=? " hold ink in the very cells (those in view) the transcript has characters in; the
-    caret, 9 x 6
-    pixels at 96 DPI, lies on the input line's row; cells at 144 and 192 DPI are 1.5 and 2 times
-    as large as at 96 (con.dpi, the LogPixels of the run; 96 when not set)."""
+    """The window at the first question (con.first, its cells con.grid) at con.dpi (96 unless
+    set): the banner and "N=? " put ink in the very cells the transcript has characters in, the
+    caret (9 x 6 pixels at 96 DPI) lies on the input line's row, and cells are dpi / 96 times
+    those at 96 DPI, each within a pixel."""
     if con.name != "wine":
         return
-    dpi = getattr(con, "dpi", None) or 96
-    con.first = still(con)
+    dpi, con.first = getattr(con, "dpi", None) or 96, still(con)
     save_shot(con, con.first, "first-question-dpi%d" % dpi)
     con.grid = x0, y0, cw, ch, (cx, cy, cwide, chigh) = cells(con.first)
     lines = con.transcript.split("\n")[:4]
-    lines[3] = lines[3][:4]   # "N=? ", the caret behind it
-    got, want = occupied(con.first, con.grid, lines)
+    got, want = occupied(con.first, con.grid, lines[:3] + [lines[3][:4]])   # the caret behind
     assert got == want, "other text at %d DPI: %s" % (dpi, got)
-    s = dpi / 96
-    assert abs(cwide - 9 * s) <= 1 and abs(chigh - 6 * s) <= 1 and \
-        y0 + 3 * ch <= cy and cy + chigh <= y0 + 4 * ch, "caret %s at %d DPI, cells of %d x %d" % (
-            (cx, cy, cwide, chigh), dpi, cw, ch)
-    con.cell_sizes = dict(getattr(con, "cell_sizes", {}), **{str(dpi): (cw, ch)})
-    base = con.cell_sizes.get("96")
-    assert base and abs(cw - base[0] * s) <= 1 and abs(ch - base[1] * s) <= 1, \
-        "cells of %s at %d DPI, %s at 96" % ((cw, ch), dpi, base)
+    CELLS[dpi], s = (cw, ch), dpi / 96
+    assert abs(cwide - 9 * s) <= 1 and abs(chigh - 6 * s) <= 1 and y0 + 3 * ch <= cy and \
+        cy + chigh <= y0 + 4 * ch, "caret %s at %d DPI" % ((cx, cy, cwide, chigh), dpi)
+    assert all(abs(a - b * s) <= 1 for a, b in zip(CELLS[dpi], CELLS.get(96, (0, 0)))), CELLS
 
 
 def scrolled_back_and_copied(con):
@@ -126,20 +122,18 @@ def scrolled_back_and_copied(con):
     assert still(con) == bottom, "PageDown did not return the view to the bottom"
     con.call("xdotool", "key", "--repeat", "12", "Prior")
     assert still(con) == top, "PageUp shows another picture than the wheel"
-    save_shot(con, top, "n256-top")
-
     lines = con.transcript.split("\n")
     first = next(i for i, line in enumerate(lines) if "\t" in line)   # result line 1
-    con.call("xdotool", "mousemove", "--window", window, str(x0 + 1), at(0, first)[1],
-             "mousedown", "1", "sleep", "0.2", "mousemove", "--window", window,
-             *at(60, first + 4), "sleep", "0.2", "mouseup", "1")
+    con.call("xdotool", "mousemove", "--window", window, *at(0, first), "mousedown", "1",
+             "sleep", "0.2", "mousemove", "--window", window, *at(60, first + 4), "sleep", "0.2",
+             "mouseup", "1")
     selected = still(con)
+    save_shot(con, top, "n256-top")
     save_shot(con, selected, "n256-selected")
     con.call("xdotool", "key", "ctrl+c")
     clip = wait("the copy", lambda: con.call("xclip", "-o", "-selection", "clipboard").stdout
                 or None).decode()
-    want = "\n".join(line.expandtabs(8).rstrip() for line in lines[first:first + 5])
-    assert clip == want, "clipboard %r, want %r" % (clip, want)
+    assert clip == "\n".join(line.expandtabs(8).rstrip() for line in lines[first:first + 5]), clip
     csv = read(os.path.join(con.work, "Result.csv")).decode("cp932").split("\r\n")[1:6]
     assert [line.split() for line in clip.split("\n")] == [r.split(",")[:2] for r in csv]
     assert selected != top and still(con) == top, "the selection is not shown, or not cleared"

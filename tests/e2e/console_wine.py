@@ -234,42 +234,37 @@ def ink(image, x0, x1, y0, y1):
     return any(max(r[3 * x0:3 * x1] or b"\0") > LEVEL for r in image[1][y0:y1])
 
 
-def ink_columns(image, y0, y1):
-    w = len(image[1][0]) // 3
-    return [x for x in range(FRAME, w - FRAME) if ink(image, x, x + 1, y0, y1)]
-
-
-def ink_rows(image, x0, x1):
-    return [y for y in range(FRAME, len(image[1]) - FRAME) if ink(image, x0, x1 + 1, y, y + 1)]
+def inked(image, x0=FRAME, x1=None, y0=FRAME, y1=None, columns=True):
+    """The pixel columns (or rows) inside the frame with ink in the given box."""
+    w, h = len(image[1][0]) // 3 - FRAME, len(image[1]) - FRAME
+    x1, y1 = x1 or w, y1 or h
+    return ([x for x in range(FRAME, w) if ink(image, x, x + 1, y0, y1)] if columns else
+            [y for y in range(FRAME, h) if ink(image, x0, x1, y, y + 1)])
 
 
 def cells(image):
-    """The cell grid of the window at the first question, from its pixels: the banner's first
-    star row gives the cell width (star to star), the first column's three stars the row pitch,
-    the caret (the last ink right of "N=?" on row 3, at column 4) the client area's left edge.
-    Returns x0, y0 (the client's corner; the frame is alike on every side), cell width and height,
-    and the caret's box [x, y, width, height]."""
-    band = runs(ink_rows(image, FRAME, len(image[1][0]) // 3 - FRAME - 1))[0]   # row 0's stars
-    top, stars = band[0], runs(ink_columns(image, band[0], band[1] + 1))
+    """The cell grid at the first question: x0, y0 (the client's corner; the frame is alike on
+    every side), the cell's width (star to star in the banner's first row) and height (the first
+    column's stars) and the caret's box [x, y, w, h], the last ink right of "N=?", at column 4."""
+    band = runs(inked(image, columns=False))[0]   # row 0's stars
+    stars = runs(inked(image, y0=band[0], y1=band[1] + 1))
     cw = (stars[-1][0] - stars[0][0]) // (len(stars) - 1)
-    column = runs(ink_rows(image, *stars[0]))   # the stars of rows 0 to 2, then N
+    column = runs(inked(image, stars[0][0], stars[0][1] + 1, columns=False))   # rows 0 to 2, N
     ch = column[1][0] - column[0][0]
     assert column[2][0] - column[1][0] == ch, "rows are not evenly spaced: %s" % column
-    x = runs(ink_columns(image, column[2][1] + 1, len(image[1]) - FRAME))[-1]
-    y = runs(ink_rows(image, *x))[-1]
-    x0 = x[0] - 4 * cw
-    return x0, x0, cw, ch, [x[0], y[0], x[1] - x[0] + 1, y[1] - y[0] + 1]
+    x = runs(inked(image, y0=column[2][1] + 1))[-1]
+    y = runs(inked(image, x[0], x[1] + 1, columns=False))[-1]
+    return x[0] - 4 * cw, x[0] - 4 * cw, cw, ch, [x[0], y[0], x[1] - x[0] + 1, y[1] - y[0] + 1]
 
 
 def occupied(image, grid, lines):
-    """For each of lines (rows from the top) the cells holding ink, as "#" and "." a cell, and
-    the same of the lines' characters (a blank: "."), both as far as whole cells are in view."""
+    """Of each line (rows from the top) as far as whole cells are in view: "#" a cell with ink
+    and "." one without, and the same of the line's characters (a blank: ".")."""
     x0, y0, cw, ch = grid[:4]
-    room = (len(image[1][0]) // 3 - FRAME - x0) // cw
-    got = ["".join("#" if ink(image, x0 + c * cw, x0 + (c + 1) * cw, y0 + r * ch,
-                              y0 + (r + 1) * ch) else "." for c in range(len(line[:room])))
-           for r, line in enumerate(lines)]
-    return got, ["".join("." if c == " " else "#" for c in line[:room]) for line in lines]
+    lines = [line[:(len(image[1][0]) // 3 - FRAME - x0) // cw] for line in lines]
+    return (["".join(".#"[ink(image, x0 + c * cw, x0 + c * cw + cw, y0 + r * ch, y0 + r * ch + ch)]
+                     for c in range(len(line))) for r, line in enumerate(lines)],
+            ["".join(".#"[c != " "] for c in line) for line in lines])
 
 
 def set_dpi(con, dpi):
@@ -282,13 +277,11 @@ def set_dpi(con, dpi):
 
 def still(con):
     """The window once two grabs a moment apart are the same."""
-    image = con.grab()
-    while True:
+    image, again = None, con.grab()
+    while again != image:
         time.sleep(0.3)
-        again = con.grab()
-        if again == image:
-            return image
-        image = again
+        image, again = again, con.grab()
+    return image
 
 
 def save_shot(con, image, name):
@@ -302,10 +295,9 @@ def at_each_dpi(con, case, work):
     steps find the DPI of the run under way in con.dpi. One Run with every run's problems."""
     done = []
     try:
-        for dpi in case["dpi"]:
-            set_dpi(con, dpi)
-            con.dpi = dpi
-            done.append(con.session(case, work, "e2e-wineprefix", "-dpi%d" % dpi))
+        for con.dpi in case["dpi"]:
+            set_dpi(con, con.dpi)
+            done.append(con.session(case, work, "e2e-wineprefix", "-dpi%d" % con.dpi))
     finally:
         set_dpi(con, 96)
         con.dpi = None
