@@ -107,7 +107,8 @@ def scrolled_back_and_copied(con):
     bottom again, each bring the view to the session's top, the same pixels both ways, showing
     the banner as the first question did; there result lines 1 to 5, dragged over and copied
     with Ctrl+C, are on the clipboard as shown (trailing blanks dropped; Wine hands the CR LF
-    between rows to X as LF) and hold Result.csv's numbers; the copy clears the selection."""
+    between rows to X as LF) and hold Result.csv's numbers; the copy clears the selection; a key
+    typed into the input line returns the view to the bottom."""
     if con.name != "wine":
         return
     x0, y0, cw, ch = con.grid[:4]
@@ -137,6 +138,8 @@ def scrolled_back_and_copied(con):
     csv = read(os.path.join(con.work, "Result.csv")).decode("cp932").split("\r\n")[1:6]
     assert [line.split() for line in clip.split("\n")] == [r.split(",")[:2] for r in csv]
     assert selected != top and still(con) == top, "the selection is not shown, or not cleared"
+    con.call("xdotool", "key", "x", "BackSpace")
+    assert still(con) == bottom, "a key of the input line left the view back in the history"
 
 
 # ---- Result.svg checked against Result.csv, and drawn ------------------------------------------
