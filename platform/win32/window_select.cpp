@@ -64,7 +64,8 @@ static void Redraw(PromptState *ps, HWND hwnd) {
 static void BoundaryAt(PromptState *ps, LPARAM lParam, int32_t *row, int32_t *col) {
     int32_t x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     PlatLockEnter(&ps->lock);
-    int32_t cw = ps->cellWidth > 0 ? ps->cellWidth : 1, ch = ps->cellHeight > 0 ? ps->cellHeight : 1;
+    int32_t cw = ps->cellWidth > 0 ? ps->cellWidth : 1;
+    int32_t ch = ps->cellHeight > 0 ? ps->cellHeight : 1;
     int32_t c = x < 0 ? 0 : (x + cw / 2) / cw;
     int32_t i = y < 0 ? 0 : y / ch;
     int32_t last = (ps->clientHeight - 1) / ch;

@@ -21,7 +21,6 @@ const SelectCase kSelectCases[] = {
     {"start inside a character takes it whole", {1, 1, 1, 3}, "\x82\xa0\x82\xa2"},
     {"end inside a character takes it whole", {1, 2, 1, 3}, "\x82\xa2"},
     {"across rows, an empty row kept", {0, 4, 3, 2}, "cd\r\n\x82\xa0\x82\xa2x\r\n\r\nta"},
-    {"across rows backwards", {3, 2, 0, 4}, "cd\r\n\x82\xa0\x82\xa2x\r\n\r\nta"},
     {"ending at column 0 ends in CR LF", {2, 0, 3, 0}, "\r\n"},
     {"a lead byte ending its row stands alone", {4, 1, 4, 2}, "\x82"},
     {"a click without a drag", {1, 1, 1, 1}, ""},
@@ -43,8 +42,7 @@ TEST(Selection, CopiesWholeCharactersRowsJoinedByCrLfTrailingBlanksDropped) {
     PromptSelection across = {0, 4, 3, 2};
     int32_t from = -1, to = -1;
     EXPECT_TRUE(PromptSelectionSpan(&across, 2, (const uint8_t *)"", &from, &to));
-    EXPECT_EQ(from, 0);
-    EXPECT_EQ(to, kPromptSelectRowEnd);
+    EXPECT_TRUE(from == 0 && to == kPromptSelectRowEnd) << from << " " << to;
     EXPECT_FALSE(PromptSelectionSpan(&across, 4, (const uint8_t *)"z", &from, &to));
     FakeClose(&fc);
 }

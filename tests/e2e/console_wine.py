@@ -17,6 +17,7 @@ question and opens its line at once. Where the answers run out the window is clo
 Xvfb, xclip and the program are ended by process id, each prefix's wineserver with -k.
 """
 import ctypes
+import itertools
 import os
 import re
 import shutil
@@ -220,13 +221,8 @@ LEVEL = 96   # a colour byte above this is ink: the text is white on black
 
 def runs(xs):
     """Consecutive integers of xs as [first, last] pairs."""
-    out = []
-    for x in xs:
-        if out and x == out[-1][1] + 1:
-            out[-1][1] = x
-        else:
-            out.append([x, x])
-    return out
+    groups = (list(g) for _, g in itertools.groupby(enumerate(xs), lambda p: p[1] - p[0]))
+    return [[g[0][1], g[-1][1]] for g in groups]
 
 
 def ink(image, x0, x1, y0, y1):
@@ -267,14 +263,6 @@ def occupied(image, grid, lines):
             ["".join(".#"[c != " "] for c in line) for line in lines])
 
 
-def set_dpi(con, dpi):
-    """LogPixels of e2e-wineprefix; its wineserver ends first, so the next run reads it."""
-    con.use_prefix("e2e-wineprefix")
-    con.call("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
-             "REG_DWORD", "/d", str(dpi), "/f", timeout=120)
-    con.call("wineserver", "-w", timeout=120)
-
-
 def still(con):
     """The window once two grabs a moment apart are the same."""
     image, again = None, con.grab()
@@ -291,15 +279,21 @@ def save_shot(con, image, name):
 
 
 def at_each_dpi(con, case, work):
-    """The case once at each LogPixels of its dpi list, in e2e-wineprefix (96 again after); its
-    steps find the DPI of the run under way in con.dpi. One Run with every run's problems."""
+    """The case once at each LogPixels of its dpi list, in e2e-wineprefix (96 again after; its
+    wineserver ends after each change, so the next run reads it); its steps find the DPI of the
+    run under way in con.dpi. One Run with every run's problems."""
+    def logpixels(dpi):
+        con.use_prefix("e2e-wineprefix")
+        con.call("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                 "REG_DWORD", "/d", str(dpi), "/f", timeout=120)
+        con.call("wineserver", "-w", timeout=120)
     done = []
     try:
         for con.dpi in case["dpi"]:
-            set_dpi(con, con.dpi)
+            logpixels(con.dpi)
             done.append(con.session(case, work, "e2e-wineprefix", "-dpi%d" % con.dpi))
     finally:
-        set_dpi(con, 96)
+        logpixels(96)
         con.dpi = None
     r = max(done, key=lambda run: bool(run.code or run.hung))
     r.problems = [p for run in done for p in run.problems]
