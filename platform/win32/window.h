@@ -96,6 +96,7 @@ bool WinSelectionCopy(PromptState *ps, HWND hwnd);
 void WinOnLeftDown(PromptState *ps, HWND hwnd, LPARAM lParam);
 void WinOnMouseMove(PromptState *ps, HWND hwnd, LPARAM lParam);
 void WinOnLeftUp(PromptState *ps, HWND hwnd, LPARAM lParam);
+void WinOnCaptureLost(PromptState *ps);
 
 // The view (window_scroll.cpp): the scrollbar, the wheel, PageUp and PageDown; the scrollbar is
 // brought up to date after every frame and paint.

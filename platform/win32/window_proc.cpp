@@ -93,6 +93,7 @@ LRESULT CALLBACK PromptWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONDOWN: WinOnLeftDown(ps, hwnd, lParam); return 0;
     case WM_MOUSEMOVE: WinOnMouseMove(ps, hwnd, lParam); return 0;
     case WM_LBUTTONUP: WinOnLeftUp(ps, hwnd, lParam); return 0;
+    case WM_CAPTURECHANGED: WinOnCaptureLost(ps); return 0;
     case WM_RBUTTONDOWN: WinSelectionCopy(ps, hwnd); return 0;
     case WM_DPICHANGED:
         WinOnDpiChanged(ps, hwnd, LOWORD(wParam), (const RECT *)lParam);

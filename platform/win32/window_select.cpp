@@ -101,8 +101,13 @@ void WinOnMouseMove(PromptState *ps, HWND hwnd, LPARAM lParam) {
 
 void WinOnLeftUp(PromptState *ps, HWND hwnd, LPARAM lParam) {
     WinOnMouseMove(ps, hwnd, lParam);
+    ReleaseCapture();   // WM_CAPTURECHANGED ends the drag
+}
+
+// The mouse went elsewhere (the button released, or the window deactivated mid-drag): the
+// selection stays as dragged so far.
+void WinOnCaptureLost(PromptState *ps) {
     Window(ps)->dragging = false;
-    ReleaseCapture();
 }
 
 bool WinSelectionCopy(PromptState *ps, HWND hwnd) {
