@@ -107,8 +107,8 @@ def scrolled_back_and_copied(con):
     bottom again, each bring the view to the session's top, the same pixels both ways, showing
     the banner as the first question did; there result lines 1 to 5, dragged over and copied
     with Ctrl+C, are on the clipboard as shown (trailing blanks dropped; Wine hands the CR LF
-    between rows to X as LF) and hold Result.csv's numbers; the copy clears the selection; a key
-    typed into the input line returns the view to the bottom."""
+    between rows to X as LF) and hold Result.csv's numbers; the copy clears the selection; a
+    right click copies as well; a key typed into the input line returns the view to the bottom."""
     if con.name != "wine":
         return
     x0, y0, cw, ch = con.grid[:4]
@@ -125,19 +125,23 @@ def scrolled_back_and_copied(con):
     assert still(con) == top, "PageUp shows another picture than the wheel"
     lines = con.transcript.split("\n")
     first = next(i for i, line in enumerate(lines) if "\t" in line)   # result line 1
-    con.call("xdotool", "mousemove", "--window", window, *at(0, first), "mousedown", "1",
-             "sleep", "0.2", "mousemove", "--window", window, *at(60, first + 4), "sleep", "0.2",
-             "mouseup", "1")
-    selected = still(con)
+    def copied(last, how, *args):   # result line 1 to last dragged over, then copied
+        con.call("xdotool", "mousemove", "--window", window, *at(0, first), "mousedown", "1",
+                 "sleep", "0.2", "mousemove", "--window", window, *at(60, last), "sleep", "0.2",
+                 "mouseup", "1")
+        selected, want = still(con), "\n".join(
+            line.expandtabs(8).rstrip() for line in lines[first:last + 1])
+        con.call("xdotool", how, *args)
+        wait(how + " " + want, lambda: con.call("xclip", "-o", "-selection", "clipboard").stdout
+             == want.encode() or None)
+        return selected, want
+    selected, clip = copied(first + 4, "key", "ctrl+c")
     save_shot(con, top, "n256-top")
     save_shot(con, selected, "n256-selected")
-    con.call("xdotool", "key", "ctrl+c")
-    clip = wait("the copy", lambda: con.call("xclip", "-o", "-selection", "clipboard").stdout
-                or None).decode()
-    assert clip == "\n".join(line.expandtabs(8).rstrip() for line in lines[first:first + 5]), clip
     csv = read(os.path.join(con.work, "Result.csv")).decode("cp932").split("\r\n")[1:6]
     assert [line.split() for line in clip.split("\n")] == [r.split(",")[:2] for r in csv]
     assert selected != top and still(con) == top, "the selection is not shown, or not cleared"
+    copied(first, "click", "3")   # a right click on it
     con.call("xdotool", "key", "x", "BackSpace")
     assert still(con) == bottom, "a key of the input line left the view back in the history"
 
