@@ -108,12 +108,14 @@ static void ShowProgress(void *, int32_t percent) {
     PromptShowProgress(&gPrompt, percent);
 }
 
-// Prints every bin, each once the transform has it.
+// Prints every bin, each once the transform has it; a display that waits for its later bins shows
+// their progress in the title, as the first part does.
 static void ShowTransform() {
     PrintLine(StrLiteral(kTextResultTitle));
+    TransformProgress progress = {ShowProgress, nullptr, 1000};
     for (double i = 0; i <= SampleCount - 1; i = i + 1) {
         int32_t at = (int32_t)i;
-        TransformWaitBin(at);
+        TransformWaitBin(at, &progress);
         RtString line = StrConcat(NumToStr(ImagPart[at]), StrLiteral("\t"));
         line = StrConcat(line, NumToStr(RealPart[at]));
         PrintLine(line);
@@ -208,6 +210,7 @@ void AnalysisRun() {
         if (!AnsweredNo(ShowAnswer)) {
             TransformStartUpper();
             ShowTransform();
+            PromptShowProgress(&gPrompt, -1);
         }
         TransformFinish();
         bool saved = SaveResult();

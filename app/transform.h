@@ -51,7 +51,11 @@ void TransformWaitLower(const TransformProgress *progress);
 // Starts the rest of the bins, after TransformWaitLower, and returns at once.
 void TransformStartUpper();
 // Waits until bin k (0 <= k < count; an upper one only after TransformStartUpper) is done.
-void TransformWaitBin(int32_t k);
+// progress (may be null) reports the share of the part under way as TransformWaitLower does, but
+// with the delay counted from the part's start, not from this call: a display that waits for its
+// bins one by one shows the progress once it has run delayMs, and every call whose report is due
+// makes it, also for a bin that is there already.
+void TransformWaitBin(int32_t k, const TransformProgress *progress);
 // Waits until every part started is done and every worker gone. Call before the samples or the
 // output arrays go away or are written again.
 void TransformFinish();

@@ -58,6 +58,10 @@ struct TransformRun {
     std::atomic<int64_t> doneWork;              // pairs evaluated in the part
     std::atomic<int64_t> evaluations;           // pairs evaluated since TransformStart
     std::atomic<int> running;                   // workers not yet gone
+    std::chrono::steady_clock::time_point partStart;    // when the part under way started
+    std::chrono::steady_clock::time_point nextReport;   // TransformWaitBin's next report
+    bool reported;                              // TransformWaitBin reported in this part
+    int32_t shownPercent;                       // ... last this share, 0 to 99
     // The part's threads, joined once it is done. Never detached: the mingw-w64 thread library
     // can lose a thread detached before it has started, and running would never come back to 0.
     std::vector<std::thread> threads;
@@ -206,6 +210,9 @@ static void StartPart(TransformRun *run) {
     run->nextUnit.store(0);
     run->doneUnits.store(0);
     run->doneWork.store(0);
+    run->partStart = std::chrono::steady_clock::now();
+    run->reported = false;
+    run->shownPercent = 0;
     const double count = run->job.count;
     if (count * count < kThreadedPairs)
         return;
@@ -295,11 +302,34 @@ void TransformStartUpper() {
     StartPart(&gRun);
 }
 
-void TransformWaitBin(int32_t k) {
+// TransformWaitBin's report, when one is due: delayMs after the part started, then every
+// kReportPeriod. A part done shows 99 until the caller restores its title.
+static void ReportPart(TransformRun *run, const TransformProgress *progress) {
+    const std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
+    const std::chrono::steady_clock::time_point due =
+        run->reported ? run->nextReport
+                      : run->partStart + std::chrono::milliseconds(progress->delayMs);
+    if (now < due)
+        return;
+    const int64_t done = run->doneWork.load();
+    int32_t percent = run->partWork > 0 ? (int32_t)(done * 100 / run->partWork) : 0;
+    percent = percent > 99 ? 99 : percent < run->shownPercent ? run->shownPercent : percent;
+    run->shownPercent = percent;
+    run->reported = true;
+    run->nextReport = now + kReportPeriod;
+    progress->report(progress->context, percent);
+}
+
+void TransformWaitBin(int32_t k, const TransformProgress *progress) {
     TransformRun *run = &gRun;
     if (k < 0 || k >= run->job.count)
         return;
-    while (run->job.binState[k].load(std::memory_order_acquire) != kBinReady) {
+    const bool reports = progress && progress->report;
+    for (;;) {
+        if (reports)
+            ReportPart(run, progress);
+        if (run->job.binState[k].load(std::memory_order_acquire) == kBinReady)
+            return;
         if (PartDone(run))
             return;   // not planned: nothing will make it ready
         WaitStep(run);

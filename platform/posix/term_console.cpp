@@ -6,14 +6,32 @@
 // on black, autowrap off, bracketed paste on, and the cursor is shown only as the caret of an
 // open line.
 //
-// Invariant: every way out gives the terminal back exactly as it was found (modes and screen):
+// Prints are drawn in frames, as the window draws them: a print marks what it changed and asks
+// for a frame; the console thread draws the marks at most every kFrameMs milliseconds, so a fast
+// stream of lines costs a frame per screen refresh, not a screen's worth of work per line. A
+// print on the console thread (the echo of typed keys) and every caret move draw at once.
+//
+// The view: PageUp and PageDown move it a page back into the history and forward, Up and Down a
+// row, Ctrl+Home and Ctrl+End to the top and the bottom. The mouse wheel works through the
+// terminal's alternate scroll mode (DECSET 1007): on the alternate screen a terminal with that
+// mode turns a wheel turn into Up and Down keys and leaves mouse reporting off, so dragging still
+// selects the terminal's own text. Mouse reporting would give the wheel itself but takes plain
+// selection away in most terminals; the console never asks for it.
+//
+// At the end the session stays: after leaving the alternate screen the console prints every row
+// it still holds, the history and the screen buffer down to the cursor row, on the normal
+// screen, so the terminal's own scrollback holds them as if the program had written them there
+// (a scrollback shorter than the session keeps its newest rows, the last screenful among them).
+//
+// Invariant: every way out gives the terminal back exactly as it was found (modes and screen, the
+// session's rows printed on the normal screen but after a signal):
 // the end of the message loop and PlatExit (RtEnd) through Restore, the end signals through
 // OnEndSignal, which does only async-signal-safe things (write, tcsetattr, _exit). Ctrl+C and
 // Ctrl+\ arrive as bytes in raw mode and close the window like its close box.
 //
 // Threads: the console thread runs the window procedure; the key reader thread turns input bytes
 // into posted messages (keys, close, and a paint for each resize, which SIGWINCH reports through
-// a pipe); the program thread draws through the surface when it prints. Every write to the
+// a pipe); the program thread's prints mark rows and post a frame message. Every write to the
 // terminal happens under frameLock, taken before the console lock like every surface.
 #include <atomic>
 #include <cerrno>
@@ -23,8 +41,10 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <system_error>
 #include <termios.h>
+#include <time.h>
 #include <thread>
 #include <unistd.h>
 
@@ -35,12 +55,13 @@
 #include "runtime/console/prompt.h"
 
 // Taking the terminal: the alternate screen, autowrap off, cursor hidden, bracketed paste on,
-// the terminal's title saved and set to the window's.
+// alternate scroll mode saved and on, the terminal's title saved and set to the window's.
 static const char kTakeTerminal[] =
-    "\x1b[?1049h\x1b[?7l\x1b[?25l\x1b[?2004h\x1b[22;0t\x1b]0;BASIC PROMPT\x07";
+    "\x1b[?1049h\x1b[?7l\x1b[?25l\x1b[?2004h\x1b[?1007s\x1b[?1007h\x1b[22;0t"
+    "\x1b]0;BASIC PROMPT\x07";
 // Giving it back, each of the above undone, colours reset.
 static const char kGiveBackTerminal[] =
-    "\x1b[23;0t\x1b[?2004l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l";
+    "\x1b[23;0t\x1b[?1007r\x1b[?2004l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l";
 // CAN: ends an escape sequence that a signal may have cut in the middle.
 static const char kCancelSequence[] = "\x18";
 
@@ -48,7 +69,13 @@ enum {
     kEscapeWaitMs = 50,       // after a lone ESC: the rest of a key's sequence comes within this
     kCaretRaise = 7,          // the caret's top edge lies this far above the cursor cell's bottom
     kClipBytes = kTermPasteText,
+    kFrameMs = 16,            // frames of prints from the program thread: at most about 60 a second
+    kSessionFlushBytes = 1 << 16,   // the session left on the normal screen goes out in such writes
 };
+
+// Posted by a print on the program thread: draw a frame (the window's own message numbers are
+// below 0x8000).
+enum : uint32_t { kTermMsgFrame = 0x8001 };
 
 struct TermConsole {
     PromptState *ps;
@@ -63,6 +90,8 @@ struct TermConsole {
     size_t clipLength;
     bool clipSet;                     // a paste has come
     TermKeys keys;                    // key reader thread only
+    std::atomic<bool> frameAsked;     // a frame message is on its way; cleared as a frame begins
+    int64_t lastFrameMs;              // console thread: when the last frame began (monotonic)
 };
 
 static TermConsole term;
@@ -119,12 +148,34 @@ static bool ErrorIsTheTerminal(const TermConsole *t) {
     return err.st_rdev == out.st_rdev;
 }
 
-// Gives the terminal back once; later calls do nothing. The caller holds frameLock, so no frame
-// is cut in the middle.
-static void Restore(TermConsole *t) {
+// Every row the console holds, from the oldest in the history to the cursor row, as lines on the
+// normal screen; an empty cursor row is left to the shell, whose prompt comes where the cursor
+// was. The caller holds frameLock and the console lock.
+static void PrintSession(TermConsole *t, PromptState *ps) {
+    TermScreen *ts = &t->screen;
+    ts->outLength = 0;
+    PromptRowCells cells;
+    int32_t last = PromptHistoryRows(ps) + ps->cursorRow;
+    for (int32_t j = 0; j <= last; j++) {
+        PromptRowRef row = PromptSessionRow(ps, j, &cells);
+        if (j < last || row.text[0] != 0)
+            TermScreenAppendLine(ts, row.text, row.fore, row.back);
+        if (ts->outLength >= kSessionFlushBytes || j == last) {
+            WriteAll(t->outFd, ts->out, ts->outLength);
+            ts->outLength = 0;
+        }
+    }
+}
+
+// Gives the terminal back once; later calls do nothing. With session (its console lock held too)
+// the session's rows are left on the normal screen. The caller holds frameLock, so no frame is
+// cut in the middle.
+static void Restore(TermConsole *t, PromptState *session) {
     if (!t->owned.exchange(false))
         return;
     WriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+    if (session)
+        PrintSession(t, session);
     tcsetattr(t->inFd, TCSADRAIN, &t->saved);
     PlatDebugOutputSuppress(false);
 }
@@ -135,9 +186,11 @@ static void RestoreAtExit() {
     if (!term.owned.load())
         return;
     PlatLockEnter(&term.frameLock);
-    Restore(&term);
+    PlatLockEnter(&term.ps->lock);
+    Restore(&term, term.ps);
 }
 
+// A signal can come in the middle of a print: the rows are not read, only the modes restored.
 static void OnEndSignal(int) {
     if (term.owned.load()) {
         WriteAll(term.outFd, kCancelSequence, sizeof kCancelSequence - 1);
@@ -193,6 +246,8 @@ static void Deliver(TermConsole *t, const TermKeyEvents *ev) {
     }
     for (int i = 0; i < ev->charCount; i++)
         MsgPost(kMsgChar, ev->chars[i], 0);
+    if (ev->view != kTermViewNone)
+        MsgPost(kMsgKeyDown, ev->view, 0);
     if (ev->close)
         MsgPost(kMsgClose, 0, 0);
 }
@@ -261,21 +316,55 @@ static RtString ClipboardText(PromptState *) {
     return text;
 }
 
-// The caret is the terminal's cursor, on the cursor cell.
+// ---- Frames ----------------------------------------------------------------------------------
+
+static int64_t NowMs() {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (int64_t)now.tv_sec * 1000 + now.tv_nsec / 1000000;
+}
+
+// Draws the marks of the prints so far and the caret, as one frame. Console thread.
+static void DrawFrame(TermConsole *t) {
+    PlatLockEnter(&t->frameLock);
+    t->frameAsked.store(false);   // before the marks are read: a later print asks again
+    t->lastFrameMs = NowMs();
+    PromptOnFrame(t->ps, &t->screen.surface);
+    FlushFrame(t);
+    PlatLockLeave(&t->frameLock);
+}
+
+// The console's frameLater: either thread.
+static void FrameLater(PromptState *ps) {
+    if ((uint32_t)syscall(SYS_gettid) == ps->threadId) {
+        DrawFrame(&term);
+        return;
+    }
+    if (!term.frameAsked.exchange(true))
+        MsgPost(kTermMsgFrame, 0, 0);
+}
+
+// kTermMsgFrame: the frame when its turn comes. The wait holds up the keys for at most a frame.
+static void OnFrameAsked(TermConsole *t) {
+    int64_t since = NowMs() - t->lastFrameMs;
+    if (since >= 0 && since < kFrameMs)
+        PlatSleep((uint32_t)(kFrameMs - since));
+    DrawFrame(t);
+}
+
+// The caret is the terminal's cursor, on the cursor cell; below the terminal's last row (a view
+// back in the history) it is hidden. A caret move draws the marks too, so a question and the
+// caret behind it come in one frame.
 static void CaretShow(PromptState *ps, int32_t x, int32_t y) {
-    PlatLockEnter(&term.frameLock);
-    term.screen.caretOn = true;
+    term.screen.caretOn = true;   // console thread only, as every caret call
     term.screen.caretCol = x / ps->cellWidth;
     term.screen.caretRow = (y + kCaretRaise) / ps->cellHeight - 1;
-    FlushFrame(&term);
-    PlatLockLeave(&term.frameLock);
+    DrawFrame(&term);
 }
 
 static void CaretHide(PromptState *) {
-    PlatLockEnter(&term.frameLock);
     term.screen.caretOn = false;
-    FlushFrame(&term);
-    PlatLockLeave(&term.frameLock);
+    DrawFrame(&term);
 }
 
 // The terminal's input method composes at the cursor, which the caret has placed already.
@@ -293,7 +382,7 @@ static void SetTitle(PromptState *, const char *title) {
 
 static const PromptFrontEnd kTermFrontEnd = {
     GetSurface, ReleaseSurface, Send,    ClipboardText, CaretShow,
-    CaretHide,  CompositionAt,  nullptr, SetTitle,
+    CaretHide,  CompositionAt,  nullptr, SetTitle,      FrameLater,
 };
 
 // ---- Window procedure ------------------------------------------------------------------------
@@ -302,6 +391,9 @@ static void OnCreate(PromptState *ps) {
     ps->cellWidth = 1;
     ps->cellHeight = 1;
     TerminalSize(&term, &ps->screenHeight, &ps->screenWidth);
+    PlatLockEnter(&ps->lock);
+    ps->clientHeight = ps->screenHeight;
+    PlatLockLeave(&ps->lock);
 }
 
 // Every paint follows the terminal's size of the moment: a resize is a paint.
@@ -311,15 +403,38 @@ static void OnPaint(PromptState *ps) {
     PromptSurface *s = GetSurface(ps);
     if (rows != term.screen.rows || cols != term.screen.cols)
         TermScreenResize(&term.screen, rows, cols);
+    PlatLockEnter(&ps->lock);
+    ps->clientHeight = rows;   // the scroll rule of the prints to come
+    PlatLockLeave(&ps->lock);
     s->ops->blank(s, 0, 0, cols, rows);
     PromptOnPaint(ps, s);
     // A paint that scrolled moved the cursor: the caret of the open line follows it. Only this
-    // thread moves the cursor while a line is open, so it reads it unlocked.
+    // thread moves the cursor and the view while a line is open, so it reads them unlocked.
     if (term.screen.caretOn) {
-        term.screen.caretRow = ps->cursorRow;
+        term.screen.caretRow = ps->cursorRow + ps->viewBack;
         term.screen.caretCol = ps->cursorCol;
     }
     ReleaseSurface(ps, s);
+}
+
+// A view key: the view moves, and the caret with its row.
+static void OnViewKey(PromptState *ps, uintptr_t key) {
+    bool moved = false;
+    switch (key) {
+    case kTermViewRowUp: moved = PromptViewScroll(ps, 1); break;
+    case kTermViewRowDown: moved = PromptViewScroll(ps, -1); break;
+    case kTermViewPageUp: moved = PromptViewScrollPages(ps, 1); break;
+    case kTermViewPageDown: moved = PromptViewScrollPages(ps, -1); break;
+    case kTermViewTop: moved = PromptViewToTop(ps); break;
+    case kTermViewBottom: moved = PromptViewToBottom(ps); break;
+    default: break;
+    }
+    if (!moved)
+        return;
+    if (term.screen.caretOn)
+        PromptOnSetFocus(ps);   // places the caret and draws the frame
+    else
+        DrawFrame(&term);
 }
 
 intptr_t TermConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t) {
@@ -330,9 +445,11 @@ intptr_t TermConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t) {
     case kMsgSetFocus: PromptOnSetFocus(ps); return 0;
     case kMsgKillFocus: PromptOnKillFocus(ps); return 0;
     case kMsgChar: PromptOnChar(ps, (uint8_t)wParam); return 0;
+    case kMsgKeyDown: OnViewKey(ps, wParam); return 0;   // the key reader's view keys
+    case kTermMsgFrame: OnFrameAsked(&term); return 0;
     case kMsgClose: return TermConsoleProc(kMsgDestroy, 0, 0);   // closing destroys the window
     case kMsgDestroy: MsgPostQuit(0); return 0;
-    default: return 0;   // key-downs and the rest: nothing to do
+    default: return 0;
     }
 }
 
@@ -375,7 +492,7 @@ bool TermConsoleOpen(PromptState *ps) {
         std::thread(KeyReader, t).detach();
     } catch (const std::system_error &) {
         PlatLockEnter(&t->frameLock);
-        Restore(t);
+        Restore(t, nullptr);
         PlatLockLeave(&t->frameLock);
         return false;
     }
@@ -387,7 +504,7 @@ void TermConsoleEnd(PromptState *ps) {
     // the rows once they are gone (the process ends holding both locks).
     PlatLockEnter(&term.frameLock);
     PlatLockEnter(&ps->lock);
+    Restore(&term, ps);
     PromptRowsFree(ps);
-    Restore(&term);
     PlatExit(0);
 }

@@ -2,6 +2,7 @@
 #include "platform/posix/term_keys.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "platform/posix/cp932.h"
 
@@ -67,7 +68,25 @@ static void FeedPaste(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
         PasteKeep(k, b);
 }
 
-static void FeedCsi(TermKeys *k, uint8_t b) {
+// The view key of a CSI sequence: its parameters (k->csi) and final byte b; a modifier
+// parameter (";2" Shift, ";5" Ctrl ...) is allowed on every key but Home and End, which need Ctrl.
+static TermViewKey CsiViewKey(const TermKeys *k, uint8_t b) {
+    std::string_view p(k->csi, (size_t)k->csiLength);
+    bool plain = p.empty() || (p.size() >= 2 && p.substr(0, 2) == "1;");
+    if (b == 'A' && plain)
+        return kTermViewRowUp;
+    if (b == 'B' && plain)
+        return kTermViewRowDown;
+    if ((b == 'H' || b == 'F') && p == "1;5")
+        return b == 'H' ? kTermViewTop : kTermViewBottom;
+    if (b == '~' && (p == "5" || p.substr(0, 2) == "5;"))
+        return kTermViewPageUp;
+    if (b == '~' && (p == "6" || p.substr(0, 2) == "6;"))
+        return kTermViewPageDown;
+    return kTermViewNone;
+}
+
+static void FeedCsi(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
     if (b >= 0x40 && b <= 0x7E) {   // the final byte ends the sequence
         k->state = kKeyText;
         if (b == '~' && k->csiLength == 3 && std::memcmp(k->csi, kPasteStart, 3) == 0) {
@@ -75,7 +94,9 @@ static void FeedCsi(TermKeys *k, uint8_t b) {
             k->pasteRawLength = 0;
             k->pasteEndMatched = 0;
         } else if (b == '[' && k->csiLength == 0) {
-            k->state = kKeySs3;   // ESC [ [ x: the Linux console's function keys, one byte more
+            k->state = kKeyFnByte;   // ESC [ [ x: the Linux console's function keys
+        } else {
+            ev->view = CsiViewKey(k, b);
         }
         return;
     }
@@ -163,9 +184,13 @@ static void Feed(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
         }
         return;
     case kKeyCsi:
-        FeedCsi(k, b);
+        FeedCsi(k, b, ev);
         return;
     case kKeySs3:
+        k->state = kKeyText;
+        ev->view = b == 'A' ? kTermViewRowUp : b == 'B' ? kTermViewRowDown : kTermViewNone;
+        return;
+    case kKeyFnByte:
         k->state = kKeyText;
         return;
     case kKeyPaste:

@@ -8,8 +8,13 @@
 //   0x03, 0x1C (Ctrl+C, \)    close
 //   ESC[200~ text ESC[201~    a bracketed paste: the text (CR, LF and CR LF made CR LF) becomes
 //                             the clipboard text and the paste key 22 follows
+//   PageUp, PageDown          ESC[5~, ESC[6~ (any modifier): view keys, a page back or forward
+//   Up, Down                  ESC[A, ESC[B, ESC O A, ESC O B (any modifier): a row back or
+//                             forward; what a wheel turn sends in alternate scroll mode
+//   Ctrl+Home, Ctrl+End       ESC[1;5H, ESC[1;5F: the view to the top, to the bottom
 //   ESC [ ... final, ESC O x, ESC x   other keys' sequences: swallowed whole
 //   ESC and then silence      the Escape key itself: 27 (TermKeysTimeout)
+// View keys move the console's view into its history; they are no keys of the input line.
 // Invariant: every byte fed is either part of exactly one event or dropped; the decoder never
 // emits a byte of an escape sequence.
 #ifndef PLATFORM_POSIX_TERM_KEYS_H
@@ -29,6 +34,7 @@ enum TermKeyState {
     kKeyEscape,      // after ESC
     kKeyCsi,         // after ESC [: parameter and intermediate bytes up to the final byte
     kKeySs3,         // after ESC O: one more byte
+    kKeyFnByte,      // after ESC [ [ (the Linux console's function keys): one more byte
     kKeyPaste,       // inside a bracketed paste
 };
 
@@ -46,12 +52,23 @@ struct TermKeys {
     size_t clipLength;
 };
 
+enum TermViewKey : uint8_t {
+    kTermViewNone,
+    kTermViewRowUp,
+    kTermViewRowDown,
+    kTermViewPageUp,
+    kTermViewPageDown,
+    kTermViewTop,
+    kTermViewBottom,
+};
+
 // What one byte produced.
 struct TermKeyEvents {
     uint8_t chars[2];   // character messages in order (a double-byte character gives two)
     int charCount;
     bool pasted;        // a bracketed paste ended: clip holds its text; char 22 is in chars
     bool close;         // Ctrl+C or Ctrl+\: the console closes
+    TermViewKey view;   // a view key ended with this byte
 };
 
 void TermKeysInit(TermKeys *k);

@@ -351,7 +351,8 @@ void TermScreenFrame(TermScreen *ts) {
     bool drew = ts->outLength != mark;
     if (!drew)
         ts->outLength = start;   // nothing changed: the cursor need not hide
-    bool caretOn = ts->caretOn && ts->rows > 0 && ts->cols > 0;
+    // A caret below the last row belongs to a row out of view: hidden.
+    bool caretOn = ts->caretOn && ts->caretRow < ts->rows && ts->cols > 0;
     int32_t row = ts->caretRow < 0 ? 0 : ts->caretRow >= ts->rows ? ts->rows - 1 : ts->caretRow;
     int32_t col = ts->caretCol < 0 ? 0 : ts->caretCol >= ts->cols ? ts->cols - 1 : ts->caretCol;
     if (caretOn) {
@@ -365,4 +366,35 @@ void TermScreenFrame(TermScreen *ts) {
     ts->caretWasOn = caretOn;
     ts->caretShownRow = row;
     ts->caretShownCol = col;
+}
+
+// ---- Lines for the normal screen ------------------------------------------------------------
+
+void TermScreenAppendLine(TermScreen *ts, const uint8_t *text, const uint32_t *fore,
+                          const uint32_t *back) {
+    bool coloured = false;   // the terminal's colours are not its own since a code of ours
+    for (int32_t j = 0; text[j] != 0;) {
+        int n = Cp932IsLead(text[j]) && text[j + 1] != 0 ? 2 : 1;
+        bool plain = fore[j] == 0x00FFFFFF && back[j] == 0;
+        if (plain && coloured) {
+            AppendText(ts, "\x1b[0m");
+            coloured = false;
+        } else if (!plain && !(coloured && ts->sgrFore == fore[j] && ts->sgrBack == back[j])) {
+            ts->sgrKnown = false;
+            AppendColours(ts, fore[j], back[j]);
+            coloured = true;
+        }
+        uint8_t form[4];
+        int length = Cp932GlyphToUtf8(text + j, n, form);
+        bool printable = n == 2 || length > 1 || (form[0] >= 0x20 && form[0] < 0x7F);
+        if (length > 0 && printable)
+            TermScreenAppend(ts, (const char *)form, (size_t)length);
+        else
+            TermScreenAppend(ts, "  ", (size_t)n);   // no glyph to show: its cells stay blank
+        j += n;
+    }
+    if (coloured)
+        AppendText(ts, "\x1b[0m");
+    ts->sgrKnown = false;   // the frames' colours are not known any more
+    TermScreenAppend(ts, "\r\n", 2);
 }

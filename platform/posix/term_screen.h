@@ -46,7 +46,7 @@ struct TermScreen {
     uint32_t fore, back;       // colours of the next glyph (setColours)
     bool sgrKnown;             // the terminal's current colours are sgrFore / sgrBack
     uint32_t sgrFore, sgrBack;
-    bool caretOn;              // the caret (terminal cursor) is shown
+    bool caretOn;              // the caret (terminal cursor) is shown, if its row is on screen
     bool caretWasOn;           // ... as the terminal last showed it
     int32_t caretRow, caretCol;
     int32_t caretShownRow, caretShownCol;
@@ -64,5 +64,11 @@ void TermScreenResize(TermScreen *ts, int32_t rows, int32_t cols);
 void TermScreenFrame(TermScreen *ts);
 // Appends bytes to the frame buffer (for the console's own set-up and restore sequences).
 void TermScreenAppend(TermScreen *ts, const char *bytes, size_t n);
+// Appends one row of the console's text (ended by its first NUL; fore and back per cell) as a line
+// for the normal screen: UTF-8 glyphs, no cursor moves, CR LF at its end. Cells in the console's
+// own white on black carry no colour codes, so they take the terminal's colours; other cells
+// carry theirs, reset before the line ends.
+void TermScreenAppendLine(TermScreen *ts, const uint8_t *text, const uint32_t *fore,
+                          const uint32_t *back);
 
 #endif

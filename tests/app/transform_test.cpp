@@ -95,8 +95,10 @@ TEST_P(TransformFastTest, BitIdenticalToThePlainLoopInEverySet) {
             EXPECT_FALSE(gPercents.empty()) << what << ": no progress reported";
             expectPlain(count / 2, what + " lower part");
             TransformStartUpper();
+            gPercents.clear();
             for (int32_t k = count - 1; k >= count / 2; k -= 97)
-                TransformWaitBin(k);
+                TransformWaitBin(k, &progress);
+            EXPECT_FALSE(gPercents.empty()) << what << ": no progress of the upper part";
             TransformFinish();
             expectPlain(count, what + " shared angles");
         }

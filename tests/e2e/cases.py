@@ -75,7 +75,22 @@ def terminated_while_typing(con):
     if con.name == "term":
         con.keys("typing")
         con.wait("the typed text", lambda t: t.rows[t.y].endswith("typing"))
+        con.signalled = True
         os.kill(con.pid(), signal.SIGTERM)
+
+
+def scrolled_back(con):
+    """PageUp shows the page of the session above the screen, the caret hidden with its row; a key
+    of the input line (Backspace on the empty line) brings the screen back as it was."""
+    if con.name != "term":
+        return
+    s, page = con.state(), 40   # the pane's rows
+    want = [row.expandtabs(8).rstrip() for row in con.transcript.split("\n")]
+    top = next(i - s.y for i in range(s.y, len(want)) if want[i - s.y:i] == s.rows[:s.y])
+    con.tmux("send-keys", "-t", "s", "PageUp")
+    con.wait("a page back", lambda t: not t.shown and t.rows[:page] == want[top - page:top])
+    con.keys("\b")
+    con.wait("the bottom again", lambda t: t.open and (t.rows, t.y) == (s.rows, s.y))
 
 
 # ---- the window: its cells at each DPI, the view scrolled back, a selection copied ------------
@@ -279,6 +294,10 @@ ANALYSIS = [
     dict(name="a shorter terminal scrolls, a taller one does not bring the rows back",
          consoles=["term"], data=ONE_ZERO, result="n4.csv",
          answers=["4", At(ASK_IMPORT, shorter_terminal), "YES", "", "NO", ""]),
+    dict(name="PageUp shows the result lines above, a typed key the bottom again",
+         consoles=["term"],
+         data=EXAMPLE, answers=one_pass(256, "YES")[:-1] + [At(ASK_REPEAT, scrolled_back), ""],
+         result="example256.csv"),
     dict(name="SIGTERM while a line is typed gives the terminal back", consoles=["term"],
          data=ONE_ZERO, answers=["4", At(ASK_IMPORT, terminated_while_typing)]),
 ]

@@ -8,7 +8,8 @@ an answer is echoed, both stay. At every question the screen must be a run of ro
 console's output for the same case (the question's row without its answer), with nothing below
 the cursor. A run ends by itself or with Ctrl+C at the question where its answers ran out; the
 shell behind the program must then see exit code 0, the terminal's modes as before, the main
-screen back and the cursor shown.
+screen back and the cursor shown, and above its report the end of the line console's output: the
+session left on the normal screen (not after a signal, which ends the program where it is).
 """
 import os
 import shlex
@@ -42,6 +43,7 @@ class Term:
         self.socket = "dft-e2e-%d" % os.getpid()
         self.work = None         # the folder of the run under way
         self.transcript = ""     # the line console's output for the same case
+        self.signalled = False   # a step of the run under way ended the program by a signal
         # One server for all runs: one exiting after its last session could take the next's socket.
         self.tmux("start-server", ";", "set-option", "-g", "exit-empty", "off")
 
@@ -112,7 +114,7 @@ class Term:
             t.open and (t.y, t.rows[:t.y]) != (s.y, s.rows[:s.y])))
 
     def run(self, case, work):
-        self.work, r = work, Run(None)
+        self.work, r, self.signalled = work, Run(None), False
         self.tmux("new-session", "-d", "-s", "s", "-x", "132", "-y", "40", "-c", work,
                   "sh", "-c", SHELL % shlex.quote(self.program))
         try:
@@ -131,6 +133,12 @@ class Term:
             if not end.endswith("SAME=yes") or not s.shown:
                 r.problems.append("the terminal is not as it was: %s, cursor shown: %s"
                                   % (end, s.shown))
+            rows = [row.rstrip() for row in self.tmux("capture-pane", "-p", "-J", "-t", "s")
+                    .split("\nEXIT=")[0].split("\n")]   # wrapped rows joined
+            want = [row.expandtabs(8).rstrip() for row in self.transcript.rstrip("\n").split("\n")]
+            if not self.signalled and rows != want[-len(rows):]:
+                r.problems.append("the normal screen at the end is not the end of the session:\n"
+                                  + "\n".join(rows))
         finally:
             self.tmux("kill-session", "-t", "s", check=False)
         return r

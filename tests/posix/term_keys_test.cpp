@@ -13,6 +13,7 @@ struct KeyCase {
     std::string chars;   // character messages, in order (a lone ESC counts after the silence)
     int closes;
     std::string clip;    // the clipboard text after the input (code page 932)
+    std::string views = "";   // view keys in order: u d (row up, down), p n (page), t b (top, bottom)
 };
 
 const KeyCase kKeyCases[] = {
@@ -25,8 +26,10 @@ const KeyCase kKeyCases[] = {
     {"half-width katakana is one byte", "\xef\xbd\xb6", "\xb6", 0, ""},             // ｶ
     {"no 932 form, cut off, stray continuation: dropped", "\xf0\x9f\x98\x80x\xe6\x97z\x97q",
      "xzq", 0, ""},
-    {"arrows, function keys, Alt and a key are swallowed", "\x1b[A\x1b[1;5C\x1bOP\x1b[15~\x1b[[A\x1b" "ab",
-     "b", 0, ""},
+    {"arrows, function keys, Alt and a key are no characters",
+     "\x1b[A\x1b[1;5C\x1bOP\x1b[15~\x1b[[A\x1b" "ab", "b", 0, "", "u"},
+    {"view keys", "\x1b[5~\x1b[6;2~\x1b[1;2B\x1bOA\x1b[1;5H\x1b[1;5F\x1b[H\x1b[2;5~", "", 0, "",
+     "pndutb"},
     {"a lone ESC is the Escape key", "\x1b", "\x1b", 0, ""},
     {"bracketed paste becomes the clipboard and Ctrl+V", "\x1b[200~3,4\x1b[201~", "\x16", 0, "3,4"},
     {"pasted line breaks become CR LF", "\x1b[200~a\rb\nc\r\nd\x1b[201~", "\x16", 0,
@@ -44,11 +47,14 @@ TEST(KeyDecoder, Events) {
         TermKeyEvents ev;
         std::string chars;
         int closes = 0, pastes = 0;
+        std::string views;
         for (char b : c.input) {
             TermKeysFeed(&k, (uint8_t)b, &ev);
             chars.append((const char *)ev.chars, (size_t)ev.charCount);
             closes += ev.close;
             pastes += ev.pasted;
+            if (ev.view != kTermViewNone)
+                views += "-udpntb"[ev.view];
         }
         if (TermKeysPending(&k)) {   // the silence after the last byte
             TermKeysTimeout(&k, &ev);
@@ -56,6 +62,7 @@ TEST(KeyDecoder, Events) {
         }
         EXPECT_EQ(chars, c.chars) << c.name;
         EXPECT_EQ(closes, c.closes) << c.name;
+        EXPECT_EQ(views, c.views) << c.name;
         EXPECT_EQ(pastes, c.clip.empty() ? 0 : 1) << c.name;
         EXPECT_EQ(std::string((const char *)k.clip, k.clipLength), c.clip) << c.name;
     }
