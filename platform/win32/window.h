@@ -15,6 +15,7 @@
 
 #include "platform/win32/window_text.h"
 #include "runtime/console/prompt.h"
+#include "runtime/console/prompt_select.h"
 
 // Frames: a print from the program thread only marks its rows; the console thread draws the
 // marks at most once every kWinFrameMs milliseconds (about 60 frames a second), so lines that come
@@ -30,6 +31,13 @@ struct WinWindow {
     WinCharDecoder decoder;           // WM_CHAR units not yet a whole character (console thread)
     std::atomic<bool> frameAsked;     // a frame is asked for and not yet begun (either thread)
     LONGLONG lastFrame;               // QueryPerformanceCounter at the last frame (console thread)
+    // The rest is the console thread's.
+    PromptSelection selection;        // empty (anchor = focus) when nothing is selected
+    bool dragging;                    // the left button moves the selection's focus
+    int32_t invertedCount;            // rectangles of the window now inverted for the selection
+    RECT inverted[kPromptRows];
+    int32_t wheelRest;                // wheel turn (WHEEL_DELTA a notch) not yet a row
+    PromptViewPos bar;                // what the scrollbar shows
 };
 
 // A device context of the client area seen as the console's drawing surface.
@@ -69,6 +77,33 @@ HFONT WinFontCreate(PromptFontSpec *desc);
 // The console font as a wide font description, its face name converted from fontSpec's code page
 // 932 bytes: the same description for the font and for the input method's composition font.
 void WinFontFromSpec(const PromptFontSpec *desc, LOGFONTW *out);
+
+// DPI (window_dpi.cpp). WinWindowDpi: the DPI of hwnd (null: the system's). WinUseDpi makes the
+// console font for dpi unless it is made already, measures the cell and sets ps->dpi; false
+// when no font can be made (the old one stays). WinBackdropMake puts a black backdrop of
+// width x height pixels in place of the old one; false when it cannot be made.
+int32_t WinWindowDpi(HWND hwnd);
+bool WinUseDpi(PromptState *ps, int32_t dpi);
+bool WinBackdropMake(PromptState *ps, HWND hwnd, int32_t width, int32_t height);
+void WinOnDpiChanged(PromptState *ps, HWND hwnd, int32_t dpi, const RECT *suggested);
+
+// Selecting and copying (window_select.cpp). Hide inverts back what Show inverted on dc; every
+// drawing of the console on the window lies between the two. Copy puts the selection on the
+// clipboard and clears it; false when nothing is selected.
+void WinSelectionHide(PromptState *ps, HDC dc);
+void WinSelectionShow(PromptState *ps, HWND hwnd, HDC dc);
+bool WinSelectionCopy(PromptState *ps, HWND hwnd);
+void WinOnLeftDown(PromptState *ps, HWND hwnd, LPARAM lParam);
+void WinOnMouseMove(PromptState *ps, HWND hwnd, LPARAM lParam);
+void WinOnLeftUp(PromptState *ps, HWND hwnd, LPARAM lParam);
+void WinOnCaptureLost(PromptState *ps);
+
+// The view (window_scroll.cpp): the scrollbar, the wheel, PageUp and PageDown; the scrollbar is
+// brought up to date after every frame and paint.
+void WinOnVScroll(PromptState *ps, HWND hwnd, WPARAM wParam);
+void WinOnMouseWheel(PromptState *ps, HWND hwnd, WPARAM wParam);
+void WinOnKeyDown(PromptState *ps, HWND hwnd, WPARAM key);
+void WinScrollbarUpdate(PromptState *ps, HWND hwnd);
 
 // The services the console asks of this window (window_frontend.cpp).
 extern const PromptFrontEnd kWinFrontEnd;

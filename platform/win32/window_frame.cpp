@@ -37,9 +37,12 @@ void WinDrawFrame(PromptState *ps, HWND hwnd) {
     WinSurface surface;
     WinSurfaceInit(&surface, ps, hwnd, dc);
     HideCaret(hwnd);   // the caret is inverted pixels: it must not move with the rows
+    WinSelectionHide(ps, dc);   // nor the selection's
     PromptOnFrame(ps, &surface.base);
+    WinSelectionShow(ps, hwnd, dc);
     ShowCaret(hwnd);
     ReleaseDC(hwnd, dc);
+    WinScrollbarUpdate(ps, hwnd);
 }
 
 // The console's frameLater: either thread.

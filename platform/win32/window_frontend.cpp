@@ -80,9 +80,10 @@ static RtString FrontClipboardText(PromptState *ps) {
     return s;
 }
 
-// A solid block of 9 x 6 pixels, its top left corner at x, y.
+// A solid block of 9 x 6 pixels at 96 DPI, its top left corner at x, y.
 static void FrontCaretShow(PromptState *ps, int32_t x, int32_t y) {
-    CreateCaret(Hwnd(ps), nullptr, 9, 6);
+    CreateCaret(Hwnd(ps), nullptr, PromptScaled(kPromptCaretWidth, ps->dpi),
+                PromptScaled(kPromptCaretHeight, ps->dpi));
     SetCaretPos(x, y);
     ShowCaret(Hwnd(ps));
 }

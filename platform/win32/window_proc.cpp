@@ -1,51 +1,27 @@
 // window_proc.cpp: PromptWndProc, the window procedure of the class "PROMPT": a switch that hands
 // each message to one handler over the console state, and the handlers that need the window
-// itself (backdrop and cell size, paint, client height, frames, destroy, and WM_CHAR units made
-// into code page 932 bytes). The line editor, the caret rule and the drawing are the console's.
+// itself (backdrop, font and cell at the window's DPI, paint, client height, frames, destroy, and
+// WM_CHAR units made into code page 932 bytes). The line editor, the caret rule, the drawing,
+// the view and the selection's text are the console's; the scrollbar, the wheel and the page
+// keys are window_scroll.cpp's, the mouse selection and the clipboard window_select.cpp's.
 //
 // The state comes with the creation parameter and is kept in the window's user data; messages
 // that arrive before it (WM_GETMINMAXINFO, WM_NCCREATE) go to DefWindowProcW.
 #include "platform/win32/window.h"
 
-#include <cstring>
-
-// Makes the screen-sized black backdrop and measures the cell: one space wide, tmHeight high.
+// Makes the screen-sized black backdrop and the font at the window's DPI, and measures the cell.
 // Returns false when the backdrop cannot be made; the window is then not created.
 static bool OnCreate(PromptState *ps, HWND hwnd) {
-    HDC dc = GetDC(hwnd);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, ps->screenWidth, ps->screenHeight);
-    HDC backdrop = CreateCompatibleDC(dc);
-    ReleaseDC(hwnd, dc);
-    if (bitmap == nullptr || backdrop == nullptr) {
-        if (bitmap != nullptr)
-            DeleteObject(bitmap);
-        if (backdrop != nullptr)
-            DeleteDC(backdrop);
-        return false;
-    }
-    SelectObject(backdrop, bitmap);
-    HGDIOBJ previousBrush = SelectObject(backdrop, GetStockObject(BLACK_BRUSH));
-    PatBlt(backdrop, 0, 0, ps->screenWidth, ps->screenHeight, PATCOPY);
-    SelectObject(backdrop, previousBrush);
-
-    HGDIOBJ previousFont = SelectObject(backdrop, (HFONT)ps->font);
-    SIZE space = {0, 0};
-    GetTextExtentPoint32W(backdrop, L" ", 1, &space);
-    TEXTMETRICW metrics;
-    std::memset(&metrics, 0, sizeof metrics);
-    GetTextMetricsW(backdrop, &metrics);
-    SelectObject(backdrop, previousFont);
-
-    ps->backdropBitmap = bitmap;
-    ps->backdropDC = backdrop;
-    ps->cellWidth = space.cx;
-    ps->cellHeight = metrics.tmHeight;
-    return true;
+    return WinBackdropMake(ps, hwnd, ps->screenWidth, ps->screenHeight) &&
+           WinUseDpi(ps, WinWindowDpi(hwnd));
 }
 
 // Blanks the whole window from the backdrop, then the console draws every row; the first paint
-// lets the start-up go on.
+// lets the start-up go on. The selection's inversion is taken off the whole window first (the
+// paint's own context reaches only the part to paint) and put on again after.
 static void OnPaint(PromptState *ps, HWND hwnd) {
+    HDC whole = GetDC(hwnd);
+    WinSelectionHide(ps, whole);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
     BitBlt(dc, 0, 0, ps->screenWidth, ps->screenHeight, (HDC)ps->backdropDC, 0, 0, SRCCOPY);
@@ -53,6 +29,9 @@ static void OnPaint(PromptState *ps, HWND hwnd) {
     WinSurfaceInit(&surface, ps, hwnd, dc);
     PromptOnPaint(ps, &surface.base);
     EndPaint(hwnd, &paint);
+    WinSelectionShow(ps, hwnd, whole);
+    ReleaseDC(hwnd, whole);
+    WinScrollbarUpdate(ps, hwnd);
 }
 
 // The scroll rule of prints that leave their drawing to a frame uses this height.
@@ -63,7 +42,11 @@ static void OnSize(PromptState *ps, LPARAM lParam) {
 }
 
 // One UTF-16 unit: the line editor gets the bytes of each whole character, lead byte first.
-static void OnChar(PromptState *ps, wchar_t unit) {
+// Ctrl+C (3) while something is selected copies it instead; with nothing selected it is a key
+// like any other.
+static void OnChar(PromptState *ps, HWND hwnd, wchar_t unit) {
+    if (unit == 3 && WinSelectionCopy(ps, hwnd))
+        return;
     WinWindow *w = (WinWindow *)ps->frontEndData;
     uint8_t bytes[2];
     int n = WinCharFeed(&w->decoder, unit, bytes);
@@ -103,8 +86,18 @@ LRESULT CALLBACK PromptWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case kWinFrameAsked: WinOnFrameAsked(ps, hwnd); return 0;
     case WM_TIMER: WinOnFrameTimer(ps, hwnd); return 0;
     case WM_KILLFOCUS: PromptOnKillFocus(ps); return 0;
-    case WM_KEYDOWN: return 0;   // keys reach the editor as WM_CHAR, made by TranslateMessage
-    case WM_CHAR: OnChar(ps, (wchar_t)wParam); return 0;
+    case WM_KEYDOWN: WinOnKeyDown(ps, hwnd, wParam); return 0;   // PageUp, PageDown
+    case WM_CHAR: OnChar(ps, hwnd, (wchar_t)wParam); return 0;
+    case WM_VSCROLL: WinOnVScroll(ps, hwnd, wParam); return 0;
+    case WM_MOUSEWHEEL: WinOnMouseWheel(ps, hwnd, wParam); return 0;
+    case WM_LBUTTONDOWN: WinOnLeftDown(ps, hwnd, lParam); return 0;
+    case WM_MOUSEMOVE: WinOnMouseMove(ps, hwnd, lParam); return 0;
+    case WM_LBUTTONUP: WinOnLeftUp(ps, hwnd, lParam); return 0;
+    case WM_CAPTURECHANGED: WinOnCaptureLost(ps); return 0;
+    case WM_RBUTTONDOWN: WinSelectionCopy(ps, hwnd); return 0;
+    case WM_DPICHANGED:
+        WinOnDpiChanged(ps, hwnd, LOWORD(wParam), (const RECT *)lParam);
+        return 0;
     case WM_DESTROY: OnDestroy(ps); return 0;
     default: return DefWindowProcW(hwnd, msg, wParam, lParam);
     }

@@ -15,7 +15,7 @@ static WinWindow gWinWindow;
 // "ＭＳ 明朝" in code page 932.
 static const char kFontFace[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";
 
-// -16: a character height of 16 pixels (not the cell height); Shift-JIS; fixed pitch.
+// -16: a character height of 16 pixels at 96 DPI (not the cell height); Shift-JIS; fixed pitch.
 static void FontSpecFill(PromptFontSpec *desc) {
     std::memset(desc, 0, sizeof *desc);
     desc->height = -16;
@@ -74,9 +74,8 @@ DWORD WINAPI PromptThreadProc(LPVOID parameter) {
     ps->screenWidth = GetSystemMetrics(SM_CXSCREEN);
     ps->screenHeight = GetSystemMetrics(SM_CYSCREEN);
 
-    FontSpecFill(&ps->fontSpec);
-    ps->font = WinFontCreate(&ps->fontSpec);
-    if (ps->font == nullptr)
+    FontSpecFill(&ps->fontSpec);   // at the system's DPI here; WM_CREATE takes the window's
+    if (!WinUseDpi(ps, WinWindowDpi(nullptr)))
         Fail("dftanalyze: the console font cannot be made\n");
 
     HINSTANCE instance = GetModuleHandleW(nullptr);

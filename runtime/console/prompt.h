@@ -36,6 +36,13 @@ void PromptOnPaint(PromptState *ps, PromptSurface *s);   // after the front end 
 void PromptOnFrame(PromptState *ps, PromptSurface *s);   // draws the marks, the window as it is
 void PromptOnSetFocus(PromptState *ps);
 void PromptOnKillFocus(PromptState *ps);
+
+// The caret: a solid block kPromptCaretWidth x kPromptCaretHeight pixels at 96 DPI, its top edge
+// kPromptCaretRaise pixels above the cursor cell's bottom edge.
+enum { kPromptCaretWidth = 9, kPromptCaretHeight = 6, kPromptCaretRaise = 7 };
+// A length of px pixels at 96 DPI in pixels at dpi (0 counts as 96), rounded to nearest, halves
+// up: 16 is 24 at 144 DPI, 9 is 14.
+int32_t PromptScaled(int32_t px, int32_t dpi);
 void PromptOnChar(PromptState *ps, uint8_t c);
 
 // Shows the progress of a long computation in the window's title, "BASIC PROMPT 37%"; a

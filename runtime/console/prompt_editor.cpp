@@ -24,9 +24,6 @@
 
 enum : uint8_t { kKeyBackspace = 8, kKeyEnter = 13, kKeyPaste = 22 };
 
-// The caret's top edge lies this many pixels above the cursor cell's bottom edge.
-enum { kCaretRaise = 7 };
-
 static RtString EditBackspace(PromptState *ps, int32_t pos) {
     if (pos > 0) {
         pos--;
@@ -109,11 +106,16 @@ void PromptOnSetFocus(PromptState *ps) {
     int32_t row = ps->cursorRow + ps->viewBack;   // the cursor cell stays with its row in view
     int32_t x = ps->cursorCol * ps->cellWidth;
     int32_t top = row * ps->cellHeight;
-    int32_t bottom = (row + 1) * ps->cellHeight;
+    int32_t raise = PromptScaled(kPromptCaretRaise, ps->dpi);
+    int32_t caretTop = (row + 1) * ps->cellHeight - raise;
     PlatLockLeave(&ps->lock);
 
     ps->frontEnd->compositionAt(ps, x, top);
-    ps->frontEnd->caretShow(ps, x, bottom - kCaretRaise);
+    ps->frontEnd->caretShow(ps, x, caretTop);
+}
+
+int32_t PromptScaled(int32_t px, int32_t dpi) {
+    return (px * (dpi > 0 ? dpi : 96) + 48) / 96;
 }
 
 void PromptOnKillFocus(PromptState *ps) {

@@ -102,7 +102,8 @@ struct PromptFrontEnd {
     void (*send)(PromptState *ps, uint32_t msg);
     // The clipboard's text as code page 932 bytes, a new string; null when there is none.
     RtString (*clipboardText)(PromptState *ps);
-    // The caret: create a solid 9 x 6 block, place its top left corner at x, y, show it.
+    // The caret: create a solid block of kPromptCaretWidth x kPromptCaretHeight pixels at 96 DPI
+    // (PromptScaled), place its top left corner at x, y, show it.
     void (*caretShow)(PromptState *ps, int32_t x, int32_t y);
     // HideCaret, then DestroyCaret.
     void (*caretHide)(PromptState *ps);
@@ -153,6 +154,8 @@ struct PromptState {
     void *font;                          // HFONT on Windows
     int32_t cellWidth;                   // pixels: extent of one space in the console font
     int32_t cellHeight;                  // pixels: the font's tmHeight
+    int32_t dpi;                         // dots per inch of the window's pixels; 0 (not known)
+                                         // counts as 96, where every size is as given
     uint8_t lineBuffer[kPromptLineBytes];
     std::atomic<int32_t> linePos;        // bytes in lineBuffer while a line is open; -1: none open
     int32_t cursorCol;                   // byte column where the next byte goes (may pass 254)

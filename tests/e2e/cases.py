@@ -25,6 +25,7 @@ from driver import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT, ASK_R
                     ASK_SHOW, BAD_N, CLOSED, FIFO, FOLDER, NO_DATA, SAVE_FAILED,
                     SHORT_DATA, TOO_MANY, At, Line, Paste, column, EXAMPLE, long_signal, main,
                     read)
+from console_wine import cells, occupied, save_shot, still, wait
 
 ONE_ZERO = column(["1", "0", "0", "0"])
 EARLIER = b"an earlier result\r\n"
@@ -90,6 +91,74 @@ def scrolled_back(con):
     con.wait("a page back", lambda t: not t.shown and t.rows[:page] == want[top - page:top])
     con.keys("\b")
     con.wait("the bottom again", lambda t: t.open and (t.rows, t.y) == (s.rows, s.y))
+
+
+# ---- the window: its cells at each DPI, the view scrolled back, a selection copied ------------
+
+CELLS = {}   # DPI: the cell's width and height measured at the first question
+
+
+def first_question(con):
+    """The window at the first question (con.first, its cells con.grid) at con.dpi (96 unless
+    set): the banner and "N=? " put ink in the very cells the transcript has characters in, the
+    caret (9 x 6 pixels at 96 DPI) lies on the input line's row, and cells are dpi / 96 times
+    those at 96 DPI, each within a pixel."""
+    if con.name != "wine":
+        return
+    dpi, con.first = getattr(con, "dpi", None) or 96, still(con)
+    save_shot(con, con.first, "first-question-dpi%d" % dpi)
+    con.grid = x0, y0, cw, ch, (cx, cy, cwide, chigh) = cells(con.first)
+    lines = con.transcript.split("\n")[:4]
+    got, want = occupied(con.first, con.grid, lines[:3] + [lines[3][:4]])   # the caret behind
+    assert got == want, "other text at %d DPI: %s" % (dpi, got)
+    CELLS[dpi], s = (cw, ch), dpi / 96
+    assert abs(cwide - 9 * s) <= 1 and abs(chigh - 6 * s) <= 1 and y0 + 3 * ch <= cy and \
+        cy + chigh <= y0 + 4 * ch, "caret %s at %d DPI" % ((cx, cy, cwide, chigh), dpi)
+    assert all(abs(a - b * s) <= 1 for a, b in zip(CELLS[dpi], CELLS.get(96, (0, 0)))), CELLS
+
+
+def scrolled_back_and_copied(con):
+    """After the display at N = 256: the wheel, and PageUp after PageDown took the view to the
+    bottom again, each bring the view to the session's top, the same pixels both ways, showing
+    the banner as the first question did; there result lines 1 to 5, dragged over and copied
+    with Ctrl+C, are on the clipboard as shown (trailing blanks dropped; Wine hands the CR LF
+    between rows to X as LF) and hold Result.csv's numbers; the copy clears the selection; a
+    right click copies as well; a key typed into the input line returns the view to the bottom."""
+    if con.name != "wine":
+        return
+    x0, y0, cw, ch = con.grid[:4]
+    window, at = con.window, lambda col, row: [str(x0 + col * cw), str(y0 + row * ch + ch // 2)]
+    bottom = still(con)
+    con.call("xdotool", "mousemove", "--window", window, *at(10, 5))
+    con.call("xdotool", "click", "--repeat", "120", "--delay", "5", "4")
+    top = still(con)
+    banner = lambda image: [row[:3 * (x0 + 56 * cw)] for row in image[1][y0:y0 + 3 * ch]]
+    assert banner(top) == banner(con.first), "the wheel did not bring the banner back"
+    con.call("xdotool", "key", "--repeat", "12", "Next")
+    assert still(con) == bottom, "PageDown did not return the view to the bottom"
+    con.call("xdotool", "key", "--repeat", "12", "Prior")
+    assert still(con) == top, "PageUp shows another picture than the wheel"
+    lines = con.transcript.split("\n")
+    first = next(i for i, line in enumerate(lines) if "\t" in line)   # result line 1
+    def copied(last, how, *args):   # result line 1 to last dragged over, then copied
+        con.call("xdotool", "mousemove", "--window", window, *at(0, first), "mousedown", "1",
+                 "sleep", "0.2", "mousemove", "--window", window, *at(60, last), "sleep", "0.2",
+                 "mouseup", "1")
+        selected, want = still(con), "\n".join(
+            line.expandtabs(8).rstrip() for line in lines[first:last + 1])
+        con.call("xdotool", how, *args)
+        wait(how + " " + want, lambda: con.call("xclip", "-o", "-selection", "clipboard").stdout
+             == want.encode() or None)
+        return selected, want
+    selected, clip = copied(first + 4, "key", "ctrl+c")
+    save_shot(con, top, "n256-top")
+    save_shot(con, selected, "n256-selected")
+    csv = read(os.path.join(con.work, "Result.csv")).decode("cp932").split("\r\n")[1:6]
+    assert [line.split() for line in clip.split("\n")] == [r.split(",")[:2] for r in csv]
+    assert selected != top and still(con) == top, "the selection is not shown, or not cleared"
+    copied(first, "click", "3")   # a right click on it
+    con.call("xdotool", "key", "x", "BackSpace")
+    assert still(con) == bottom, "a key of the input line left the view back in the history"
 
 
 # ---- Result.svg checked against Result.csv, and drawn ------------------------------------------
@@ -232,6 +301,13 @@ ANALYSIS = [
          data=ONE_ZERO, result="n4.csv", consoles=ALL, shot="japanese", plain=True,
          answers=["5\b", Paste("4"), "日本語ｶﾅ\U0001F600", "", "no", ""],
          says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 1}),
+    dict(name="the first question at 96, 144 and 192 DPI: cells 1 : 1.5 : 2, the same text, the"
+              " caret on the input line", data=EXAMPLE, answers=[At(ASK_N, first_question)],
+         consoles=["wine"], dpi=[96, 144, 192]),
+    dict(name="N = 256 displayed, the window scrolled back to its top by the wheel and by PageUp,"
+              " result lines selected and copied", data=EXAMPLE, result="example256.csv",
+         answers=[At(ASK_N, first_question)] + one_pass(256, "YES")[:-1]
+         + [At(ASK_REPEAT, scrolled_back_and_copied)], consoles=["wine"]),
     dict(name="a shorter terminal scrolls, a taller one does not bring the rows back",
          consoles=["term"], data=ONE_ZERO, result="n4.csv",
          answers=["4", At(ASK_IMPORT, shorter_terminal), "YES", "", "NO", ""]),

@@ -17,6 +17,7 @@ question and opens its line at once. Where the answers run out the window is clo
 Xvfb, xclip and the program are ended by process id, each prefix's wineserver with -k.
 """
 import ctypes
+import itertools
 import os
 import re
 import shutil
@@ -193,6 +194,8 @@ class Wine:
 
     def run(self, case, work):
         self.work = work
+        if case.get("dpi"):
+            return at_each_dpi(self, case, work)
         r = self.session(case, work, "e2e-wineprefix")
         if case.get("plain"):
             with tempfile.TemporaryDirectory() as other:
@@ -209,3 +212,89 @@ class Wine:
             p.kill()
             p.wait()
         self.log.close()
+
+
+# ---- the window's cells measured on its pixels, the DPI, the view and the selection ------------
+
+LEVEL = 96   # a colour byte above this is ink: the text is white on black
+
+
+def runs(xs):
+    """Consecutive integers of xs as [first, last] pairs."""
+    groups = (list(g) for _, g in itertools.groupby(enumerate(xs), lambda p: p[1] - p[0]))
+    return [[g[0][1], g[-1][1]] for g in groups]
+
+
+def ink(image, x0, x1, y0, y1):
+    """Whether any pixel in columns x0..x1-1 of rows y0..y1-1 is ink."""
+    return any(max(r[3 * x0:3 * x1] or b"\0") > LEVEL for r in image[1][y0:y1])
+
+
+def inked(image, x0=FRAME, x1=None, y0=FRAME, y1=None, columns=True):
+    """The pixel columns (or rows) inside the frame with ink in the given box."""
+    w, h = len(image[1][0]) // 3 - FRAME, len(image[1]) - FRAME
+    x1, y1 = x1 or w, y1 or h
+    return ([x for x in range(FRAME, w) if ink(image, x, x + 1, y0, y1)] if columns else
+            [y for y in range(FRAME, h) if ink(image, x0, x1, y, y + 1)])
+
+
+def cells(image):
+    """The cell grid at the first question: x0, y0 (the client's corner; the frame is alike on
+    every side), the cell's width (star to star in the banner's first row) and height (the first
+    column's stars) and the caret's box [x, y, w, h], the last ink right of "N=?", at column 4."""
+    band = runs(inked(image, columns=False))[0]   # row 0's stars
+    stars = runs(inked(image, y0=band[0], y1=band[1] + 1))
+    cw = (stars[-1][0] - stars[0][0]) // (len(stars) - 1)
+    column = runs(inked(image, stars[0][0], stars[0][1] + 1, columns=False))   # rows 0 to 2, N
+    ch = column[1][0] - column[0][0]
+    assert column[2][0] - column[1][0] == ch, "rows are not evenly spaced: %s" % column
+    x = runs(inked(image, y0=column[2][1] + 1))[-1]
+    y = runs(inked(image, x[0], x[1] + 1, columns=False))[-1]
+    return x[0] - 4 * cw, x[0] - 4 * cw, cw, ch, [x[0], y[0], x[1] - x[0] + 1, y[1] - y[0] + 1]
+
+
+def occupied(image, grid, lines):
+    """Of each line (rows from the top) as far as whole cells are in view: "#" a cell with ink
+    and "." one without, and the same of the line's characters (a blank: ".")."""
+    x0, y0, cw, ch = grid[:4]
+    lines = [line[:(len(image[1][0]) // 3 - FRAME - x0) // cw] for line in lines]
+    return (["".join(".#"[ink(image, x0 + c * cw, x0 + c * cw + cw, y0 + r * ch, y0 + r * ch + ch)]
+                     for c in range(len(line))) for r, line in enumerate(lines)],
+            ["".join(".#"[c != " "] for c in line) for line in lines])
+
+
+def still(con):
+    """The window once two grabs a moment apart are the same."""
+    image, again = None, con.grab()
+    while again != image:
+        time.sleep(0.3)
+        image, again = again, con.grab()
+    return image
+
+
+def save_shot(con, image, name):
+    """The window as e2e-wine/NAME.png beside the program, for a person to look at."""
+    con.call("convert", "ppm:-", "-define", "png:exclude-chunks=date,time",
+             os.path.join(con.shots, name + ".png"), input=image[0])
+
+
+def at_each_dpi(con, case, work):
+    """The case once at each LogPixels of its dpi list, in e2e-wineprefix (96 again after; its
+    wineserver ends after each change, so the next run reads it); its steps find the DPI of the
+    run under way in con.dpi. One Run with every run's problems."""
+    def logpixels(dpi):
+        con.use_prefix("e2e-wineprefix")
+        con.call("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                 "REG_DWORD", "/d", str(dpi), "/f", timeout=120)
+        con.call("wineserver", "-w", timeout=120)
+    done = []
+    try:
+        for con.dpi in case["dpi"]:
+            logpixels(con.dpi)
+            done.append(con.session(case, work, "e2e-wineprefix", "-dpi%d" % con.dpi))
+    finally:
+        logpixels(96)
+        con.dpi = None
+    r = max(done, key=lambda run: bool(run.code or run.hung))
+    r.problems = [p for run in done for p in run.problems]
+    return r
