@@ -283,7 +283,8 @@ def run_case(console, case, reference):
     with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as ref_work:
         if console.name != "line":
             ref_case = dict(case, answers=[typed(a) for a in case.get("answers", [])])
-            console.transcript = run_in(reference, ref_case, ref_work).out
+            console.transcript = run_in(reference, ref_case, ref_work).out.replace(
+                os.path.realpath(ref_work), os.path.realpath(work))   # as it runs in work
         r = run_in(console, case, work)
         if r.raw is not None:
             r.raw = r.raw.replace(os.path.realpath(work).encode(), b"{work}")
