@@ -17,7 +17,7 @@ uint32_t PlatFileLastError() {
 }
 
 // Copies text (length n) to out, cut to cap - 1 bytes and ended by a NUL; returns the length.
-// Cuts fall in ASCII here (paths are passed on unchanged; see PlatFileFullPath).
+// Callers give room for any path, so only an absurd one is ever cut.
 static uint32_t Put(char *out, uint32_t cap, const char *text, size_t n) {
     if (cap == 0)
         return 0;
