@@ -17,6 +17,7 @@ but name may be left out:
   clash       a file left with these bytes is another's, not the program's
   after       fn(console) for each, after the run on the line console
   consoles    those it runs on; by default line and term where they can give its input
+  deep        (window) the program runs in a folder whose path is beyond 260 characters
 
 Every run must end with exit code 0 within TIMEOUT and without a sanitizer report, leave no file
 but data.csv, Result.csv, Result.svg and the case's files, and Result.csv as it was unless result
