@@ -17,6 +17,7 @@
 
 #include <cstring>
 
+#include "app/file_messages.h"
 #include "app/spectrum_svg.h"
 #include "app/texts.h"
 #include "app/transform.h"
@@ -83,8 +84,15 @@ static void AskSampleCount() {
     }
 }
 
+// Prints line (consumed) when there is one.
+static void PrintLineIfAny(RtString line) {
+    if (line != nullptr)
+        PrintLine(line);
+}
+
 // Reads N samples from data.csv, which is open as kDataFile, from its first number on. Samples
-// that the file does not hold are 0, and the user is told once.
+// that the file does not hold are 0, and the user is told once; so is what was not wholly a
+// number, and what it was read as (the values read are the reading rules', unchanged).
 static void ImportSamples() {
     bool shortData = false;
     for (double i = 0;; i = i + 1) {
@@ -98,7 +106,9 @@ static void ImportSamples() {
         if (i == SampleCount - 1)
             break;
     }
+    RtString nonNumbers = NonNumbersLine(FileInputNonNumbers(kDataFile));
     FileClose(kDataFile);
+    PrintLineIfAny(nonNumbers);
     if (shortData)
         PrintLine(StrLiteral(kTextShortData));
 }
@@ -194,10 +204,11 @@ void AnalysisRun() {
             AskString(&ImportAnswer, kTextImportQuestion);
             if (AnsweredNo(ImportAnswer))
                 continue;
-            FileOpen(StrLiteral("data.csv"), FileModeInput, kDataFile);
+            FileOpenText(StrLiteral("data.csv"), kDataFile);
             if (FileIsOpen(kDataFile))
                 break;
             PrintLine(StrLiteral(kTextNoDataFile));
+            PrintLineIfAny(FailureLine());
         }
         ImportSamples();
         AngleStep = (2 * ProgramPi) / SampleCount;
@@ -214,8 +225,10 @@ void AnalysisRun() {
         }
         TransformFinish();
         bool saved = SaveResult();
-        if (!saved)
+        if (!saved) {
             PrintLine(StrLiteral(kTextSaveFailed));
+            PrintLineIfAny(FailureLine());
+        }
         AskDouble(&RepeatAnswer, saved ? kTextRepeatQuestion : kTextRepeatAfterFailure);
         if (RepeatAnswer != 9) {
             RtString *const variables[] = {&ImportAnswer, &ShowAnswer, &ResultLine, &ResultHeader};

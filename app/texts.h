@@ -52,4 +52,15 @@ static const char kTextShortData[] =
 static const char kTextSaveFailed[] =
     "Result.csv \x82\xc9\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd";
 
+// data.csv に数値として読めない項目が 3 個あります（最初は 1 行目の「value」を 0 としました）
+// in five parts around the count, the line, the item and its value.
+static const char kTextNonNumbersCount[] =
+    "data.csv \x82\xc9\x90\x94\x92l\x82\xc6\x82\xb5\x82\xc4\x93\xc7\x82\xdf\x82\xc8\x82\xa2"
+    "\x8d\x80\x96\xda\x82\xaa ";
+static const char kTextNonNumbersLine[] =
+    " \x8c\xc2\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x81i\x8d\xc5\x8f\x89\x82\xcd ";
+static const char kTextNonNumbersItem[] = " \x8ds\x96\xda\x82\xcc\x81u";
+static const char kTextNonNumbersValue[] = "\x81v\x82\xf0 ";
+static const char kTextNonNumbersEnd[] = " \x82\xc6\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81j";
+
 #endif

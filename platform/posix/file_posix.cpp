@@ -10,6 +10,8 @@
 // A replace refuses, as MoveFileExW does, to put a file in the place of one that is held.
 // Durability: PlatFileFlush is fsync, and PlatFileFlushFolder fsyncs the folder after a rename, as
 // ext4 and its kind need for the rename itself to survive a power cut.
+// Failures leave their reason in errno (PlatFileLastError); a refusal of the layer's own sets the
+// code the system gives for the same case on its own files.
 // The list has no lock: only the program thread opens and closes files.
 #include "runtime/io/plat_file.h"
 
@@ -63,8 +65,10 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
         return kPlatFileInvalid;
 
     int slot = FreeHeldEntry();
-    if (slot < 0)
+    if (slot < 0) {
+        errno = EMFILE;
         return kPlatFileInvalid;
+    }
     int fd;
     do
         fd = open(name, flags, 0666);
@@ -80,8 +84,12 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
     }
 
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || IsHeld(st.st_dev, st.st_ino))
+    if (fstat(fd, &st) != 0)
         goto fail;
+    if (!S_ISREG(st.st_mode) || IsHeld(st.st_dev, st.st_ino)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? EWOULDBLOCK : EINVAL;
+        goto fail;
+    }
     if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
         goto fail;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0)
@@ -94,16 +102,18 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
     return fd;
 
 fail:
+    int error = errno;
     if (fd >= 0)
         close(fd);   // also lets go of the flock, if it was taken
     if (creation == kPlatCreateNew)
         unlink(name);   // the file this open made, and no one else's: O_EXCL made it
+    errno = error;
     return kPlatFileInvalid;
 }
 
 int64_t PlatFileRead(PlatFile file, void *buffer, uint32_t n) {
     if (file <= 0)
-        return -1;
+        return errno = EBADF, -1;
     ssize_t got;
     do
         got = read((int)file, buffer, n);
@@ -113,11 +123,13 @@ int64_t PlatFileRead(PlatFile file, void *buffer, uint32_t n) {
 
 int64_t PlatFileWrite(PlatFile file, const void *buffer, uint32_t n) {
     if (file <= 0)
-        return -1;
+        return errno = EBADF, -1;
     ssize_t put;
     do
         put = write((int)file, buffer, n);
     while (put < 0 && errno == EINTR);
+    if (put >= 0 && (size_t)put < n)
+        errno = ENOSPC;
     return put;
 }
 
@@ -156,20 +168,32 @@ bool PlatFileClose(PlatFile file) {
 }
 
 // rename() itself would replace a held or read-only file: the checks make it refuse as Windows
-// does. The old file's flock is held across the rename, so no other process takes it in between.
+// does. Read-only is what the user may not write, or a file without any write permission (which
+// root may write, as an administrator may not replace a file with the read-only attribute).
+// The old file's flock is held across the rename, so no other process takes it in between.
 bool PlatFileReplace(const char *from, const char *to) {
     struct stat st;
     if (lstat(to, &st) != 0)
         return rename(from, to) == 0;   // nothing to replace (or nothing we may look at)
-    if (S_ISDIR(st.st_mode) || access(to, W_OK) != 0)
-        return false;
+    if (S_ISDIR(st.st_mode))
+        return errno = EISDIR, false;
+    if (access(to, W_OK) != 0)
+        return false;   // errno says why: EACCES, EROFS
+    if (!S_ISLNK(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return errno = EACCES, false;
     int fd = open(to, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return rename(from, to) == 0;   // a dangling link or a file we cannot read: only its name goes
     bool replaced = false;
-    if (fstat(fd, &st) == 0 && !IsHeld(st.st_dev, st.st_ino) && flock(fd, LOCK_EX | LOCK_NB) == 0)
+    if (fstat(fd, &st) != 0) {
+        // errno says why
+    } else if (IsHeld(st.st_dev, st.st_ino))
+        errno = EWOULDBLOCK;
+    else if (flock(fd, LOCK_EX | LOCK_NB) == 0)
         replaced = rename(from, to) == 0;
+    int error = errno;
     close(fd);
+    errno = error;
     return replaced;
 }
 

@@ -3,7 +3,8 @@
 // own code page; a name that does not convert (or is longer than a path may be) names nothing.
 // Every open uses share mode 0, no security attributes, FILE_ATTRIBUTE_NORMAL and no template,
 // so the system itself keeps every other open of the file out. A HANDLE from CreateFileW is
-// never 0 and never a standard stream; INVALID_HANDLE_VALUE is kPlatFileInvalid.
+// never 0 and never a standard stream; INVALID_HANDLE_VALUE is kPlatFileInvalid. Failures leave
+// their reason in GetLastError (PlatFileLastError).
 #include <windows.h>
 
 #include "runtime/io/plat_file.h"
@@ -50,6 +51,8 @@ int64_t PlatFileWrite(PlatFile file, const void *buffer, uint32_t n) {
     DWORD put = 0;
     if (!IsFile(file) || !WriteFile(AsHandle(file), buffer, n, &put, nullptr))
         return -1;
+    if (put < n)
+        SetLastError(ERROR_DISK_FULL);
     return put;
 }
 
@@ -85,15 +88,18 @@ bool PlatFileClose(PlatFile file) {
 }
 
 // MoveFileExW refuses a folder and a file open anywhere by itself; a read-only file is refused
-// here as well, because not every implementation of it does (Wine renames over one). Write-through:
+// here as well, because not every implementation of it does (Wine renames over one), with the
+// code Windows gives for both. Write-through:
 // the call returns only once the move is on the disk, the folder's change included.
 bool PlatFileReplace(const char *from, const char *to) {
     if (!WideName(from, gWideFrom) || !WideName(to, gWideTo))
         return false;
     DWORD attributes = GetFileAttributesW(gWideTo);
     if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return false;
+    }
     return MoveFileExW(gWideFrom, gWideTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 

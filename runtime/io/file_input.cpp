@@ -14,10 +14,15 @@
 //
 // Reading is done in blocks into the slot's read-ahead, but the rules consume bytes one at a time:
 // the reader counts what they consumed, and on every way out the handle is moved to stand directly
-// behind the last consumed byte. In the usual call that seek is the only system call.
+// behind the last consumed byte. In the usual call that seek is the only system call. A file read
+// as UTF-16 is read in blocks of its code page 932 form instead, and its handle never moves back.
+//
+// Items of numeric variables whose text is not wholly a number are counted in the slot's
+// FileNonNumbers, with the line of each item, so that the user can be told what was read as what.
 #include <cstring>
 
 #include "runtime/core/plat_core.h"
+#include "runtime/io/file_text.h"
 #include "runtime/io/files.h"
 #include "runtime/io/input_items.h"
 
@@ -38,7 +43,7 @@ static bool ReaderStart(Reader *r, PlatFile file, FileReadAhead *ahead) {
     r->ahead = ahead;
     if (ahead->bytes == nullptr)
         ahead->bytes = (uint8_t *)PlatAlloc(kFileReadAheadBytes);
-    if (ahead->valid) {
+    if (ahead->valid || ahead->form != kFileFormBytes) {
         r->next = ahead->position;
         r->handleAt = ahead->position;
         return true;
@@ -62,6 +67,16 @@ static int ReaderNext(Reader *r, uint8_t *b) {
     if (r->next == end) {
         // The block behind the held bytes replaces them; the byte just taken is always among the
         // bytes of the new block, so a step back never leaves it.
+        if (ahead->form != kFileFormBytes) {
+            int64_t got = FileTextNextBlock(r->file, ahead);
+            if (got <= 0)
+                return (int)got;
+            ahead->start = end;
+            ahead->length = (uint32_t)got;
+            *b = ahead->bytes[0];
+            r->next++;
+            return 1;
+        }
         if (r->handleAt != end && PlatFileSeek(r->file, end, kPlatSeekBegin) < 0)
             return -1;
         r->handleAt = end;
@@ -89,7 +104,8 @@ static void ReaderBack(Reader *r) {
 
 // Moves the handle to stand behind the last consumed byte and leaves the read-ahead for the next call.
 static void ReaderFinish(Reader *r) {
-    if (r->handleAt != r->next && PlatFileSeek(r->file, r->next, kPlatSeekBegin) < 0)
+    if (r->ahead->form == kFileFormBytes && r->handleAt != r->next &&
+        PlatFileSeek(r->file, r->next, kPlatSeekBegin) < 0)
         r->ahead->valid = false;   // the handle's position is unknown now: ask it next time
     r->ahead->position = r->next;
 }
@@ -126,12 +142,14 @@ static bool IsBlank(uint8_t b) {
     return b == ' ' || b == '\t';
 }
 
-// Reads one item into item (emptied first). 1: an item was read; 0: no item before the end of
-// the data; -1: a read error. Steps 1 to 4 of the top comment.
-static int ReadItem(Reader *r, Item *item, bool keepBlanks) {
+// Reads one item into item (emptied first). 1: an item was read, *endedLine when a line end (LF,
+// CR LF) ended it; 0: no item before the end of the data; -1: a read error. Steps 1 to 4 of the
+// top comment.
+static int ReadItem(Reader *r, Item *item, bool keepBlanks, bool *endedLine) {
     uint8_t b = 0;
     int got;
     item->length = 0;
+    *endedLine = false;
     while ((got = ReaderNext(r, &b)) == 1 && IsBlank(b))
         ;
     if (got <= 0)
@@ -144,15 +162,21 @@ static int ReadItem(Reader *r, Item *item, bool keepBlanks) {
         got = ReaderNext(r, &b);
         if (got < 0)
             return -1;
-        if (got == 0 || b == 0 || b == '\n')
+        if (got == 0 || b == 0)
             break;
+        if (b == '\n') {
+            *endedLine = true;
+            break;
+        }
         if (b == '\r') {
             uint8_t next = 0;
             got = ReaderNext(r, &next);
             if (got < 0)
                 return -1;
-            if (got == 0 || next == '\n')   // CR LF, or a CR that is the last byte of the file
+            if (got == 0 || next == '\n') {   // CR LF, or a CR that is the last byte of the file
+                *endedLine = got == 1;
                 break;
+            }
             ReaderBack(r);   // a lone CR is text; the byte after it belongs to the item as well
         } else if (b == '"') {
             quoted = !quoted;
@@ -177,6 +201,46 @@ static int ReadItem(Reader *r, Item *item, bool keepBlanks) {
     return 1;
 }
 
+static bool IsNumeric(int32_t type) {
+    return type >= kInputInt8 && type <= kInputDouble;
+}
+
+static bool IsLeadByte(uint8_t b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+static bool IsTrailByte(uint8_t b) {
+    return b >= 0x40 && b <= 0xFC && b != 0x7F;
+}
+
+// Counts an item of a numeric variable that is not wholly a number; the first one is kept as the
+// user is to see it: its first glyphs up to kFileShownText bytes, a double-byte character whole
+// or not at all, each control byte and each lead byte without its trail byte as '?'.
+static void CountNonNumber(FileNonNumbers *t, const Item *item) {
+    if (NumberIsWhole(item->bytes))
+        return;
+    if (t->count++ > 0)
+        return;
+    t->firstLine = t->lineEnds + 1;
+    t->firstValue = ParseNumber(item->bytes);
+    uint32_t shown = 0;
+    for (uint32_t i = 0; i < item->length;) {
+        uint8_t b = item->bytes[i];
+        bool pair = IsLeadByte(b) && i + 1 < item->length && IsTrailByte(item->bytes[i + 1]);
+        uint32_t width = pair ? 2 : 1;
+        if (shown + width > kFileShownText)
+            break;
+        if (pair) {
+            t->firstText[shown++] = (char)b;
+            t->firstText[shown++] = (char)item->bytes[i + 1];
+        } else {
+            t->firstText[shown++] = (b < 0x20 || b == 0x7F || IsLeadByte(b)) ? '?' : (char)b;
+        }
+        i += width;
+    }
+    t->firstText[shown] = 0;
+}
+
 void FileInput(int32_t number) {
     gFileHandles.lastInputStored = 0;
     if (!FileIsOpen(number))
@@ -190,10 +254,15 @@ void FileInput(int32_t number) {
     item.length = 0;
     item.capacity = kItemLocal;
 
+    FileNonNumbers *tally = &gFileHandles.nonNumbers[number - 1];
     for (int32_t i = 0; i < kInputTargets && gInputTargets.address[i] != nullptr; i++) {
-        if (ReadItem(&reader, &item, gInputTargets.type[i] == kInputString) != 1)
+        bool endedLine = false;
+        if (ReadItem(&reader, &item, gInputTargets.type[i] == kInputString, &endedLine) != 1)
             break;
         StoreInputItem(item.bytes, i);
+        if (IsNumeric(gInputTargets.type[i]))
+            CountNonNumber(tally, &item);
+        tally->lineEnds += endedLine;
         gFileHandles.lastInputStored = i + 1;
     }
     ReaderFinish(&reader);

@@ -3,7 +3,8 @@
 // Invariants: a slot that holds an open handle holds the only open of that file in the process;
 // it is closed before the slot takes anything else. A replacement's temporary name is set only
 // while the file under it is one this process created (exclusively) and has not renamed: only
-// such a file is ever removed.
+// such a file is ever removed. Every failure a caller may show is noted with the system's code
+// right after the failing call, before any other call of the file layer can change it.
 #include "runtime/io/files.h"
 
 #include <cstring>
@@ -31,13 +32,33 @@ static bool HandleIsOpen(PlatFile handle) {
     return handle != 0 && handle != kPlatFileInvalid;
 }
 
+// Notes a failure: error, taken from the system right after the failing call, and a copy of the
+// name it was about (null: none known).
+static void NoteFailure(uint32_t error, const char *name, size_t length) {
+    gFileHandles.failedError = error;
+    PlatFree(gFileHandles.failedName);
+    gFileHandles.failedName = nullptr;
+    if (name != nullptr) {
+        gFileHandles.failedName = (char *)PlatAlloc(length + 1);
+        memcpy(gFileHandles.failedName, name, length);
+    }
+}
+
+static void NoteFailureOf(const char *name) {
+    uint32_t error = PlatFileLastError();
+    NoteFailure(error, name, name == nullptr ? 0 : strlen(name));
+}
+
 void FileOpen(RtString name, int32_t mode, int32_t number) {
+    NoteFailure(0, nullptr, 0);
     if (NumberInRange(number)) {
         int32_t slot = number - 1;
         FileClose(number);
         PlatFile handle = kPlatFileInvalid;
         if (mode >= FileModeUpdate && mode <= FileModeAppend)
             handle = PlatFileOpen((const char *)name, kModes[mode].access, kModes[mode].creation);
+        if (handle == kPlatFileInvalid)
+            NoteFailureOf((const char *)name);
         if (mode == FileModeAppend)
             PlatFileSeek(handle, 0, kPlatSeekEnd);
         gFileHandles.handle[slot] = handle;
@@ -49,8 +70,11 @@ void FileOpen(RtString name, int32_t mode, int32_t number) {
 // Writes n bytes at the slot's position; a failed or short write sets printFailed.
 static void WriteOrFail(int32_t slot, const void *bytes, uint32_t n) {
     int64_t put = PlatFileWrite(gFileHandles.handle[slot], bytes, n);
-    if (put != (int64_t)n)
+    if (put != (int64_t)n) {
         gFileHandles.printFailed[slot] = true;
+        if (HandleIsOpen(gFileHandles.handle[slot]))   // else the failed open is the news
+            NoteFailureOf(gFileHandles.replacement[slot].target);
+    }
 }
 
 static void WritePending(int32_t slot) {
@@ -81,7 +105,8 @@ void FilePrint(int32_t number, RtString text) {
                 replacement->pendingLength += n;
             }
         }
-        gFileHandles.readAhead[slot].valid = false;   // the handle moved and the file changed
+        if (gFileHandles.readAhead[slot].form == kFileFormBytes)
+            gFileHandles.readAhead[slot].valid = false;   // the handle moved and the file changed
     }
     StrFree(text);
 }
@@ -103,6 +128,7 @@ void FileClose(int32_t number) {
     gFileHandles.printFailed[slot] = false;
     PlatFree(gFileHandles.readAhead[slot].bytes);
     gFileHandles.readAhead[slot] = FileReadAhead{};
+    gFileHandles.nonNumbers[slot] = FileNonNumbers{};
 }
 
 // Appends the decimal digits of value at text; returns the end.
@@ -135,7 +161,27 @@ static char *TemporaryName(const char *target, uint32_t count) {
 
 enum { kTemporaryTries = 100 };   // names tried before the creation counts as failed
 
+// The folder that holds name: the name up to its last separator ('/' or '\\', never the trail
+// byte of a double-byte character), "/" for a name in the root, "." for a bare name.
+static void NoteFolderFailure(uint32_t error, const char *name) {
+    size_t cut = 0, i = 0;
+    bool any = false;
+    while (name[i] != 0) {
+        uint8_t b = (uint8_t)name[i];
+        if (b == '/' || b == '\\') {
+            cut = i;
+            any = true;
+        }
+        i += ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && name[i + 1] != 0 ? 2 : 1;
+    }
+    if (!any)
+        NoteFailure(error, ".", 1);
+    else
+        NoteFailure(error, name, cut == 0 ? 1 : cut);
+}
+
 void FileOpenReplacement(RtString target, int32_t number) {
+    NoteFailure(0, nullptr, 0);
     if (NumberInRange(number)) {
         int32_t slot = number - 1;
         FileClose(number);
@@ -150,8 +196,10 @@ void FileOpenReplacement(RtString target, int32_t number) {
                 gFileHandles.replacement[slot].temporary = name;
                 break;
             }
+            uint32_t error = PlatFileLastError();
             bool taken = PlatFileExists(name);   // another's file: try the next name
             PlatFree(name);
+            NoteFolderFailure(error, (const char *)target);
             if (!taken)
                 break;   // the folder refuses a new file: a full disk, no right to write
         }
@@ -169,15 +217,26 @@ bool FileCommitReplacement(int32_t number) {
     PlatFile handle = gFileHandles.handle[slot];
     if (replacement->temporary != nullptr)
         WritePending(slot);
-    bool done = replacement->temporary != nullptr && !gFileHandles.printFailed[slot] &&
-                PlatFileFlush(handle);
-    done = PlatFileClose(handle) && done;   // closed whatever happened before
+    // A failed print has noted its failure; each later step notes its own.
+    bool done = replacement->temporary != nullptr && !gFileHandles.printFailed[slot];
+    if (done && !PlatFileFlush(handle)) {
+        NoteFailureOf(replacement->target);
+        done = false;
+    }
+    if (!PlatFileClose(handle) && done) {   // closed whatever happened before
+        NoteFailureOf(replacement->target);
+        done = false;
+    }
     gFileHandles.handle[slot] = 0;
     if (done && PlatFileReplace(replacement->temporary, replacement->target)) {
         PlatFree(replacement->temporary);   // renamed: nothing of ours goes by that name now
         replacement->temporary = nullptr;
         done = PlatFileFlushFolder(replacement->target);
+        if (!done)
+            NoteFailureOf(replacement->target);
     } else {
+        if (done)
+            NoteFailureOf(replacement->target);
         done = false;
     }
     FileClose(number);   // removes the temporary file unless it was renamed
@@ -194,4 +253,26 @@ int32_t FileInputStoredCount() {
 
 bool FilePrintFailed(int32_t number) {
     return NumberInRange(number) && gFileHandles.printFailed[number - 1];
+}
+
+const FileNonNumbers *FileInputNonNumbers(int32_t number) {
+    static const FileNonNumbers none = {};
+    return NumberInRange(number) ? &gFileHandles.nonNumbers[number - 1] : &none;
+}
+
+enum { kPathBytes = 65536, kReasonBytes = 1024 };   // the longest path Windows takes, in bytes
+
+void FileLastFailure(RtString *where, RtString *why) {
+    char *text = (char *)PlatAlloc(kPathBytes);
+    uint32_t length = 0;
+    if (gFileHandles.failedName != nullptr)
+        length = PlatFileFullPath(gFileHandles.failedName, text, kPathBytes);
+    *where = StrAlloc(length);
+    memcpy(*where, text, length);
+    length = 0;
+    if (gFileHandles.failedError != 0)
+        length = PlatFileErrorText(gFileHandles.failedError, text, kReasonBytes);
+    *why = StrAlloc(length);
+    memcpy(*why, text, length);
+    PlatFree(text);
 }

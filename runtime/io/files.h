@@ -33,12 +33,32 @@ enum : uint32_t { kFileReadAheadBytes = 16384 };
 // are valid only while nothing but FileInput has moved the handle or written through it: FileOpen,
 // FileClose and FilePrint drop them. (An open is exclusive, so no other open changes the file; on
 // POSIX that holds for every process that respects flock.)
+//
+// A file opened by FileOpenText that begins with a UTF-16 byte-order mark is read as its code page
+// 932 form: bytes hold that form, block by block, and every offset here counts in it. The handle
+// is then only ever read on, never moved, and the read-ahead stays valid until the file is closed.
 struct FileReadAhead {
     uint8_t *bytes;     // kFileReadAheadBytes heap bytes, taken by the slot's first FileInput; or null
     int64_t start;      // file offset of bytes[0]
     uint32_t length;    // bytes held, from start on
     int64_t position;   // the handle's position as the last FileInput left it, start to start + length
     bool valid;
+    uint8_t form;       // kFileFormBytes, or the byte order of a file read as UTF-16
+    uint8_t carry[3];   // UTF-16 bytes read and not converted yet: an odd byte, a high surrogate
+    uint32_t carryLength;
+};
+enum : uint8_t { kFileFormBytes = 0, kFileFormUtf16Le = 1, kFileFormUtf16Be = 2 };
+
+// The items FileInput took for numeric variables without their text being wholly a number (see
+// NumberIsWhole), since the number's open; the first is kept as the user is to be shown it.
+enum : uint32_t { kFileShownText = 24 };
+struct FileNonNumbers {
+    uint32_t lineEnds;     // line ends (LF, CR LF) consumed so far: the next item's line is this + 1
+    uint32_t count;        // such items; empty ones never count (they read 0 on purpose)
+    uint32_t firstLine;    // the first one's line, from 1
+    char firstText[kFileShownText + 1];   // its first bytes, NUL-terminated: at most 24, never half
+                                          // a double-byte character, each control byte as '?'
+    double firstValue;     // what it was read as (ParseNumber)
 };
 
 // A replacement the number holds: both names heap blocks (PlatAlloc), or both null. Its prints
@@ -59,6 +79,11 @@ struct FileHandleTable {
     FileReplacement replacement[kFileNumbers];
     uint32_t replacementCount;        // temporary names tried so far by this process
     int32_t lastInputStored;          // variables stored by the last FileInput, 0 to 31
+    FileNonNumbers nonNumbers[kFileNumbers];
+    // The last failure of an open, a print or a replacement since the last FileOpen or
+    // FileOpenReplacement: the system's code and the name (a PlatAlloc block; or null) it was about.
+    uint32_t failedError;
+    char *failedName;
 };
 extern FileHandleTable gFileHandles;
 
@@ -75,6 +100,12 @@ void FileInput(int32_t number);
 // Closes the number's file, if any, and empties its slot (0). An uncommitted replacement's new
 // file is removed.
 void FileClose(int32_t number);
+
+// Opens name (consumed) for input as FileOpen with FileModeInput does, for a text file that may
+// begin with a byte-order mark: a UTF-8 mark is skipped; a file that begins with a UTF-16 mark
+// (FF FE little-endian, FE FF big-endian) is read as the same text in code page 932, a character
+// without a form there as '?'. Any other file is read byte for byte from its first byte.
+void FileOpenText(RtString name, int32_t number);
 
 // Replacing a file whole, so that a reader of target finds the old file or the new one, whole,
 // even after a power cut; the way to write a file that must never be seen half-written.
@@ -100,5 +131,11 @@ int32_t FileInputStoredCount();
 // Whether any FilePrint on the number failed or wrote short since its last FileOpen (a print to a
 // number without an open file counts as failed).
 bool FilePrintFailed(int32_t number);
+// What FileInput on the number took for numbers without their being wholly one (never null).
+const FileNonNumbers *FileInputNonNumbers(int32_t number);
+// Where and why the last failed open, print or replacement failed, for the user: the full path of
+// the file, or of the folder that refused a new file, and the system's few words on why; each a
+// new string in code page 932, empty when nothing failed or the system gave no reason.
+void FileLastFailure(RtString *where, RtString *why);
 
 #endif

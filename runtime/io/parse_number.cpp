@@ -91,3 +91,29 @@ double ParseNumber(const uint8_t *text) {
         result = result * -1.0;   // a sign without digits gives -0
     return result;
 }
+
+bool NumberIsWhole(const uint8_t *text) {
+    while (*text == ' ' || *text == '\t')
+        text++;
+    if (*text == 0)
+        return true;
+    if (*text == '&') {
+        uint8_t form = AsciiUpper(text[1]);
+        uint32_t base = form == 'H' ? 16 : form == 'O' ? 8 : 0;
+        const uint8_t *p = text + 2;
+        if (base == 0 || DigitValue(*p, base) < 0)
+            return false;
+        while (DigitValue(*p, base) >= 0)
+            p++;
+        return *p == 0;
+    }
+    if (*text == '-' || *text == '+')
+        text++;
+    uint32_t digits = 0;
+    for (; *text >= '0' && *text <= '9'; text++)
+        digits++;
+    if (*text == '.')
+        for (text++; *text >= '0' && *text <= '9'; text++)
+            digits++;
+    return digits > 0 && *text == 0;
+}

@@ -36,7 +36,8 @@ enum : uint32_t { kPlatSeekBegin = 0, kPlatSeekCurrent = 1, kPlatSeekEnd = 2 };
 PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation);
 // Bytes read (up to n), 0 at the end of the file, -1 on failure. Advances the position.
 int64_t PlatFileRead(PlatFile file, void *buffer, uint32_t n);
-// Bytes written by one write call (may be fewer than n), or -1 on failure. Never retried.
+// Bytes written by one write call (may be fewer than n), or -1 on failure. Never retried. A short
+// count leaves the disk-full code in PlatFileLastError: a disk file takes fewer bytes only then.
 int64_t PlatFileWrite(PlatFile file, const void *buffer, uint32_t n);
 // Moves the position; returns the new position, or -1 (position unchanged) on failure.
 int64_t PlatFileSeek(PlatFile file, int64_t distance, uint32_t origin);
@@ -68,5 +69,24 @@ bool PlatFileRemove(const char *name);
 bool PlatFileExists(const char *name);
 // The id of this process, which names its own temporary files apart from anyone else's.
 uint32_t PlatProcessId();
+
+// Why the last failed call of this layer failed: the system's code (errno, GetLastError), valid
+// until the next call of this layer. A refusal of the layer's own gives the code the system
+// gives for the same case: a held file (EWOULDBLOCK, ERROR_SHARING_VIOLATION), a read-only one
+// (EACCES, ERROR_ACCESS_DENIED), a folder (EISDIR, ERROR_ACCESS_DENIED).
+uint32_t PlatFileLastError();
+// Where name leads from the working folder, as a full path in code page 932 (a character without
+// a form there becomes '?'), into out: at most cap - 1 bytes and a NUL; returns the length. The
+// name itself when the system cannot tell.
+uint32_t PlatFileFullPath(const char *name, char *out, uint32_t cap);
+// Why a call failed, in a few words of the user's language, code page 932, from the system's
+// code: no line end, at most cap - 1 bytes and a NUL; returns the length. (Windows: the system's
+// own message text; POSIX: the common codes in short Japanese, any other as strerror says it.)
+uint32_t PlatFileErrorText(uint32_t error, char *out, uint32_t cap);
+
+// The code page 932 form of n UTF-16 code units, none of them a surrogate, into out (room for 2 * n
+// bytes); returns the bytes written. A character without a code page 932 form becomes one '?'; no
+// "best fit" stands in for it. Windows: WideCharToMultiByte(932); POSIX: iconv's "CP932".
+uint32_t PlatTextFromUtf16(const uint16_t *units, uint32_t n, uint8_t *out);
 
 #endif

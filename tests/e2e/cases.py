@@ -22,12 +22,17 @@ import xml.etree.ElementTree as ET
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 from driver import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT, ASK_REPEAT_UNSAVED,
-                    ASK_SHOW, BAD_N, CLOSED, FIFO, FOLDER, NO_DATA, SAVE_FAILED,
+                    ASK_SHOW, BAD_N, CLOSED, FIFO, FOLDER, NO_DATA, NOT_FOUND, SAVE_FAILED,
                     SHORT_DATA, TOO_MANY, At, Line, Paste, column, EXAMPLE, long_signal, main,
                     read)
 from console_wine import cells, occupied, save_shot, still, wait
 
 ONE_ZERO = column(["1", "0", "0", "0"])
+FIXTURES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "io", "fixtures")
+JAPANESE_HEADER = ("data.csv に数値として読めない項目が 4 個あります（最初は 1 行目の「測定値」を 0 "
+                   "としました）\n")
+# Run as nobody when the tests run as root, whom a folder's permissions do not stop.
+AS_USER = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] if os.geteuid() == 0 else []
 EARLIER = b"an earlier result\r\n"
 ALL = ["line", "term", "wine"]
 
@@ -49,6 +54,14 @@ def released(name):
 
 def data_becomes(data):
     return lambda con: open(os.path.join(con.work, "data.csv"), "wb").write(data)
+
+
+def read_only(name):
+    return lambda con: os.chmod(os.path.join(con.work, name), 0o444)
+
+
+def unwritable_folder(con):
+    os.chmod(con.work, 0o555)
 
 
 def shorter_terminal(con):
@@ -266,15 +279,31 @@ ANALYSIS = [
     dict(name="N of 0, -3, 2.5, 100002 or Enter alone is asked again", data=column(["2"]),
          answers=["0", "-3", "2.5", "100002", ""] + one_pass(1), out="bad_n.txt",
          result="n1.csv"),
-    dict(name="a missing data.csv is reported and N asked again",
+    dict(name="a missing data.csv is reported, where and why, and N asked again",
          answers=["4", "YES", "1", ""], out="missing_data.txt"),
+    dict(name="a working folder of more than 260 characters starts Wine in another: the line says"
+              " where the program looked", deep=True, answers=["4", "YES"], consoles=["wine"],
+         shot="long-folder"),
     dict(name="too few samples are reported once and read as 0", data=column(["1", "2"]),
          answers=one_pass(4, "YES"), out="short_data.txt", result="short_data.csv"),
     dict(name="a Result.csv that is a folder is reported", data=ONE_ZERO,
          files={"Result.csv": FOLDER}, answers=["4", "", "", "no", ""], out="save_failed.txt"),
     dict(name="a Result.csv held by another is reported and left as it was", data=ONE_ZERO,
          files={"Result.csv": EARLIER}, hold="Result.csv", answers=["4", "", "", "no", ""],
-         out="save_failed.txt"),
+         says={SAVE_FAILED: 1, "{work}/Result.csv: ほかのプログラムが使用中です\n": 1}),
+    dict(name="a read-only Result.csv is reported and left as it was", data=ONE_ZERO,
+         files={"Result.csv": EARLIER}, answers=["4", "", "", At(ASK_SHOW, read_only("Result.csv")),
+                                                 "no", ""], consoles=["line"],
+         says={SAVE_FAILED: 1, "{work}/Result.csv: アクセスが拒否されました\n": 1}),
+    dict(name="a folder that may not be written is reported", data=ONE_ZERO, command=AS_USER,
+         answers=["4", At(ASK_IMPORT, unwritable_folder), "", "", "no", ""], consoles=["line"],
+         says={SAVE_FAILED: 1, "{work}: アクセスが拒否されました\n": 1}),
+    dict(name="a UTF-16 export reads as its code page 932 twin (LibreOffice)", consoles=["line"],
+         data=read(os.path.join(FIXTURES, "lo-utf16.csv")), answers=one_pass(12),
+         result="lo_twins.csv", says={JAPANESE_HEADER: 1}),
+    dict(name="the twin: Shift-JIS (LibreOffice)", consoles=["line"], answers=one_pass(12),
+         data=read(os.path.join(FIXTURES, "lo-shift-jis.csv")), result="lo_twins.csv",
+         says={JAPANESE_HEADER: 1}),
     dict(name="the example data, N = 64; input ends (the window closed) at the repeat question",
          data=EXAMPLE, answers=one_pass(64)[:-1], result="example64.csv", consoles=ALL,
          shot="n64"),
@@ -368,7 +397,7 @@ HOSTILE = [
     dict(name="input ends after NO", data=EXAMPLE, answers=["8", "NO"],
          ends=ASK_IMPORT + "NO\n" + ASK_AGAIN),
     dict(name="input ends after a missing data.csv", answers=["8", "YES"],
-         ends=NO_DATA + ASK_AGAIN),
+         ends=NO_DATA + NOT_FOUND + ASK_AGAIN),
 ]
 
 # Two passes answered up to question k, then standard input ends: the run ends at once at that
@@ -393,15 +422,21 @@ FAULTS_ENV = {"LD_PRELOAD": "{build}/libsave_faults.so",
               "ASAN_OPTIONS": "verify_asan_link_order=0:" + os.environ.get("ASAN_OPTIONS", "")}
 
 
+REASONS = {"ENOSPC": "ディスクに空きがありません", "short": "ディスクに空きがありません",
+           "EIO": "入出力エラーが起きました"}
+
+
 def fault(plan, outcome):
     """DFT_FAULT=plan fails a step of the save (save_faults.c) in a folder with an old Result.csv
     and the user's own files. outcome: "old" reported, the old file kept; "unsure" reported, the
     new file in place but not known to be on the disk; "saved"; "csv" saved, but no Result.svg.
+    A reported fault names its reason, and the folder (a new file refused) or Result.csv.
     A create that finds its name taken leaves the other's file ("another's") alone."""
     row = dict(name="a fault at the save: " + plan, data=EXAMPLE, files=USERS, answers=one_pass(8),
                env=dict(FAULTS_ENV, DFT_FAULT=plan), says=SAVED, clash=b"another's")
     if outcome in ("old", "unsure"):
-        row.update(says=FAILED)
+        where = "{work}" if plan.startswith("create") else "{work}/Result.csv"
+        row.update(says=dict(FAILED, **{"%s: %s\n" % (where, REASONS[plan.split(":")[-1]]): 1}))
     if outcome != "old":
         row.update(result="example8.csv", picture=outcome == "saved")
     return row

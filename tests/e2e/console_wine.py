@@ -9,7 +9,8 @@ which must be expected/wine-NAME.png pixel for pixel (made with --write-expected
 the typed text, the prompts in a Japanese face, the caret (it does not blink here). The prefix
 e2e-wineprefix maps IPAMincho in for "ＭＳ 明朝"; a row with plain=True runs again in
 e2e-plain-wineprefix, which maps no font, so the window must find a Japanese face itself, and
-must draw the same. Each prefix is made once.
+must draw the same. Each prefix is made once. A row with deep=True runs the program in a folder
+seven levels below the run's, its path beyond 260 characters, where Wine starts it elsewhere.
 
 A question counts as asked when text has appeared below all the window showed when the answer
 was typed (more ink than a caret has) and the window has stopped changing: the program prints a
@@ -30,6 +31,7 @@ from driver import TIMEOUT, At, Paste, Run, expected, read
 TITLE = "BASIC PROMPT"
 INK = 180    # colour bytes of new text below the last row: more than a caret alone
 FRAME = 2    # pixels of window frame on every side, which the ink count leaves out
+DEEP = "a-folder-name-forty-characters-long-----"   # seven deep: a path beyond 260 characters
 PREFIXES = {"e2e-wineprefix": '"\uFF2D\uFF33 \u660E\u671D"="IPAMincho"\r\n',
             "e2e-plain-wineprefix": ""}
 REG = ("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\"
@@ -163,7 +165,9 @@ class Wine:
     def session(self, case, work, prefix, suffix=""):
         self.use_prefix(prefix)
         self.map_keys("".join(a for a in case.get("answers", []) if isinstance(a, str)))
-        proc = self.spawn(["wine", self.program], cwd=work)
+        cwd = os.path.join(work, *[DEEP] * 7) if case.get("deep") else work
+        os.makedirs(cwd, exist_ok=True)
+        proc = self.spawn(["wine", self.program], cwd=cwd)
         self.window = wait("window", lambda: proc.poll() is None and self.call(
             "xdotool", "search", "--name", "^%s$" % TITLE).stdout.split()[:1] or None)[0].decode()
         self.call("xdotool", "mousemove", "--window", self.window, "40", "40", "click", "1")
@@ -190,6 +194,8 @@ class Wine:
             self.call("convert", "ppm:-", "-define", "png:exclude-chunks=date,time", png,
                       input=last[0])
             expected("wine-%s.png" % case["shot"], read(png), "the window" + suffix, r.problems)
+        if case.get("deep"):
+            shutil.rmtree(os.path.join(work, DEEP))
         return r
 
     def run(self, case, work):

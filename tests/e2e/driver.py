@@ -9,13 +9,15 @@ but name may be left out:
               Enter; At(question, fn, ...) calls fn(console) while the program waits at question
   stdin       the raw bytes of standard input instead of answers, or CLOSED: no descriptor 0
   out, says, ends  standard output byte for byte as expected/OUT; {text: times} it holds text
-              exactly that often; it ends with this text
+              exactly that often; it ends with this text. The run's folder stands in all three
+              as {work}, whatever its name
   result      Result.csv byte for byte as expected/RESULT; saved: Result.csv is complete for
               N = saved (its header and N/2 well-formed lines)
   picture     False: no Result.svg although Result.csv is saved
   clash       a file left with these bytes is another's, not the program's
   after       fn(console) for each, after the run on the line console
   consoles    those it runs on; by default line and term where they can give its input
+  deep        (window) the program runs in a folder whose path is beyond 260 characters
 
 Every run must end with exit code 0 within TIMEOUT and without a sanitizer report, leave no file
 but data.csv, Result.csv, Result.svg and the case's files, and Result.csv as it was unless result
@@ -68,6 +70,7 @@ BAD_N = "Nは1から100001までの整数で入力してください\n"
 NO_DATA = "data.csv を開けません\n"
 SHORT_DATA = "data.csv のデータが足りません。足りない分は0とします\n"
 SAVE_FAILED = "Result.csv に保存できませんでした\n"
+NOT_FOUND = "{work}/data.csv: ファイルまたはフォルダが見つかりません\n"
 TOO_MANY = "入力データの個数が多すぎます\n"
 RESULT_HEADER = "虚数部,実数部,絶対値(対数)\r\n".encode("cp932")
 
@@ -281,8 +284,12 @@ def run_case(console, case, reference):
     with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as ref_work:
         if console.name != "line":
             ref_case = dict(case, answers=[typed(a) for a in case.get("answers", [])])
-            console.transcript = run_in(reference, ref_case, ref_work).out
+            console.transcript = run_in(reference, ref_case, ref_work).out.replace(
+                os.path.realpath(ref_work), os.path.realpath(work))   # as it runs in work
         r = run_in(console, case, work)
+        if r.raw is not None:
+            r.raw = r.raw.replace(os.path.realpath(work).encode(), b"{work}")
+            r.out = r.raw.decode("utf-8", "replace")
         problems = list(r.problems)
         ended_well(r, problems)
         if r.out is not None:

@@ -52,6 +52,21 @@ TEST(ParseNumber, Table) {
     }
 }
 
+// Wholly a number: what ParseNumber reads, all of it; empty counts as whole (it reads 0 on purpose).
+TEST(NumberIsWhole, Table) {
+    const struct {
+        const char *text;
+        bool whole;
+    } cases[] = {
+        {"", true}, {" \t", true}, {" -12.5", true}, {"+.5", true}, {"5.", true}, {"&h1F", true},
+        {"&O17", true}, {".", false}, {"-", false}, {"&H", false}, {"&O18", false}, {"1e5", false},
+        {"12.5%", false}, {"\"3\"", false}, {"5;2", false}, {"1.5.5", false}, {"value", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(NumberIsWhole((const uint8_t *)c.text), c.whole) << c.text;
+}
+
+
 // Each variable sits one byte into a field of 0xAA bytes: the store must write exactly its width
 // there, through any alignment, and leave the bytes around it alone.
 TEST(StoreInputItem, NumericTable) {
