@@ -32,6 +32,7 @@ test: test-deps build
 	cd build/linux && ctest --output-on-failure -j $(JOBS) -LE wine
 	$(MAKE) --no-print-directory test-i386
 	cd build/win64 && ctest --output-on-failure
+	cd build/win32 && ctest --output-on-failure -R '^resources$$'
 	cd build/linux && ctest --output-on-failure -L wine
 	$(MAKE) --no-print-directory test-tsan
 	$(MAKE) --no-print-directory test-asan

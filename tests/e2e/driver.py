@@ -4,12 +4,15 @@ but name may be left out:
   name, data  what the case shows; data.csv's bytes, or FIFO: a named pipe without a writer
   files       {name: bytes or FOLDER} there before the run, the same after (Result.csv unless
               saved); hold: the name of one held with an exclusive flock while the program runs
-  env, command  variables added ({build}: the program's folder); a command to run it behind
+  env, command, args  variables added ({build}: the program's folder); a command to run it
+              behind; the program's arguments
   answers     each typed and ended with Enter ("\b" is Backspace); Paste(text) is pasted, then
               Enter; At(question, fn, ...) calls fn(console) while the program waits at question
   stdin       the raw bytes of standard input instead of answers, or CLOSED: no descriptor 0
-  out, says, ends  standard output byte for byte as expected/OUT; {text: times} it holds text
-              exactly that often; it ends with this text
+  out, err, says, ends  standard output, standard error byte for byte as expected/OUT (or
+              as OUT itself, given as bytes); {text: times} it holds text exactly that often; it
+              ends with this text
+  code        the exit code, 0 unless given
   result      Result.csv byte for byte as expected/RESULT; saved: Result.csv is complete for
               N = saved (its header and N/2 well-formed lines)
   picture     False: no Result.svg although Result.csv is saved
@@ -17,7 +20,7 @@ but name may be left out:
   after       fn(console) for each, after the run on the line console
   consoles    those it runs on; by default line and term where they can give its input
 
-Every run must end with exit code 0 within TIMEOUT and without a sanitizer report, leave no file
+Every run must end with its exit code within TIMEOUT and without a sanitizer report, leave no file
 but data.csv, Result.csv, Result.svg and the case's files, and Result.csv as it was unless result
 or saved say what it must hold. A run that saves Result.csv leaves a Result.svg that is
 well-formed XML, one that does not leaves none. The output checks and after need standard output,
@@ -154,7 +157,8 @@ class Line:
         given, out, hung = b"" if closed else case.get("stdin", b""), b"", False
         env = {k: v.format(build=os.path.dirname(self.program))
                for k, v in case.get("env", {}).items()}
-        proc = subprocess.Popen(case.get("command", []) + [self.program], cwd=work,
+        proc = subprocess.Popen(case.get("command", []) + [self.program] + case.get("args", []),
+                                cwd=work,
                                 env=dict(os.environ, **env), stdout=subprocess.PIPE,
                                 stdin=None if closed else subprocess.PIPE, stderr=subprocess.PIPE,
                                 start_new_session=True,
@@ -203,29 +207,33 @@ def run_in(console, case, work):
 
 
 def expected(name, got, what, problems):
-    """Compares got with expected/name, or writes it there with --write-expected."""
-    path = os.path.join(EXPECTED_DIR, name)
-    if WRITE:
+    """Compares got with expected/name, or writes it there with --write-expected; name given
+    as bytes is itself what got must be."""
+    path = os.path.join(EXPECTED_DIR, name) if isinstance(name, str) else None
+    if WRITE and path:
         with open(path, "wb") as f:
             f.write(got)
-    elif got != read(path):
-        problems.append("%s differs from expected/%s:\n  got  %.1500r\n  want %.1500r"
-                        % (what, name, got, read(path)))
+    elif got != (read(path) if path else name):
+        problems.append("%s differs from %s:\n  got  %.1500r\n  want %.1500r"
+                        % (what, "expected/" + name if path else "the row's", got,
+                           read(path) if path else name))
 
 
-def ended_well(r, problems):
-    """A run ended as the program ends: exit code 0, in time, no sanitizer report."""
+def ended_well(r, code, problems):
+    """A run ended as the program ends: with its exit code, in time, no sanitizer report."""
     if r.hung:
         problems.append("hung (killed after %d s)" % TIMEOUT)
-    elif r.code != 0:
+    elif r.code != code:
         problems.append("exit code %d; stderr %r" % (r.code, r.err[-600:]))
     if any(m in r.err for m in SANITIZER_MARKS):
         problems.append("sanitizer report: %r" % r.err[-600:])
 
 
-def check_output(case, out, raw, problems):
+def check_output(case, out, raw, err, problems):
     if "out" in case:
         expected(case["out"], raw, "standard output", problems)
+    if "err" in case:
+        expected(case["err"], err, "standard error", problems)
     for text, times in case.get("says", {}).items():
         if out.count(text) != times:
             problems.append("%r printed %d times, want %d" % (text, out.count(text), times))
@@ -284,9 +292,9 @@ def run_case(console, case, reference):
             console.transcript = run_in(reference, ref_case, ref_work).out
         r = run_in(console, case, work)
         problems = list(r.problems)
-        ended_well(r, problems)
+        ended_well(r, case.get("code", 0), problems)
         if r.out is not None:
-            check_output(case, r.out, r.raw, problems)
+            check_output(case, r.out, r.raw, r.err, problems)
             for fn in case.get("after", []):
                 fn(console)
         check_files(case, work, problems)
