@@ -9,9 +9,8 @@ but name may be left out:
   answers     each typed and ended with Enter ("\b" is Backspace); Paste(text) is pasted, then
               Enter; At(question, fn, ...) calls fn(console) while the program waits at question
   stdin       the raw bytes of standard input instead of answers, or CLOSED: no descriptor 0
-  out, err, says, ends  standard output, standard error byte for byte as expected/OUT (or
-              as OUT itself, given as bytes); {text: times} it holds text exactly that often; it
-              ends with this text
+  out, err, says, ends  standard output, standard error byte for byte as expected/OUT, ERR;
+              {text: times} it holds text exactly that often; it ends with this text
   code        the exit code, 0 unless given
   result      Result.csv byte for byte as expected/RESULT; saved: Result.csv is complete for
               N = saved (its header and N/2 well-formed lines)
@@ -207,16 +206,14 @@ def run_in(console, case, work):
 
 
 def expected(name, got, what, problems):
-    """Compares got with expected/name, or writes it there with --write-expected; name given
-    as bytes is itself what got must be."""
-    path = os.path.join(EXPECTED_DIR, name) if isinstance(name, str) else None
-    if WRITE and path:
+    """Compares got with expected/name, or writes it there with --write-expected."""
+    path = os.path.join(EXPECTED_DIR, name)
+    if WRITE:
         with open(path, "wb") as f:
             f.write(got)
-    elif got != (read(path) if path else name):
-        problems.append("%s differs from %s:\n  got  %.1500r\n  want %.1500r"
-                        % (what, "expected/" + name if path else "the row's", got,
-                           read(path) if path else name))
+    elif got != read(path):
+        problems.append("%s differs from expected/%s:\n  got  %.1500r\n  want %.1500r"
+                        % (what, name, got, read(path)))
 
 
 def ended_well(r, code, problems):
