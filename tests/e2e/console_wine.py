@@ -188,19 +188,17 @@ class Wine:
         except subprocess.TimeoutExpired:
             proc.kill()
             r = Run(proc.wait(), hung=True)
-        if case.get("shot") and last:
-            self.compare(last[0], case["shot"], suffix, r.problems)
+        if case.get("shot") and last:   # with no time in it: the same window is the same file
+            png = os.path.join(self.shots, case["shot"] + suffix + ".png")
+            want = os.path.join(self.pictures, case["shot"] + ".png")
+            self.call("convert", "ppm:-", "-define", "png:exclude-chunks=date,time", png,
+                      input=last[0])
+            if WRITE:
+                os.makedirs(self.pictures, exist_ok=True)
+                shutil.copy(png, want)
+            elif self.call("convert", want, "-depth", "8", "ppm:-").stdout != last[0]:
+                r.problems.append("the window%s is not %s's pixels (see %s)" % (suffix, want, png))
         return r
-
-    def compare(self, ppm, shot, suffix, problems):
-        png = os.path.join(self.shots, shot + suffix + ".png")
-        want = os.path.join(self.pictures, shot + ".png")   # with no time in it, as png
-        self.call("convert", "ppm:-", "-define", "png:exclude-chunks=date,time", png, input=ppm)
-        if WRITE:
-            os.makedirs(self.pictures, exist_ok=True)
-            shutil.copy(png, want)
-        elif self.call("convert", want, "-depth", "8", "ppm:-").stdout != ppm:   # as import's
-            problems.append("the window%s is not %s's pixels (see %s)" % (suffix, want, png))
 
     def run(self, case, work):
         self.work = work

@@ -157,8 +157,7 @@ class Line:
         env = {k: v.format(build=os.path.dirname(self.program))
                for k, v in case.get("env", {}).items()}
         proc = subprocess.Popen(case.get("command", []) + [self.program] + case.get("args", []),
-                                cwd=work,
-                                env=dict(os.environ, **env), stdout=subprocess.PIPE,
+                                cwd=work, env=dict(os.environ, **env), stdout=subprocess.PIPE,
                                 stdin=None if closed else subprocess.PIPE, stderr=subprocess.PIPE,
                                 start_new_session=True,
                                 preexec_fn=(lambda: os.close(0)) if closed else None)

@@ -1,6 +1,5 @@
-"""resources.py WINDRES PROGRAM VERSION: the exe's VERSIONINFO numbers and strings are VERSION
-(project()'s) and name the program; its manifest (resource 1, type 24) says asInvoker and
-PerMonitorV2. windres prints the resources as rc text: nothing when there are none."""
+"""resources.py WINDRES PROGRAM VERSION: the exe's VERSIONINFO says VERSION (project()'s) and names
+the program; its manifest (resource 1, type 24) says asInvoker and PerMonitorV2."""
 import re
 import subprocess
 import sys
