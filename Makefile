@@ -1,15 +1,19 @@
 # dftanalyze: `make` builds the three programs, `make test` runs every test, `make run` starts the
-# program on the example data. Each target installs the Debian packages it needs first.
+# program on the example data. Each target installs the Debian packages it needs first: `make` and
+# `make run` those of the build (tools/setup-deps build), the tests those of the tests too.
 JOBS ?= 2
 CMAKE ?= cmake
 GEN := -G Ninja
 BUILDS := linux win64 win32
 
-.PHONY: all deps build test run bench clean
+.PHONY: all deps test-deps build test run bench clean
 all: build
 
 deps:
-	@./tools/setup-deps
+	@./tools/setup-deps build
+# After deps, never beside it: two apt-get at once would fight over the package lock.
+test-deps: deps
+	@./tools/setup-deps test
 
 build/linux/build.ninja: | deps
 	$(CMAKE) -S . -B build/linux $(GEN) -DCMAKE_BUILD_TYPE=Release
@@ -24,10 +28,11 @@ build/win32/build.ninja: | deps
 build: deps $(foreach b,$(BUILDS),build/$(b)/build.ninja)
 	$(foreach b,$(BUILDS),$(CMAKE) --build build/$(b) -j $(JOBS) &&) true
 
-test: build
+test: test-deps build
 	cd build/linux && ctest --output-on-failure -j $(JOBS) -LE wine
 	$(MAKE) --no-print-directory test-i386
 	cd build/win64 && ctest --output-on-failure
+	cd build/win32 && ctest --output-on-failure -R '^resources$$'
 	cd build/linux && ctest --output-on-failure -L wine
 	$(MAKE) --no-print-directory test-tsan
 	$(MAKE) --no-print-directory test-asan
@@ -44,7 +49,7 @@ test: build
 .PHONY: test-i386
 I386_ANSWERS := 256\nYES\n\nYES\n9\n1001\nYES\n\nNO\n\n
 I386_SESSION := build/i386/session
-build/i386/build.ninja: | deps
+build/i386/build.ninja: | test-deps
 	$(CMAKE) -S . -B build/i386 $(GEN) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i386.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=qemu-i386
 test-i386: build/i386/build.ninja build/linux/build.ninja
@@ -63,7 +68,7 @@ test-i386: build/i386/build.ninja build/linux/build.ninja
 # two-thread hand-over of the input line and the transform's workers, which run while the
 # program thread asks its questions, must run without a single report.
 .PHONY: test-tsan
-build/tsan/build.ninja: | deps
+build/tsan/build.ninja: | test-deps
 	$(CMAKE) -S . -B build/tsan $(GEN) -DCMAKE_BUILD_TYPE=Release -DDFT_SANITIZE=thread
 test-tsan: build/tsan/build.ninja
 	$(CMAKE) --build build/tsan -j $(JOBS) --target test_console test_posix test_app
@@ -74,7 +79,7 @@ test-tsan: build/tsan/build.ninja
 # AddressSanitizer with UndefinedBehaviorSanitizer (the first report ends the program): the native
 # unit tests and every end-to-end test of the Linux build, the hostile inputs included.
 .PHONY: test-asan
-build/asan/build.ninja: | deps
+build/asan/build.ninja: | test-deps
 	$(CMAKE) -S . -B build/asan $(GEN) -DCMAKE_BUILD_TYPE=Release -DDFT_SANITIZE=address
 test-asan: build/asan/build.ninja
 	$(CMAKE) --build build/asan -j $(JOBS)
@@ -86,7 +91,7 @@ test-asan: build/asan/build.ninja
 # lost" and the process end reclaims by design.
 .PHONY: test-valgrind
 VALGRIND_ANSWERS := 64\nYES\n\nYES\n9\n8\nYES\n\nNO\n\n
-test-valgrind: build/linux/build.ninja
+test-valgrind: test-deps build/linux/build.ninja
 	$(CMAKE) --build build/linux -j $(JOBS) --target dftanalyze
 	rm -rf build/valgrind && mkdir -p build/valgrind && cp examples/data.csv build/valgrind/
 	cd build/valgrind && printf '$(VALGRIND_ANSWERS)' | timeout 600 valgrind -q --error-exitcode=99 \
@@ -98,8 +103,8 @@ test-valgrind: build/linux/build.ninja
 # with seed 1; `make fuzz` for FUZZ_SECONDS each, growing its corpus in build/fuzz/corpus/.
 .PHONY: test-fuzz fuzz
 FUZZ_SECONDS ?= 300
-build/fuzz/build.ninja: | deps
-	$(CMAKE) -S fuzz -B build/fuzz $(GEN) -DCMAKE_CXX_COMPILER=clang++-14
+build/fuzz/build.ninja: | test-deps
+	$(CMAKE) -S fuzz -B build/fuzz $(GEN) -DCMAKE_CXX_COMPILER=clang++
 test-fuzz: build/fuzz/build.ninja
 	$(CMAKE) --build build/fuzz -j $(JOBS)
 	./tools/run-fuzzers 60 short
@@ -121,7 +126,7 @@ bench: deps build/linux/build.ninja
 
 # The display's cost in the window under Wine and in the terminal console, one run: BENCH_N lines.
 .PHONY: bench-console
-bench-console: build/linux/build.ninja build/win64/build.ninja
+bench-console: test-deps build/linux/build.ninja build/win64/build.ninja
 	$(CMAKE) --build build/linux -j $(JOBS) --target dftanalyze
 	$(CMAKE) --build build/win64 -j $(JOBS) --target dftanalyze
 	python3 bench/console_display.py build/win64/dftanalyze.exe build/linux/dftanalyze $(BENCH_N)

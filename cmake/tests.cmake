@@ -4,17 +4,17 @@ set(GTEST_SRC /usr/src/googletest CACHE PATH "GoogleTest sources")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GTEST_SRC} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+target_link_libraries(gtest PRIVATE dft_options)
+target_link_libraries(gtest_main PRIVATE dft_options)
 enable_testing()
 
-# One test program per area: tests/<area>/*.cpp linked with that area's libraries.
+# One test program per area: its sources in tests/<area>/, linked with that area's library.
 # On Windows the tests run through CMAKE_CROSSCOMPILING_EMULATOR (wine), set by the Makefile.
 function(dft_test_area area)
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*.cpp)
-  if(NOT srcs)
-    return()
-  endif()
-  add_executable(test_${area} ${srcs})
-  target_link_libraries(test_${area} PRIVATE ${ARGN} GTest::gtest_main)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  list(TRANSFORM T_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/tests/${area}/)
+  add_executable(test_${area} ${T_SOURCES})
+  target_link_libraries(test_${area} PRIVATE ${T_LIBS} dft_options GTest::gtest_main)
   if(WIN32)
     target_link_options(test_${area} PRIVATE -mconsole)
   endif()
@@ -22,15 +22,24 @@ function(dft_test_area area)
   set_tests_properties(${area} PROPERTIES TIMEOUT 600 ENVIRONMENT "DFT_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
 
-dft_test_area(core dft_core)
-dft_test_area(math dft_math dft_core)
-dft_test_area(io dft_io dft_core)
-dft_test_area(console dft_console dft_io dft_core)
-dft_test_area(app dft_app dft_console dft_io dft_math dft_core)
+dft_test_area(core LIBS dft_core SOURCES string_test.cpp)
+dft_test_area(math LIBS dft_math SOURCES elementary_test.cpp num_to_str_test.cpp)
+dft_test_area(io LIBS dft_io SOURCES
+  file_input_test.cpp file_open_test.cpp file_replace_test.cpp file_text_test.cpp
+  input_items_test.cpp)
+dft_test_area(console LIBS dft_console SOURCES history_test.cpp input_test.cpp print_test.cpp
+              select_test.cpp)
+dft_test_area(app LIBS dft_app SOURCES data_import_test.cpp spectrum_svg_test.cpp svg_labels_test.cpp
+              transform_test.cpp)
 if(WIN32)
-  dft_test_area(win32 dft_frontend dft_console dft_io dft_core)
+  dft_test_area(win32 LIBS dft_frontend SOURCES
+    window_draw_test.cpp window_font_test.cpp window_text_test.cpp)
+  # The program's resources, read from the exe: the version information and the manifest.
+  add_test(NAME resources COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/win32/resources.py
+           ${CMAKE_RC_COMPILER} $<TARGET_FILE:dftanalyze> ${PROJECT_VERSION})
 else()
-  dft_test_area(posix dft_frontend dft_console dft_io dft_core)
+  dft_test_area(posix LIBS dft_frontend SOURCES
+    cp932_test.cpp msg_queue_test.cpp term_keys_test.cpp term_screen_test.cpp)
 endif()
 
 # The fuzzers' seed corpora run through their checks on every test run, built with this build's
@@ -39,16 +48,17 @@ if(NOT WIN32)
   foreach(surface data_file terminal)
     add_executable(replay_${surface} ${CMAKE_SOURCE_DIR}/fuzz/fuzz_${surface}.cpp
                    ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
+    target_link_libraries(replay_${surface} PRIVATE dft_options)
     add_test(NAME fuzz_seeds_${surface}
              COMMAND replay_${surface} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${surface})
   endforeach()
-  target_link_libraries(replay_data_file PRIVATE dft_io dft_math dft_core)
-  target_link_libraries(replay_terminal PRIVATE dft_frontend dft_console dft_io dft_core)
+  target_link_libraries(replay_data_file PRIVATE dft_io dft_math)
+  target_link_libraries(replay_terminal PRIVATE dft_frontend)
 endif()
 
 # The read benchmark of the numbered files: a program run by hand, not a test.
 add_executable(bench_file_input ${CMAKE_SOURCE_DIR}/bench/file_input_bench.cpp)
-target_link_libraries(bench_file_input PRIVATE dft_io dft_core)
+target_link_libraries(bench_file_input PRIVATE dft_io)
 
 # The analysis run end to end, driving the program itself: the tables of tests/e2e/cases.py, run
 # by tests/e2e/driver.py. The dialogue on the line console (a filter on pipes), on the terminal
@@ -58,7 +68,7 @@ target_link_libraries(bench_file_input PRIVATE dft_io dft_core)
 # written, with each step of the save failed in turn through the LD_PRELOAD library save_faults.
 # The Wine test has label wine (the top-level `make test` runs it after the win64 tests) and
 # reports "skipped" when build/win64 is not built.
-if(NOT WIN32 AND TARGET dftanalyze)
+if(NOT WIN32)
   set(cases python3 ${CMAKE_SOURCE_DIR}/tests/e2e/cases.py)
   add_test(NAME e2e_analysis_line COMMAND ${cases} analysis line $<TARGET_FILE:dftanalyze>)
   add_test(NAME e2e_analysis_term COMMAND ${cases} analysis term $<TARGET_FILE:dftanalyze>)
@@ -66,8 +76,10 @@ if(NOT WIN32 AND TARGET dftanalyze)
   add_test(NAME e2e_hostile_result COMMAND ${cases} saving line $<TARGET_FILE:dftanalyze>)
   enable_language(C)
   add_library(save_faults MODULE ${CMAKE_SOURCE_DIR}/tests/e2e/save_faults.c)
-  target_compile_options(save_faults PRIVATE -fno-sanitize=all)
-  target_link_libraries(save_faults PRIVATE ${CMAKE_DL_LIBS})
+  # A source's own options come after its target's: the preloaded library is never sanitized.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/e2e/save_faults.c
+                              PROPERTIES COMPILE_OPTIONS -fno-sanitize=all)
+  target_link_libraries(save_faults PRIVATE dft_options ${CMAKE_DL_LIBS})
   add_test(NAME e2e_analysis_wine COMMAND ${cases} analysis wine
            ${CMAKE_SOURCE_DIR}/build/win64/dftanalyze.exe $<TARGET_FILE:dftanalyze>)
   set_tests_properties(e2e_analysis_line e2e_analysis_term e2e_hostile_input e2e_hostile_result

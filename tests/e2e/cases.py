@@ -261,6 +261,12 @@ def picture(count):
 
 
 ANALYSIS = [
+    dict(name="--version: the version alone, no session", consoles=["line"], args=["--version"],
+         out="version.txt", err="empty.txt"),
+    dict(name="--help: the usage, no session", consoles=["line"], args=["--help"],
+         out="usage.txt", err="empty.txt"),
+    dict(name="any other argument: the usage on standard error, exit code 2", consoles=["line"],
+         args=["--version", "x"], code=2, out="empty.txt", err="usage.txt"),
     dict(name="N = 1 with 2: the header line alone", data=column(["2"]),
          answers=one_pass(1, "YES"), out="n1.txt", result="n1.csv"),
     dict(name="N = 4 with 1, 0, 0, 0; empty answers mean yes", data=ONE_ZERO,

@@ -4,13 +4,15 @@ but name may be left out:
   name, data  what the case shows; data.csv's bytes, or FIFO: a named pipe without a writer
   files       {name: bytes or FOLDER} there before the run, the same after (Result.csv unless
               saved); hold: the name of one held with an exclusive flock while the program runs
-  env, command  variables added ({build}: the program's folder); a command to run it behind
+  env, command, args  variables added ({build}: the program's folder); a command to run it
+              behind; the program's arguments
   answers     each typed and ended with Enter ("\b" is Backspace); Paste(text) is pasted, then
               Enter; At(question, fn, ...) calls fn(console) while the program waits at question
   stdin       the raw bytes of standard input instead of answers, or CLOSED: no descriptor 0
-  out, says, ends  standard output byte for byte as expected/OUT; {text: times} it holds text
-              exactly that often; it ends with this text. The run's folder stands in all three
-              as {work}, whatever its name
+  out, err, says, ends  standard output, standard error byte for byte as expected/OUT, ERR;
+              {text: times} it holds text exactly that often; it ends with this text. The
+              run's folder stands in the output checks as {work}, whatever its name
+  code        the exit code, 0 unless given
   result      Result.csv byte for byte as expected/RESULT; saved: Result.csv is complete for
               N = saved (its header and N/2 well-formed lines)
   picture     False: no Result.svg although Result.csv is saved
@@ -19,7 +21,7 @@ but name may be left out:
   consoles    those it runs on; by default line and term where they can give its input
   deep        (window) the program runs in a folder whose path is beyond 260 characters
 
-Every run must end with exit code 0 within TIMEOUT and without a sanitizer report, leave no file
+Every run must end with its exit code within TIMEOUT and without a sanitizer report, leave no file
 but data.csv, Result.csv, Result.svg and the case's files, and Result.csv as it was unless result
 or saved say what it must hold. A run that saves Result.csv leaves a Result.svg that is
 well-formed XML, one that does not leaves none. The output checks and after need standard output,
@@ -157,8 +159,8 @@ class Line:
         given, out, hung = b"" if closed else case.get("stdin", b""), b"", False
         env = {k: v.format(build=os.path.dirname(self.program))
                for k, v in case.get("env", {}).items()}
-        proc = subprocess.Popen(case.get("command", []) + [self.program], cwd=work,
-                                env=dict(os.environ, **env), stdout=subprocess.PIPE,
+        proc = subprocess.Popen(case.get("command", []) + [self.program] + case.get("args", []),
+                                cwd=work, env=dict(os.environ, **env), stdout=subprocess.PIPE,
                                 stdin=None if closed else subprocess.PIPE, stderr=subprocess.PIPE,
                                 start_new_session=True,
                                 preexec_fn=(lambda: os.close(0)) if closed else None)
@@ -216,19 +218,21 @@ def expected(name, got, what, problems):
                         % (what, name, got, read(path)))
 
 
-def ended_well(r, problems):
-    """A run ended as the program ends: exit code 0, in time, no sanitizer report."""
+def ended_well(r, code, problems):
+    """A run ended as the program ends: with its exit code, in time, no sanitizer report."""
     if r.hung:
         problems.append("hung (killed after %d s)" % TIMEOUT)
-    elif r.code != 0:
+    elif r.code != code:
         problems.append("exit code %d; stderr %r" % (r.code, r.err[-600:]))
     if any(m in r.err for m in SANITIZER_MARKS):
         problems.append("sanitizer report: %r" % r.err[-600:])
 
 
-def check_output(case, out, raw, problems):
+def check_output(case, out, raw, err, problems):
     if "out" in case:
         expected(case["out"], raw, "standard output", problems)
+    if "err" in case:
+        expected(case["err"], err, "standard error", problems)
     for text, times in case.get("says", {}).items():
         if out.count(text) != times:
             problems.append("%r printed %d times, want %d" % (text, out.count(text), times))
@@ -291,9 +295,9 @@ def run_case(console, case, reference):
             r.raw = r.raw.replace(os.path.realpath(work).encode(), b"{work}")
             r.out = r.raw.decode("utf-8", "replace")
         problems = list(r.problems)
-        ended_well(r, problems)
+        ended_well(r, case.get("code", 0), problems)
         if r.out is not None:
-            check_output(case, r.out, r.raw, problems)
+            check_output(case, r.out, r.raw, r.err, problems)
             for fn in case.get("after", []):
                 fn(console)
         check_files(case, work, problems)

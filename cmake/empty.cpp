@@ -1,1 +1,0 @@
-// An empty translation unit for an area that has no sources yet.

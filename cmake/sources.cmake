@@ -1,0 +1,98 @@
+# sources.cmake: the source files of each library, one list a library, named from the tree's root.
+# The program's build (CMakeLists.txt) and the fuzzers' (fuzz/CMakeLists.txt) both take them from
+# here. A list named <LIST>_posix or <LIST>_win32 holds that platform's part of the library; the
+# build adds the one of its own platform.
+
+# Runtime core: strings and their registry, the end of the process; the platform's heap, lock,
+# text order, debugger output and process end.
+set(DFT_CORE_SOURCES
+  runtime/core/rt_start.cpp
+  runtime/core/rt_string.cpp)
+set(DFT_CORE_SOURCES_posix
+  platform/posix/core_heap.cpp
+  platform/posix/core_sync.cpp
+  platform/posix/core_text.cpp)
+set(DFT_CORE_SOURCES_win32
+  platform/win32/core_heap.cpp
+  platform/win32/core_sync.cpp
+  platform/win32/core_text.cpp)
+
+# Numeric library: number to text and the elementary functions. The lanes of the exact transform
+# are a list of their own: the files for wider instruction sets get flags of their own.
+set(DFT_MATH_SOURCES
+  runtime/math/int_pow.cpp
+  runtime/math/num_digits.cpp
+  runtime/math/num_to_str.cpp
+  runtime/math/rt_exp.cpp
+  runtime/math/rt_log.cpp
+  runtime/math/rt_pow.cpp
+  runtime/math/rt_sqr.cpp
+  runtime/math/scale_by_pow2.cpp
+  runtime/math/split_pow2.cpp)
+set(DFT_MATH_LANES_SOURCES
+  runtime/math/rt_trig_lanes.cpp
+  runtime/math/rt_trig_lanes_avx2.cpp
+  runtime/math/rt_trig_lanes_avx512.cpp
+  runtime/math/rt_trig_lanes_sse2.cpp)
+
+# Input items and numbered files; the platform's file layer.
+set(DFT_IO_SOURCES
+  runtime/io/file_input.cpp
+  runtime/io/file_text.cpp
+  runtime/io/files.cpp
+  runtime/io/input_items.cpp
+  runtime/io/parse_number.cpp)
+set(DFT_IO_SOURCES_posix
+  platform/posix/file_posix.cpp
+  platform/posix/file_text.cpp)
+set(DFT_IO_SOURCES_win32
+  platform/win32/file_text.cpp
+  platform/win32/file_win32.cpp)
+
+# Console: its state, screen buffer, print, line editor and input; on POSIX the message layer
+# that stands in for the window's.
+set(DFT_CONSOLE_SOURCES
+  runtime/console/prompt_draw.cpp
+  runtime/console/prompt_editor.cpp
+  runtime/console/prompt_history.cpp
+  runtime/console/prompt_input.cpp
+  runtime/console/prompt_print.cpp
+  runtime/console/prompt_rows.cpp
+  runtime/console/prompt_select.cpp
+  runtime/console/prompt_state.cpp
+  runtime/console/prompt_title.cpp)
+set(DFT_CONSOLE_SOURCES_posix platform/posix/msg_queue.cpp)
+set(DFT_CONSOLE_SOURCES_win32)
+
+# The console's front ends: the window on Windows; the terminal and the line console on POSIX.
+set(DFT_FRONTEND_SOURCES_posix
+  platform/posix/console_start.cpp
+  platform/posix/cp932.cpp
+  platform/posix/line_console.cpp
+  platform/posix/term_console.cpp
+  platform/posix/term_keys.cpp
+  platform/posix/term_screen.cpp)
+set(DFT_FRONTEND_SOURCES_win32
+  platform/win32/window_dpi.cpp
+  platform/win32/window_font.cpp
+  platform/win32/window_frame.cpp
+  platform/win32/window_frontend.cpp
+  platform/win32/window_proc.cpp
+  platform/win32/window_scroll.cpp
+  platform/win32/window_select.cpp
+  platform/win32/window_surface.cpp
+  platform/win32/window_text.cpp
+  platform/win32/window_thread.cpp)
+
+# The analysis run: the dialogue, the transforms, Result.csv and Result.svg. The transform's
+# wider lanes get the lanes' flags.
+set(DFT_APP_SOURCES
+  app/analysis.cpp
+  app/file_messages.cpp
+  app/spectrum_svg.cpp
+  app/svg_labels.cpp
+  app/transform_avx2.cpp
+  app/transform_avx512.cpp
+  app/transform_fast.cpp
+  app/transform_plain.cpp
+  app/transform_sse2.cpp)
