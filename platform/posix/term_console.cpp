@@ -98,19 +98,6 @@ static TermConsole term;
 
 // ---- Low level terminal handling -------------------------------------------------------------
 
-static void WriteAll(int fd, const void *data, size_t n) {
-    const char *p = (const char *)data;
-    while (n > 0) {
-        ssize_t put = write(fd, p, n);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return;   // the terminal is gone: nothing more can be shown
-        p += put;
-        n -= (size_t)put;
-    }
-}
-
 static void TerminalSize(const TermConsole *t, int32_t *rows, int32_t *cols) {
     struct winsize ws;
     if (ioctl(t->outFd, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) {
@@ -161,7 +148,7 @@ static void PrintSession(TermConsole *t, PromptState *ps) {
         if (j < last || row.text[0] != 0)
             TermScreenAppendLine(ts, row.text, row.fore, row.back);
         if (ts->outLength >= kSessionFlushBytes || j == last) {
-            WriteAll(t->outFd, ts->out, ts->outLength);
+            ConsoleWriteAll(t->outFd, ts->out, ts->outLength);
             ts->outLength = 0;
         }
     }
@@ -173,7 +160,7 @@ static void PrintSession(TermConsole *t, PromptState *ps) {
 static void Restore(TermConsole *t, PromptState *session) {
     if (!t->owned.exchange(false))
         return;
-    WriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+    ConsoleWriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
     if (session)
         PrintSession(t, session);
     tcsetattr(t->inFd, TCSADRAIN, &t->saved);
@@ -193,8 +180,8 @@ static void RestoreAtExit() {
 // A signal can come in the middle of a print: the rows are not read, only the modes restored.
 static void OnEndSignal(int) {
     if (term.owned.load()) {
-        WriteAll(term.outFd, kCancelSequence, sizeof kCancelSequence - 1);
-        WriteAll(term.outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+        ConsoleWriteAll(term.outFd, kCancelSequence, sizeof kCancelSequence - 1);
+        ConsoleWriteAll(term.outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
         tcsetattr(term.inFd, TCSANOW, &term.saved);
     }
     _exit(0);
@@ -229,7 +216,7 @@ static void InstallSignals() {
 static void FlushFrame(TermConsole *t) {
     TermScreenFrame(&t->screen);
     if (t->owned.load())
-        WriteAll(t->outFd, t->screen.out, t->screen.outLength);
+        ConsoleWriteAll(t->outFd, t->screen.out, t->screen.outLength);
     t->screen.outLength = 0;
 }
 
@@ -374,9 +361,9 @@ static void CompositionAt(PromptState *, int32_t, int32_t) {
 // The terminal's title, through the title escape sequence (OSC 0).
 static void SetTitle(PromptState *, const char *title) {
     PlatLockEnter(&term.frameLock);
-    WriteAll(term.outFd, "\x1b]0;", 4);
-    WriteAll(term.outFd, title, std::strlen(title));
-    WriteAll(term.outFd, "\x07", 1);
+    ConsoleWriteAll(term.outFd, "\x1b]0;", 4);
+    ConsoleWriteAll(term.outFd, title, std::strlen(title));
+    ConsoleWriteAll(term.outFd, "\x07", 1);
     PlatLockLeave(&term.frameLock);
 }
 
@@ -485,7 +472,7 @@ bool TermConsoleOpen(PromptState *ps) {
     if (ErrorIsTheTerminal(t))
         PlatDebugOutputSuppress(true);
     PlatSetExitHook(RestoreAtExit);
-    WriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
+    ConsoleWriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
     PlatLockLeave(&t->frameLock);
 
     try {
