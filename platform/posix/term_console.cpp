@@ -50,6 +50,7 @@
 
 #include "platform/posix/console_front.h"
 #include "platform/posix/msg_queue.h"
+#include "platform/posix/term_codes.h"
 #include "platform/posix/term_keys.h"
 #include "platform/posix/term_screen.h"
 #include "runtime/console/prompt.h"
@@ -57,13 +58,13 @@
 // Taking the terminal: the alternate screen, autowrap off, cursor hidden, bracketed paste on,
 // alternate scroll mode saved and on, the terminal's title saved and set to the window's.
 static const char kTakeTerminal[] =
-    "\x1b[?1049h\x1b[?7l\x1b[?25l\x1b[?2004h\x1b[?1007s\x1b[?1007h\x1b[22;0t"
-    "\x1b]0;BASIC PROMPT\x07";
+    TERM_ALT_SCREEN_ON TERM_AUTOWRAP_OFF TERM_CURSOR_HIDE TERM_PASTE_BRACKETS_ON
+    TERM_ALT_SCROLL_SAVE TERM_ALT_SCROLL_ON TERM_TITLE_PUSH
+    TERM_TITLE_START "BASIC PROMPT" TERM_TITLE_END;
 // Giving it back, each of the above undone, colours reset.
 static const char kGiveBackTerminal[] =
-    "\x1b[23;0t\x1b[?1007r\x1b[?2004l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l";
-// CAN: ends an escape sequence that a signal may have cut in the middle.
-static const char kCancelSequence[] = "\x18";
+    TERM_TITLE_POP TERM_ALT_SCROLL_RESTORE TERM_PASTE_BRACKETS_OFF TERM_COLOURS_RESET
+    TERM_AUTOWRAP_ON TERM_CURSOR_SHOW TERM_ALT_SCREEN_OFF;
 
 enum {
     kEscapeWaitMs = 50,       // after a lone ESC: the rest of a key's sequence comes within this
@@ -180,7 +181,7 @@ static void RestoreAtExit() {
 // A signal can come in the middle of a print: the rows are not read, only the modes restored.
 static void OnEndSignal(int) {
     if (term.owned.load()) {
-        ConsoleWriteAll(term.outFd, kCancelSequence, sizeof kCancelSequence - 1);
+        ConsoleWriteAll(term.outFd, TERM_CANCEL, sizeof TERM_CANCEL - 1);
         ConsoleWriteAll(term.outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
         tcsetattr(term.inFd, TCSANOW, &term.saved);
     }
@@ -361,9 +362,9 @@ static void CompositionAt(PromptState *, int32_t, int32_t) {
 // The terminal's title, through the title escape sequence (OSC 0).
 static void SetTitle(PromptState *, const char *title) {
     PlatLockEnter(&term.frameLock);
-    ConsoleWriteAll(term.outFd, "\x1b]0;", 4);
+    ConsoleWriteAll(term.outFd, TERM_TITLE_START, sizeof TERM_TITLE_START - 1);
     ConsoleWriteAll(term.outFd, title, std::strlen(title));
-    ConsoleWriteAll(term.outFd, "\x07", 1);
+    ConsoleWriteAll(term.outFd, TERM_TITLE_END, sizeof TERM_TITLE_END - 1);
     PlatLockLeave(&term.frameLock);
 }
 

@@ -12,13 +12,9 @@
 #include <cstring>
 
 #include "platform/posix/cp932.h"
+#include "platform/posix/term_codes.h"
 
 enum { kMaxScroll = 16 };
-
-static const char kClearScreen[] = "\x1b[2J";
-static const char kClearToEol[] = "\x1b[K";
-static const char kHideCursor[] = "\x1b[?25l";
-static const char kShowCursor[] = "\x1b[?25h";
 
 // ---- Output buffer -------------------------------------------------------------------------
 
@@ -41,7 +37,7 @@ static void AppendText(TermScreen *ts, const char *text) {
 // Cursor to a cell, both counted from 0.
 static void AppendMove(TermScreen *ts, int32_t row, int32_t col) {
     char code[32];
-    int n = std::snprintf(code, sizeof code, "\x1b[%d;%dH", (int)row + 1, (int)col + 1);
+    int n = std::snprintf(code, sizeof code, TERM_MOVE_FORMAT, (int)row + 1, (int)col + 1);
     TermScreenAppend(ts, code, (size_t)n);
 }
 
@@ -61,7 +57,7 @@ static void AppendColours(TermScreen *ts, uint32_t fore, uint32_t back) {
     char f[24], b[24], code[64];
     ColourCode(f, sizeof f, fore, false);
     ColourCode(b, sizeof b, back, true);
-    int n = std::snprintf(code, sizeof code, "\x1b[0;%s;%sm", f, b);
+    int n = std::snprintf(code, sizeof code, TERM_COLOURS_FORMAT, f, b);
     TermScreenAppend(ts, code, (size_t)n);
     ts->sgrKnown = true;
     ts->sgrFore = fore;
@@ -269,7 +265,7 @@ static void AppendRow(TermScreen *ts, int32_t row) {
     }
     if (ts->shownExtent[row] > extent) {
         AppendBackdropColours(ts);
-        AppendText(ts, kClearToEol);
+        AppendText(ts, TERM_CLEAR_TO_EOL);
     }
 }
 
@@ -313,12 +309,12 @@ static int32_t BestScroll(TermScreen *ts, const uint32_t *wantHash) {
 void TermScreenFrame(TermScreen *ts) {
     size_t start = ts->outLength;
     if (ts->caretWasOn)
-        AppendText(ts, kHideCursor);
+        AppendText(ts, TERM_CURSOR_HIDE);
     size_t mark = ts->outLength;
 
     if (ts->clearFirst) {
         AppendBackdropColours(ts);
-        AppendText(ts, kClearScreen);
+        AppendText(ts, TERM_CLEAR_SCREEN);
         size_t cells = (size_t)ts->rows * (size_t)ts->cols;
         std::memset(ts->shown, 0, cells * sizeof(TermCell));
         uint32_t blankHash = RowHash(ts, ts->shown, 0, 0);
@@ -358,10 +354,10 @@ void TermScreenFrame(TermScreen *ts) {
     if (caretOn) {
         if (drew || !ts->caretWasOn || row != ts->caretShownRow || col != ts->caretShownCol) {
             AppendMove(ts, row, col);
-            AppendText(ts, kShowCursor);
+            AppendText(ts, TERM_CURSOR_SHOW);
         }
     } else if (ts->caretWasOn && !drew) {
-        AppendText(ts, kHideCursor);
+        AppendText(ts, TERM_CURSOR_HIDE);
     }
     ts->caretWasOn = caretOn;
     ts->caretShownRow = row;
@@ -377,7 +373,7 @@ void TermScreenAppendLine(TermScreen *ts, const uint8_t *text, const uint32_t *f
         int n = Cp932IsLead(text[j]) && text[j + 1] != 0 ? 2 : 1;
         bool plain = fore[j] == 0x00FFFFFF && back[j] == 0;
         if (plain && coloured) {
-            AppendText(ts, "\x1b[0m");
+            AppendText(ts, TERM_COLOURS_RESET);
             coloured = false;
         } else if (!plain && !(coloured && ts->sgrFore == fore[j] && ts->sgrBack == back[j])) {
             ts->sgrKnown = false;
@@ -394,7 +390,7 @@ void TermScreenAppendLine(TermScreen *ts, const uint8_t *text, const uint32_t *f
         j += n;
     }
     if (coloured)
-        AppendText(ts, "\x1b[0m");
+        AppendText(ts, TERM_COLOURS_RESET);
     ts->sgrKnown = false;   // the frames' colours are not known any more
     TermScreenAppend(ts, "\r\n", 2);
 }
