@@ -196,21 +196,37 @@ static void OnResizeSignal(int) {
     errno = saved;
 }
 
-static void InstallSignals() {
+// The signals the console handles while it owns the terminal: the end signals, then the resize.
+enum { kSignalCount = 5 };
+static const int kSignals[kSignalCount] = {SIGHUP, SIGTERM, SIGINT, SIGQUIT, SIGWINCH};
+
+// Installs the console's handler of each signal in kSignals, in order, its previous handler kept
+// in before; returns how many were installed (all, unless sigaction failed).
+static int InstallSignals(struct sigaction *before) {
     struct sigaction end;
     std::memset(&end, 0, sizeof end);
     end.sa_handler = OnEndSignal;
     sigfillset(&end.sa_mask);   // no second signal inside the handler
-    const int endSignals[] = {SIGHUP, SIGTERM, SIGINT, SIGQUIT};
-    for (int sig : endSignals)
-        sigaction(sig, &end, nullptr);
 
     struct sigaction resize;
     std::memset(&resize, 0, sizeof resize);
     resize.sa_handler = OnResizeSignal;
     resize.sa_flags = SA_RESTART;
     sigemptyset(&resize.sa_mask);
-    sigaction(SIGWINCH, &resize, nullptr);
+
+    int installed = 0;
+    for (; installed < kSignalCount; installed++) {
+        int sig = kSignals[installed];
+        if (sigaction(sig, sig == SIGWINCH ? &resize : &end, &before[installed]) != 0)
+            break;
+    }
+    return installed;
+}
+
+// Puts back the handlers that the first `installed` signals had before, last first.
+static void RestoreSignals(const struct sigaction *before, int installed) {
+    while (installed-- > 0)
+        sigaction(kSignals[installed], &before[installed], nullptr);
 }
 
 // Writes the frame built in the screen's buffer. The caller holds frameLock.
@@ -443,48 +459,78 @@ intptr_t TermConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t) {
 
 // ---- Start and end ---------------------------------------------------------------------------
 
+// Each step is checked; a failed one jumps to fail, which undoes the steps done, last first, so
+// that the terminal, the signals and the descriptors are left exactly as they were.
 bool TermConsoleOpen(PromptState *ps) {
     TermConsole *t = &term;
+    int pipeFds[2];
+    struct sigaction before[kSignalCount];   // the handlers the console's own replaced
+    int installed = 0;
+    bool screenMade = false, raw = false;
+    int32_t rows, cols;
     t->ps = ps;
     t->inFd = 0;
     t->outFd = 1;
+    t->wakePipe[0] = t->wakePipe[1] = -1;
     PlatLockInit(&t->frameLock);
     PlatLockInit(&t->clipLock);
+
     if (tcgetattr(t->inFd, &t->saved) != 0)
-        return false;
-    if (pipe(t->wakePipe) != 0)
-        return false;
-    for (int fd : t->wakePipe) {
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-        fcntl(fd, F_SETFD, FD_CLOEXEC);
+        goto fail;
+    if (pipe(pipeFds) != 0)
+        goto fail;
+    t->wakePipe[0] = pipeFds[0];
+    t->wakePipe[1] = pipeFds[1];
+    for (int fd : pipeFds) {
+        int flags = fcntl(fd, F_GETFL);
+        if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0 ||
+            fcntl(fd, F_SETFD, FD_CLOEXEC) != 0)
+            goto fail;
     }
-    int32_t rows, cols;
     TerminalSize(t, &rows, &cols);
     TermScreenInit(&t->screen, rows, cols);
-    ps->frontEnd = &kTermFrontEnd;
+    screenMade = true;
+    installed = InstallSignals(before);
+    if (installed < kSignalCount)
+        goto fail;
 
-    InstallSignals();
     PlatLockEnter(&t->frameLock);
-    if (!RawModeOn(t)) {
-        PlatLockLeave(&t->frameLock);
-        return false;
+    raw = RawModeOn(t);
+    if (raw) {
+        t->owned.store(true);
+        if (ErrorIsTheTerminal(t))
+            PlatDebugOutputSuppress(true);
+        PlatSetExitHook(RestoreAtExit);
+        ConsoleWriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
     }
-    t->owned.store(true);
-    if (ErrorIsTheTerminal(t))
-        PlatDebugOutputSuppress(true);
-    PlatSetExitHook(RestoreAtExit);
-    ConsoleWriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
     PlatLockLeave(&t->frameLock);
+    if (!raw)
+        goto fail;
 
     try {
         std::thread(KeyReader, t).detach();
     } catch (const std::system_error &) {
+        goto fail;
+    }
+    ps->frontEnd = &kTermFrontEnd;
+    return true;
+
+fail:
+    if (raw) {   // the terminal back first: an exit meanwhile finds it given back already
         PlatLockEnter(&t->frameLock);
         Restore(t, nullptr);
         PlatLockLeave(&t->frameLock);
-        return false;
+        PlatSetExitHook(nullptr);
     }
-    return true;
+    RestoreSignals(before, installed);
+    if (screenMade)
+        TermScreenFree(&t->screen);
+    for (int &fd : t->wakePipe) {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
+    return false;
 }
 
 void TermConsoleEnd(PromptState *ps) {
