@@ -81,6 +81,7 @@ static void GridsMake(TermScreen *ts, int32_t rows, int32_t cols) {
     ts->wantExtent = (int32_t *)PlatAlloc(lines * sizeof(int32_t));
     ts->shownExtent = (int32_t *)PlatAlloc(lines * sizeof(int32_t));
     ts->shownHash = (uint32_t *)PlatAlloc(lines * sizeof(uint32_t));
+    ts->wantHash = (uint32_t *)PlatAlloc(lines * sizeof(uint32_t));
     ts->clearFirst = true;
 }
 
@@ -90,6 +91,7 @@ static void GridsFree(TermScreen *ts) {
     PlatFree(ts->wantExtent);
     PlatFree(ts->shownExtent);
     PlatFree(ts->shownHash);
+    PlatFree(ts->wantHash);
 }
 
 static TermCell *Cell(TermScreen *ts, TermCell *grid, int32_t row, int32_t col) {
@@ -269,6 +271,17 @@ static void AppendRow(TermScreen *ts, int32_t row) {
     }
 }
 
+// The terminal shows blank rows from row first to the bottom: `shown` says so.
+static void ShownBlank(TermScreen *ts, int32_t first) {
+    size_t cells = (size_t)(ts->rows - first) * (size_t)ts->cols;
+    std::memset(Cell(ts, ts->shown, first, 0), 0, cells * sizeof(TermCell));
+    uint32_t blankHash = RowHash(ts, ts->shown, first, 0);
+    for (int32_t row = first; row < ts->rows; row++) {
+        ts->shownExtent[row] = 0;
+        ts->shownHash[row] = blankHash;
+    }
+}
+
 // Scrolls the terminal up by k rows: LF on the bottom row, the new rows in the backdrop colours.
 static void AppendScroll(TermScreen *ts, int32_t k) {
     AppendBackdropColours(ts);
@@ -277,14 +290,9 @@ static void AppendScroll(TermScreen *ts, int32_t k) {
         TermScreenAppend(ts, "\n", 1);
     int32_t keep = ts->rows - k;
     std::memmove(ts->shown, Cell(ts, ts->shown, k, 0), (size_t)keep * ts->cols * sizeof(TermCell));
-    std::memset(Cell(ts, ts->shown, keep, 0), 0, (size_t)k * ts->cols * sizeof(TermCell));
     std::memmove(ts->shownExtent, ts->shownExtent + k, (size_t)keep * sizeof(int32_t));
     std::memmove(ts->shownHash, ts->shownHash + k, (size_t)keep * sizeof(uint32_t));
-    uint32_t blankHash = RowHash(ts, ts->shown, keep, 0);
-    for (int32_t row = keep; row < ts->rows; row++) {
-        ts->shownExtent[row] = 0;
-        ts->shownHash[row] = blankHash;
-    }
+    ShownBlank(ts, keep);
 }
 
 // The scroll that leaves the fewest rows to rewrite; 0 when scrolling would not help.
@@ -315,17 +323,11 @@ void TermScreenFrame(TermScreen *ts) {
     if (ts->clearFirst) {
         AppendBackdropColours(ts);
         AppendText(ts, TERM_CLEAR_SCREEN);
-        size_t cells = (size_t)ts->rows * (size_t)ts->cols;
-        std::memset(ts->shown, 0, cells * sizeof(TermCell));
-        uint32_t blankHash = RowHash(ts, ts->shown, 0, 0);
-        for (int32_t row = 0; row < ts->rows; row++) {
-            ts->shownExtent[row] = 0;
-            ts->shownHash[row] = blankHash;
-        }
+        ShownBlank(ts, 0);
         ts->clearFirst = false;
     }
 
-    uint32_t *wantHash = (uint32_t *)PlatAlloc(((size_t)ts->rows + 1) * sizeof(uint32_t));
+    uint32_t *wantHash = ts->wantHash;
     for (int32_t row = 0; row < ts->rows; row++) {
         ts->wantExtent[row] = TightExtent(ts, ts->want, row, ts->wantExtent[row]);
         wantHash[row] = RowHash(ts, ts->want, row, ts->wantExtent[row]);
@@ -342,7 +344,6 @@ void TermScreenFrame(TermScreen *ts) {
         }
         ts->shownHash[row] = wantHash[row];
     }
-    PlatFree(wantHash);
 
     bool drew = ts->outLength != mark;
     if (!drew)
