@@ -9,6 +9,7 @@
 #ifndef PLATFORM_POSIX_CONSOLE_FRONT_H
 #define PLATFORM_POSIX_CONSOLE_FRONT_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "runtime/console/prompt_state.h"
@@ -24,5 +25,10 @@ intptr_t TermConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t lParam);
 void LineConsoleOpen(PromptState *ps);
 intptr_t LineConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t lParam);
 [[noreturn]] void LineConsoleEnd(PromptState *ps);
+
+// Writes all n bytes to fd, again after a signal cut a write short; stops at the first error (the
+// reader or the terminal is gone, so nothing more can be shown). Async-signal-safe: it calls only
+// write, so the end signals' handlers use it too.
+void ConsoleWriteAll(int fd, const void *data, size_t n);
 
 #endif

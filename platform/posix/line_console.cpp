@@ -20,13 +20,13 @@
 #include "platform/posix/cp932.h"
 #include "platform/posix/msg_queue.h"
 #include "runtime/console/prompt.h"
+#include "runtime/console/prompt_keys.h"
 
 enum {
     kLineRows = 25,          // the client area the buffer is kept for, in cells
     kLineCols = 80,
     kReadBytes = 4096,       // standard input is read in blocks of this size
     kLineKeep = 4096,        // bytes kept of one input line; the editor takes 255 anyway
-    kEnter = 13,
 };
 
 struct LineConsole {
@@ -44,18 +44,6 @@ static LineConsole line;
 
 // ---- Standard output -------------------------------------------------------------------------
 
-static void WriteAll(const uint8_t *p, size_t n) {
-    while (n > 0) {
-        ssize_t put = write(1, p, n);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return;   // nobody reads any more: the output is dropped
-        p += put;
-        n -= (size_t)put;
-    }
-}
-
 static void Printed(PromptState *, const uint8_t *text, uint32_t n) {
     uint8_t *joined = (uint8_t *)PlatAlloc(n + 1);
     uint32_t length = 0;
@@ -68,7 +56,7 @@ static void Printed(PromptState *, const uint8_t *text, uint32_t n) {
     uint8_t *utf8 = (uint8_t *)PlatAlloc(cap);
     PlatLockEnter(&line.outLock);
     size_t out = Cp932ToUtf8(joined, length, utf8, cap, &line.pendingLead);
-    WriteAll(utf8, out);
+    ConsoleWriteAll(1, utf8, out);   // a reader gone: the output is dropped
     PlatLockLeave(&line.outLock);
     PlatFree(utf8);
     PlatFree(joined);
@@ -125,7 +113,7 @@ static void FeedLine(LineConsole *l) {
     size_t n = Cp932FromUtf8(raw, length, code, sizeof code);
     for (size_t i = 0; i < n; i++)
         MsgPost(kMsgChar, code[i], 0);
-    MsgPost(kMsgChar, kEnter, 0);
+    MsgPost(kMsgChar, kPromptKeyEnter, 0);
 }
 
 // ---- Front end services ----------------------------------------------------------------------

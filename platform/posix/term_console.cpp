@@ -50,6 +50,7 @@
 
 #include "platform/posix/console_front.h"
 #include "platform/posix/msg_queue.h"
+#include "platform/posix/term_codes.h"
 #include "platform/posix/term_keys.h"
 #include "platform/posix/term_screen.h"
 #include "runtime/console/prompt.h"
@@ -57,13 +58,13 @@
 // Taking the terminal: the alternate screen, autowrap off, cursor hidden, bracketed paste on,
 // alternate scroll mode saved and on, the terminal's title saved and set to the window's.
 static const char kTakeTerminal[] =
-    "\x1b[?1049h\x1b[?7l\x1b[?25l\x1b[?2004h\x1b[?1007s\x1b[?1007h\x1b[22;0t"
-    "\x1b]0;BASIC PROMPT\x07";
+    TERM_ALT_SCREEN_ON TERM_AUTOWRAP_OFF TERM_CURSOR_HIDE TERM_PASTE_BRACKETS_ON
+    TERM_ALT_SCROLL_SAVE TERM_ALT_SCROLL_ON TERM_TITLE_PUSH
+    TERM_TITLE_START "BASIC PROMPT" TERM_TITLE_END;
 // Giving it back, each of the above undone, colours reset.
 static const char kGiveBackTerminal[] =
-    "\x1b[23;0t\x1b[?1007r\x1b[?2004l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l";
-// CAN: ends an escape sequence that a signal may have cut in the middle.
-static const char kCancelSequence[] = "\x18";
+    TERM_TITLE_POP TERM_ALT_SCROLL_RESTORE TERM_PASTE_BRACKETS_OFF TERM_COLOURS_RESET
+    TERM_AUTOWRAP_ON TERM_CURSOR_SHOW TERM_ALT_SCREEN_OFF;
 
 enum {
     kEscapeWaitMs = 50,       // after a lone ESC: the rest of a key's sequence comes within this
@@ -97,19 +98,6 @@ struct TermConsole {
 static TermConsole term;
 
 // ---- Low level terminal handling -------------------------------------------------------------
-
-static void WriteAll(int fd, const void *data, size_t n) {
-    const char *p = (const char *)data;
-    while (n > 0) {
-        ssize_t put = write(fd, p, n);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return;   // the terminal is gone: nothing more can be shown
-        p += put;
-        n -= (size_t)put;
-    }
-}
 
 static void TerminalSize(const TermConsole *t, int32_t *rows, int32_t *cols) {
     struct winsize ws;
@@ -161,7 +149,7 @@ static void PrintSession(TermConsole *t, PromptState *ps) {
         if (j < last || row.text[0] != 0)
             TermScreenAppendLine(ts, row.text, row.fore, row.back);
         if (ts->outLength >= kSessionFlushBytes || j == last) {
-            WriteAll(t->outFd, ts->out, ts->outLength);
+            ConsoleWriteAll(t->outFd, ts->out, ts->outLength);
             ts->outLength = 0;
         }
     }
@@ -173,7 +161,7 @@ static void PrintSession(TermConsole *t, PromptState *ps) {
 static void Restore(TermConsole *t, PromptState *session) {
     if (!t->owned.exchange(false))
         return;
-    WriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+    ConsoleWriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
     if (session)
         PrintSession(t, session);
     tcsetattr(t->inFd, TCSADRAIN, &t->saved);
@@ -193,8 +181,8 @@ static void RestoreAtExit() {
 // A signal can come in the middle of a print: the rows are not read, only the modes restored.
 static void OnEndSignal(int) {
     if (term.owned.load()) {
-        WriteAll(term.outFd, kCancelSequence, sizeof kCancelSequence - 1);
-        WriteAll(term.outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+        ConsoleWriteAll(term.outFd, TERM_CANCEL, sizeof TERM_CANCEL - 1);
+        ConsoleWriteAll(term.outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
         tcsetattr(term.inFd, TCSANOW, &term.saved);
     }
     _exit(0);
@@ -208,28 +196,44 @@ static void OnResizeSignal(int) {
     errno = saved;
 }
 
-static void InstallSignals() {
+// The signals the console handles while it owns the terminal: the end signals, then the resize.
+enum { kSignalCount = 5 };
+static const int kSignals[kSignalCount] = {SIGHUP, SIGTERM, SIGINT, SIGQUIT, SIGWINCH};
+
+// Installs the console's handler of each signal in kSignals, in order, its previous handler kept
+// in before; returns how many were installed (all, unless sigaction failed).
+static int InstallSignals(struct sigaction *before) {
     struct sigaction end;
     std::memset(&end, 0, sizeof end);
     end.sa_handler = OnEndSignal;
     sigfillset(&end.sa_mask);   // no second signal inside the handler
-    const int endSignals[] = {SIGHUP, SIGTERM, SIGINT, SIGQUIT};
-    for (int sig : endSignals)
-        sigaction(sig, &end, nullptr);
 
     struct sigaction resize;
     std::memset(&resize, 0, sizeof resize);
     resize.sa_handler = OnResizeSignal;
     resize.sa_flags = SA_RESTART;
     sigemptyset(&resize.sa_mask);
-    sigaction(SIGWINCH, &resize, nullptr);
+
+    int installed = 0;
+    for (; installed < kSignalCount; installed++) {
+        int sig = kSignals[installed];
+        if (sigaction(sig, sig == SIGWINCH ? &resize : &end, &before[installed]) != 0)
+            break;
+    }
+    return installed;
+}
+
+// Puts back the handlers that the first `installed` signals had before, last first.
+static void RestoreSignals(const struct sigaction *before, int installed) {
+    while (installed-- > 0)
+        sigaction(kSignals[installed], &before[installed], nullptr);
 }
 
 // Writes the frame built in the screen's buffer. The caller holds frameLock.
 static void FlushFrame(TermConsole *t) {
     TermScreenFrame(&t->screen);
     if (t->owned.load())
-        WriteAll(t->outFd, t->screen.out, t->screen.outLength);
+        ConsoleWriteAll(t->outFd, t->screen.out, t->screen.outLength);
     t->screen.outLength = 0;
 }
 
@@ -374,9 +378,9 @@ static void CompositionAt(PromptState *, int32_t, int32_t) {
 // The terminal's title, through the title escape sequence (OSC 0).
 static void SetTitle(PromptState *, const char *title) {
     PlatLockEnter(&term.frameLock);
-    WriteAll(term.outFd, "\x1b]0;", 4);
-    WriteAll(term.outFd, title, std::strlen(title));
-    WriteAll(term.outFd, "\x07", 1);
+    ConsoleWriteAll(term.outFd, TERM_TITLE_START, sizeof TERM_TITLE_START - 1);
+    ConsoleWriteAll(term.outFd, title, std::strlen(title));
+    ConsoleWriteAll(term.outFd, TERM_TITLE_END, sizeof TERM_TITLE_END - 1);
     PlatLockLeave(&term.frameLock);
 }
 
@@ -455,48 +459,78 @@ intptr_t TermConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t) {
 
 // ---- Start and end ---------------------------------------------------------------------------
 
+// Each step is checked; a failed one jumps to fail, which undoes the steps done, last first, so
+// that the terminal, the signals and the descriptors are left exactly as they were.
 bool TermConsoleOpen(PromptState *ps) {
     TermConsole *t = &term;
+    int pipeFds[2];
+    struct sigaction before[kSignalCount];   // the handlers the console's own replaced
+    int installed = 0;
+    bool screenMade = false, raw = false;
+    int32_t rows, cols;
     t->ps = ps;
     t->inFd = 0;
     t->outFd = 1;
+    t->wakePipe[0] = t->wakePipe[1] = -1;
     PlatLockInit(&t->frameLock);
     PlatLockInit(&t->clipLock);
+
     if (tcgetattr(t->inFd, &t->saved) != 0)
-        return false;
-    if (pipe(t->wakePipe) != 0)
-        return false;
-    for (int fd : t->wakePipe) {
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-        fcntl(fd, F_SETFD, FD_CLOEXEC);
+        goto fail;
+    if (pipe(pipeFds) != 0)
+        goto fail;
+    t->wakePipe[0] = pipeFds[0];
+    t->wakePipe[1] = pipeFds[1];
+    for (int fd : pipeFds) {
+        int flags = fcntl(fd, F_GETFL);
+        if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0 ||
+            fcntl(fd, F_SETFD, FD_CLOEXEC) != 0)
+            goto fail;
     }
-    int32_t rows, cols;
     TerminalSize(t, &rows, &cols);
     TermScreenInit(&t->screen, rows, cols);
-    ps->frontEnd = &kTermFrontEnd;
+    screenMade = true;
+    installed = InstallSignals(before);
+    if (installed < kSignalCount)
+        goto fail;
 
-    InstallSignals();
     PlatLockEnter(&t->frameLock);
-    if (!RawModeOn(t)) {
-        PlatLockLeave(&t->frameLock);
-        return false;
+    raw = RawModeOn(t);
+    if (raw) {
+        t->owned.store(true);
+        if (ErrorIsTheTerminal(t))
+            PlatDebugOutputSuppress(true);
+        PlatSetExitHook(RestoreAtExit);
+        ConsoleWriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
     }
-    t->owned.store(true);
-    if (ErrorIsTheTerminal(t))
-        PlatDebugOutputSuppress(true);
-    PlatSetExitHook(RestoreAtExit);
-    WriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
     PlatLockLeave(&t->frameLock);
+    if (!raw)
+        goto fail;
 
     try {
         std::thread(KeyReader, t).detach();
     } catch (const std::system_error &) {
+        goto fail;
+    }
+    ps->frontEnd = &kTermFrontEnd;
+    return true;
+
+fail:
+    if (raw) {   // the terminal back first: an exit meanwhile finds it given back already
         PlatLockEnter(&t->frameLock);
         Restore(t, nullptr);
         PlatLockLeave(&t->frameLock);
-        return false;
+        PlatSetExitHook(nullptr);
     }
-    return true;
+    RestoreSignals(before, installed);
+    if (screenMade)
+        TermScreenFree(&t->screen);
+    for (int &fd : t->wakePipe) {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
+    return false;
 }
 
 void TermConsoleEnd(PromptState *ps) {

@@ -5,11 +5,7 @@
 #include <string_view>
 
 #include "platform/posix/cp932.h"
-
-enum : uint8_t {
-    kByteCtrlC = 3, kByteBackspace = 8, kByteTab = 9, kByteLf = 10, kByteCr = 13,
-    kBytePaste = 22, kByteEsc = 27, kByteCtrlBackslash = 28, kByteDelete = 127,
-};
+#include "runtime/console/prompt_keys.h"
 
 static const char kPasteStart[] = "200";           // ESC [ 200 ~
 static const char kPasteEnd[] = "\x1b[201~";
@@ -36,11 +32,11 @@ static void PasteFinish(TermKeys *k, TermKeyEvents *ev) {
     size_t out = 0;
     for (size_t i = 0; i < n; i++) {
         uint8_t b = converted[i];
-        if (b == kByteCr || b == kByteLf) {
-            if (b == kByteCr && i + 1 < n && converted[i + 1] == kByteLf)
+        if (b == kPromptKeyEnter || b == kPromptKeyLf) {
+            if (b == kPromptKeyEnter && i + 1 < n && converted[i + 1] == kPromptKeyLf)
                 i++;
-            k->clip[out++] = kByteCr;
-            k->clip[out++] = kByteLf;
+            k->clip[out++] = kPromptKeyEnter;
+            k->clip[out++] = kPromptKeyLf;
         } else {
             k->clip[out++] = b;
         }
@@ -48,7 +44,7 @@ static void PasteFinish(TermKeys *k, TermKeyEvents *ev) {
     k->clipLength = out;
     k->state = kKeyText;
     ev->pasted = true;
-    Emit(ev, kBytePaste);
+    Emit(ev, kPromptKeyPaste);
 }
 
 static void FeedPaste(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
@@ -62,7 +58,7 @@ static void FeedPaste(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
     for (int i = 0; i < k->pasteEndMatched; i++)
         PasteKeep(k, (uint8_t)kPasteEnd[i]);
     k->pasteEndMatched = 0;
-    if (b == kByteEsc)
+    if (b == kPromptKeyEscape)
         k->pasteEndMatched = 1;
     else
         PasteKeep(k, b);
@@ -137,24 +133,24 @@ static void FeedText(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
         return;
     }
     switch (b) {
-    case kByteEsc:
+    case kPromptKeyEscape:
         k->state = kKeyEscape;
         return;
-    case kByteCtrlC:
-    case kByteCtrlBackslash:
+    case kPromptKeyCtrlC:
+    case kPromptKeyCtrlBackslash:
         ev->close = true;
         return;
-    case kByteDelete:
-    case kByteBackspace:
-        Emit(ev, kByteBackspace);
+    case kPromptKeyDelete:
+    case kPromptKeyBackspace:
+        Emit(ev, kPromptKeyBackspace);
         return;
-    case kByteCr:
+    case kPromptKeyEnter:
         k->afterCr = true;
-        Emit(ev, kByteCr);
+        Emit(ev, kPromptKeyEnter);
         return;
-    case kByteLf:
+    case kPromptKeyLf:
         if (!afterCr)
-            Emit(ev, kByteCr);
+            Emit(ev, kPromptKeyEnter);
         return;
     case 0:
         return;
@@ -179,7 +175,7 @@ static void Feed(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
             k->csiLength = 0;
         } else if (b == 'O') {
             k->state = kKeySs3;
-        } else if (b != kByteEsc) {
+        } else if (b != kPromptKeyEscape) {
             k->state = kKeyText;   // Alt and a key: both swallowed
         }
         return;
@@ -207,7 +203,7 @@ void TermKeysFeed(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
 void TermKeysTimeout(TermKeys *k, TermKeyEvents *ev) {
     std::memset(ev, 0, sizeof *ev);
     if (k->state == kKeyEscape)
-        Emit(ev, kByteEsc);
+        Emit(ev, kPromptKeyEscape);
     if (k->state != kKeyPaste)
         k->state = kKeyText;
 }

@@ -12,13 +12,9 @@
 #include <cstring>
 
 #include "platform/posix/cp932.h"
+#include "platform/posix/term_codes.h"
 
 enum { kMaxScroll = 16 };
-
-static const char kClearScreen[] = "\x1b[2J";
-static const char kClearToEol[] = "\x1b[K";
-static const char kHideCursor[] = "\x1b[?25l";
-static const char kShowCursor[] = "\x1b[?25h";
 
 // ---- Output buffer -------------------------------------------------------------------------
 
@@ -41,7 +37,7 @@ static void AppendText(TermScreen *ts, const char *text) {
 // Cursor to a cell, both counted from 0.
 static void AppendMove(TermScreen *ts, int32_t row, int32_t col) {
     char code[32];
-    int n = std::snprintf(code, sizeof code, "\x1b[%d;%dH", (int)row + 1, (int)col + 1);
+    int n = std::snprintf(code, sizeof code, TERM_MOVE_FORMAT, (int)row + 1, (int)col + 1);
     TermScreenAppend(ts, code, (size_t)n);
 }
 
@@ -61,7 +57,7 @@ static void AppendColours(TermScreen *ts, uint32_t fore, uint32_t back) {
     char f[24], b[24], code[64];
     ColourCode(f, sizeof f, fore, false);
     ColourCode(b, sizeof b, back, true);
-    int n = std::snprintf(code, sizeof code, "\x1b[0;%s;%sm", f, b);
+    int n = std::snprintf(code, sizeof code, TERM_COLOURS_FORMAT, f, b);
     TermScreenAppend(ts, code, (size_t)n);
     ts->sgrKnown = true;
     ts->sgrFore = fore;
@@ -85,6 +81,7 @@ static void GridsMake(TermScreen *ts, int32_t rows, int32_t cols) {
     ts->wantExtent = (int32_t *)PlatAlloc(lines * sizeof(int32_t));
     ts->shownExtent = (int32_t *)PlatAlloc(lines * sizeof(int32_t));
     ts->shownHash = (uint32_t *)PlatAlloc(lines * sizeof(uint32_t));
+    ts->wantHash = (uint32_t *)PlatAlloc(lines * sizeof(uint32_t));
     ts->clearFirst = true;
 }
 
@@ -94,6 +91,7 @@ static void GridsFree(TermScreen *ts) {
     PlatFree(ts->wantExtent);
     PlatFree(ts->shownExtent);
     PlatFree(ts->shownHash);
+    PlatFree(ts->wantHash);
 }
 
 static TermCell *Cell(TermScreen *ts, TermCell *grid, int32_t row, int32_t col) {
@@ -269,7 +267,18 @@ static void AppendRow(TermScreen *ts, int32_t row) {
     }
     if (ts->shownExtent[row] > extent) {
         AppendBackdropColours(ts);
-        AppendText(ts, kClearToEol);
+        AppendText(ts, TERM_CLEAR_TO_EOL);
+    }
+}
+
+// The terminal shows blank rows from row first to the bottom: `shown` says so.
+static void ShownBlank(TermScreen *ts, int32_t first) {
+    size_t cells = (size_t)(ts->rows - first) * (size_t)ts->cols;
+    std::memset(Cell(ts, ts->shown, first, 0), 0, cells * sizeof(TermCell));
+    uint32_t blankHash = RowHash(ts, ts->shown, first, 0);
+    for (int32_t row = first; row < ts->rows; row++) {
+        ts->shownExtent[row] = 0;
+        ts->shownHash[row] = blankHash;
     }
 }
 
@@ -281,14 +290,9 @@ static void AppendScroll(TermScreen *ts, int32_t k) {
         TermScreenAppend(ts, "\n", 1);
     int32_t keep = ts->rows - k;
     std::memmove(ts->shown, Cell(ts, ts->shown, k, 0), (size_t)keep * ts->cols * sizeof(TermCell));
-    std::memset(Cell(ts, ts->shown, keep, 0), 0, (size_t)k * ts->cols * sizeof(TermCell));
     std::memmove(ts->shownExtent, ts->shownExtent + k, (size_t)keep * sizeof(int32_t));
     std::memmove(ts->shownHash, ts->shownHash + k, (size_t)keep * sizeof(uint32_t));
-    uint32_t blankHash = RowHash(ts, ts->shown, keep, 0);
-    for (int32_t row = keep; row < ts->rows; row++) {
-        ts->shownExtent[row] = 0;
-        ts->shownHash[row] = blankHash;
-    }
+    ShownBlank(ts, keep);
 }
 
 // The scroll that leaves the fewest rows to rewrite; 0 when scrolling would not help.
@@ -313,23 +317,17 @@ static int32_t BestScroll(TermScreen *ts, const uint32_t *wantHash) {
 void TermScreenFrame(TermScreen *ts) {
     size_t start = ts->outLength;
     if (ts->caretWasOn)
-        AppendText(ts, kHideCursor);
+        AppendText(ts, TERM_CURSOR_HIDE);
     size_t mark = ts->outLength;
 
     if (ts->clearFirst) {
         AppendBackdropColours(ts);
-        AppendText(ts, kClearScreen);
-        size_t cells = (size_t)ts->rows * (size_t)ts->cols;
-        std::memset(ts->shown, 0, cells * sizeof(TermCell));
-        uint32_t blankHash = RowHash(ts, ts->shown, 0, 0);
-        for (int32_t row = 0; row < ts->rows; row++) {
-            ts->shownExtent[row] = 0;
-            ts->shownHash[row] = blankHash;
-        }
+        AppendText(ts, TERM_CLEAR_SCREEN);
+        ShownBlank(ts, 0);
         ts->clearFirst = false;
     }
 
-    uint32_t *wantHash = (uint32_t *)PlatAlloc(((size_t)ts->rows + 1) * sizeof(uint32_t));
+    uint32_t *wantHash = ts->wantHash;
     for (int32_t row = 0; row < ts->rows; row++) {
         ts->wantExtent[row] = TightExtent(ts, ts->want, row, ts->wantExtent[row]);
         wantHash[row] = RowHash(ts, ts->want, row, ts->wantExtent[row]);
@@ -346,7 +344,6 @@ void TermScreenFrame(TermScreen *ts) {
         }
         ts->shownHash[row] = wantHash[row];
     }
-    PlatFree(wantHash);
 
     bool drew = ts->outLength != mark;
     if (!drew)
@@ -358,10 +355,10 @@ void TermScreenFrame(TermScreen *ts) {
     if (caretOn) {
         if (drew || !ts->caretWasOn || row != ts->caretShownRow || col != ts->caretShownCol) {
             AppendMove(ts, row, col);
-            AppendText(ts, kShowCursor);
+            AppendText(ts, TERM_CURSOR_SHOW);
         }
     } else if (ts->caretWasOn && !drew) {
-        AppendText(ts, kHideCursor);
+        AppendText(ts, TERM_CURSOR_HIDE);
     }
     ts->caretWasOn = caretOn;
     ts->caretShownRow = row;
@@ -377,7 +374,7 @@ void TermScreenAppendLine(TermScreen *ts, const uint8_t *text, const uint32_t *f
         int n = Cp932IsLead(text[j]) && text[j + 1] != 0 ? 2 : 1;
         bool plain = fore[j] == 0x00FFFFFF && back[j] == 0;
         if (plain && coloured) {
-            AppendText(ts, "\x1b[0m");
+            AppendText(ts, TERM_COLOURS_RESET);
             coloured = false;
         } else if (!plain && !(coloured && ts->sgrFore == fore[j] && ts->sgrBack == back[j])) {
             ts->sgrKnown = false;
@@ -394,7 +391,7 @@ void TermScreenAppendLine(TermScreen *ts, const uint8_t *text, const uint32_t *f
         j += n;
     }
     if (coloured)
-        AppendText(ts, "\x1b[0m");
+        AppendText(ts, TERM_COLOURS_RESET);
     ts->sgrKnown = false;   // the frames' colours are not known any more
     TermScreenAppend(ts, "\r\n", 2);
 }

@@ -42,6 +42,7 @@ struct TermScreen {
     int32_t *wantExtent;       // per row: cells right of this are blank in want
     int32_t *shownExtent;      // the same for shown
     uint32_t *shownHash;       // per row: hash of the shown row (finds a scroll cheaply)
+    uint32_t *wantHash;        // per row: hash of the want row, worked out by each frame
     bool clearFirst;           // the terminal's contents are unknown: clear it in the next frame
     uint32_t fore, back;       // colours of the next glyph (setColours)
     bool sgrKnown;             // the terminal's current colours are sgrFore / sgrBack
@@ -62,7 +63,8 @@ void TermScreenResize(TermScreen *ts, int32_t rows, int32_t cols);
 // Appends to out the bytes that make the terminal show `want` and the caret; nothing when the
 // terminal shows them already. The caller writes out and sets outLength to 0.
 void TermScreenFrame(TermScreen *ts);
-// Appends bytes to the frame buffer (for the console's own set-up and restore sequences).
+// Appends n bytes to out, which grows as needed: the frame writer's and TermScreenAppendLine's
+// one way into the buffer.
 void TermScreenAppend(TermScreen *ts, const char *bytes, size_t n);
 // Appends one row of the console's text (ended by its first NUL; fore and back per cell) as a line
 // for the normal screen: UTF-8 glyphs, no cursor moves, CR LF at its end. Cells in the console's

@@ -22,7 +22,7 @@
 
 #include <cstring>
 
-enum : uint8_t { kKeyBackspace = 8, kKeyEnter = 13, kKeyPaste = 22 };
+#include "runtime/console/prompt_keys.h"
 
 static RtString EditBackspace(PromptState *ps, int32_t pos) {
     if (pos > 0) {
@@ -86,9 +86,9 @@ void PromptOnChar(PromptState *ps, uint8_t c) {
 
     RtString echo;
     switch (c) {
-    case kKeyBackspace: echo = EditBackspace(ps, pos); break;
-    case kKeyEnter: echo = EditEnter(ps, pos); break;
-    case kKeyPaste: echo = EditPaste(ps, pos); break;
+    case kPromptKeyBackspace: echo = EditBackspace(ps, pos); break;
+    case kPromptKeyEnter: echo = EditEnter(ps, pos); break;
+    case kPromptKeyPaste: echo = EditPaste(ps, pos); break;
     default: echo = EditByte(ps, pos, c); break;
     }
     if (!echo)

@@ -1,6 +1,6 @@
 // console_fake.h: a headless front end for the console tests. Its surface records what is drawn
-// (8 x 16 pixel cells), its front end the printed texts and the titles; the caret and the
-// clipboard are left out. One fake at a time (gFake).
+// (8 x 16 pixel cells), its front end the printed texts and the titles, and its clipboard holds
+// `clip`; the caret is left out. One fake at a time (gFake).
 //
 // The console thread, when one is started, is a typist: each WM_SETFOCUS sent from the program
 // thread onto a freshly opened line makes it type the next key sequence of `script`, one
@@ -35,6 +35,7 @@ struct FakeConsole {
     std::mutex rec;                                  // guards the records below
     std::string printed;
     std::vector<std::string> titles;
+    const char *clip = nullptr;                      // the clipboard's text; null: none
     std::mutex console;                              // held while the console side handles anything
     std::condition_variable opened;
     std::vector<std::string> script;                 // key sequences, one per opened line
@@ -75,7 +76,8 @@ inline const PromptFrontEnd kFakeFrontEnd = {
     [](PromptState *) { gFake->surfacesOut++; return &gFake->surface; },
     [](PromptState *, PromptSurface *) { gFake->surfacesOut--; },
     FakeSend,
-    [](PromptState *) -> RtString { return nullptr; }, [](PromptState *, int32_t, int32_t) {},
+    [](PromptState *) { return gFake->clip ? StrLiteral(gFake->clip) : nullptr; },
+    [](PromptState *, int32_t, int32_t) {},
     [](PromptState *) {}, [](PromptState *, int32_t, int32_t) {},
     [](PromptState *, const uint8_t *text, uint32_t n) FAKE_RECORD(gFake->printed.append((const char *)text, n)),
     [](PromptState *, const char *title) FAKE_RECORD(gFake->titles.push_back(title)),

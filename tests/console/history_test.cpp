@@ -106,17 +106,4 @@ TEST_F(History, NewOutputDoesNotMoveAViewBackButFollowsAtTheBottom) {
     EXPECT_EQ(Shown(2), "L15");
 }
 
-TEST_F(History, ATypedKeyReturnsToTheBottomFirst) {
-    Lines(0, 10);
-    PromptViewScroll(ps, 3);
-    PromptOnChar(ps, 'x');   // no line open: nothing happens
-    EXPECT_EQ(ps->viewBack, 3);
-    ps->linePos.store(0);
-    fc.glyphs.clear();
-    PromptOnChar(ps, 'x');
-    EXPECT_EQ(ps->viewBack, 0);
-    EXPECT_EQ(Shown(2), "L9x");
-    EXPECT_EQ(fc.glyphs.back().y, 2 * 16) << "the bottom view is drawn";
-}
-
 }  // namespace
