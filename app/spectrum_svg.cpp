@@ -29,6 +29,7 @@
 
 #include "app/svg_labels.h"
 #include "app/texts.h"
+#include "runtime/core/rt_decimal.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/math/rt_math.h"
 
@@ -73,19 +74,11 @@ static void PutPixel(SvgOut *o, double pixels) {
     if (pixels > 10000)
         pixels = 10000;
     int32_t tenths = (int32_t)(pixels * 10 + 0.5);   // truncation: the floor, as it is not negative
-    char text[8];
-    int32_t n = 0;
-    char digits[8];
-    int32_t whole = tenths / 10, count = 0;
-    do {
-        digits[count++] = (char)('0' + whole % 10);
-        whole /= 10;
-    } while (whole != 0);
-    while (count > 0)
-        text[n++] = digits[--count];
+    char text[kRtDecimalMax + 2];
+    int32_t n = RtDecimal((uint32_t)(tenths / 10), text);
     if (tenths % 10 != 0) {
         text[n++] = '.';
-        text[n++] = (char)('0' + tenths % 10);
+        n += RtDecimal((uint32_t)(tenths % 10), text + n);
     }
     PutBytes(o, text, (uint32_t)n);
 }
@@ -369,9 +362,8 @@ static void PutPeaks(SvgOut *o, const double *logAbs, const Plot *p, const int32
     for (int32_t i = 0; i < count; i++) {
         if (peaks[i] >= p->bins)
             continue;
-        int32_t chars = 1;
-        for (int32_t rest = peaks[i]; rest >= 10; rest = rest / 10)
-            chars++;
+        char digits[kRtDecimalMax];   // the label's, as NumToStr writes a whole number
+        int32_t chars = RtDecimal((uint32_t)peaks[i], digits);
         labels[n] = {BinX(p, peaks[i]), ValueY(p, logAbs[peaks[i]]), chars, false, {0, 0, 0, 0}};
         bins[n++] = peaks[i];
     }
