@@ -1,6 +1,6 @@
 """driver.py: the one driver of the end-to-end tests. A case (a row of cases.py) runs in a scratch
-folder on a console adapter, and every run ends with the same checks. A case is a dict; every key
-but name may be left out:
+folder on a console adapter, and every run ends with the same checks. A case is a dict of these
+keys alone (any other, which no check reads, fails the row); every key but name may be left out:
   name, data  what the case shows; data.csv's bytes, or FIFO: a named pipe without a writer
   files       {name: bytes or FOLDER} there before the run, the same after (Result.csv unless
               saved); hold: the name of one held with an exclusive flock while the program runs
@@ -23,7 +23,6 @@ but name may be left out:
   shot        (window) a name: the window at its last question is expected/wineV/NAME.png
   plain       (window) True: it runs again without a font mapping and must draw the same
   dpi         (window) the DPIs it runs at, one run each (console_wine.py has all three)
-A key not listed here fails its row on every console, since no check would read it.
 
 Every run must end with its exit code within TIMEOUT and without a sanitizer report, leave no file
 but data.csv, Result.csv, Result.svg and the case's files, and Result.csv as it was unless result
@@ -61,9 +60,8 @@ EXAMPLE = read(os.path.join(HERE, "..", "..", "examples", "data.csv"))
 EXPECTED_DIR = os.path.join(HERE, "expected")
 WRITE = "--write-expected" in sys.argv   # writes out and result files, for a person to review
 FIFO, FOLDER, CLOSED = "fifo", "folder", "closed"
-KEYS = {"name", "data", "files", "hold", "env", "command", "args", "answers", "stdin", "out", "err",
-        "says", "ends", "code", "result", "saved", "picture", "clash", "after", "consoles", "deep",
-        "shot", "plain", "dpi"}
+KEYS = set("name data files hold env command args answers stdin out err says ends code result saved"
+           " picture clash after consoles deep shot plain dpi".split())
 KEPT = {"data.csv", "Result.csv", "Result.svg"}
 SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
 
