@@ -1,5 +1,6 @@
 // spectrum_svg_test.cpp: the picture of Result.csv on bytes: where the line breaks, which bins
-// are marked as peaks, and that no input breaks the document or its size bound.
+// are marked as peaks, where the points and marks stand, and that no input breaks the document
+// or its size bound.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -117,7 +118,7 @@ TEST_F(SpectrumSvgTest, LargeNDrawsEachColumnsLowestAndHighestBin) {
     ASSERT_EQ(points.size(), 2 * 4 * kSpectrumSvgColumns);   // x, y, x, y a column, two plots
     const double *at = points.data();
     for (const auto &plot : {std::vector<double>{60, 460, bins}, {650, 300, 10001}}) {
-        const int64_t shown = (int64_t)plot[2];
+        const int64_t shown = (int64_t)plot[2];   // plot: its top, its height, the bins shown
         auto y = [&](int64_t k) {
             return std::floor((plot[0] + ((20 - jagged[k]) * plot[1]) / 40) * 10 + 0.5) / 10;
         };
