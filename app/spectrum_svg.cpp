@@ -29,13 +29,22 @@
 
 #include "app/svg_labels.h"
 #include "app/texts.h"
+#include "runtime/core/rt_decimal.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/math/rt_math.h"
 
-static const double kPlotLeft = 90, kPlotWidth = 880;
 static const double kValueLimit = 1e6;   // |LogAbs| of any double is below 745
+// The geometry of the top of the file, in pixels; font sizes in pixels too.
 static const double kPictureWidth = 1000, kPictureHeight = 650, kZoomedHeight = 1080;
+static const double kPlotLeft = 90, kPlotWidth = kSpectrumSvgColumns;
+static const double kPlotTop = 60, kPlotHeight = 460, kZoomTop = 650, kZoomHeight = 300;
+static const double kTitleBaseline = 28, kZoomTitleBaseline = kZoomTop - 18;
+static const double kValueNameLeft = 10;
 static const double kTableLeft = 10, kTableHead = 90, kTableColumn = 174, kTableRow = 20;
+static const double kTableAboveBottom = 60;   // the table's top, up from the picture's bottom
+static const double kFontSize = 13, kTitleFontSize = 18, kZoomTitleFontSize = 15;
+static const double kTableFontSize = 12;
+static const double kLineWidth = 1.2, kDotRadius = 2;
 
 // The document being written; full once a write did not fit (nothing more is written then).
 struct SvgOut {
@@ -73,19 +82,11 @@ static void PutPixel(SvgOut *o, double pixels) {
     if (pixels > 10000)
         pixels = 10000;
     int32_t tenths = (int32_t)(pixels * 10 + 0.5);   // truncation: the floor, as it is not negative
-    char text[8];
-    int32_t n = 0;
-    char digits[8];
-    int32_t whole = tenths / 10, count = 0;
-    do {
-        digits[count++] = (char)('0' + whole % 10);
-        whole /= 10;
-    } while (whole != 0);
-    while (count > 0)
-        text[n++] = digits[--count];
+    char text[kRtDecimalMax + 2];
+    int32_t n = RtDecimal((uint32_t)(tenths / 10), text);
     if (tenths % 10 != 0) {
         text[n++] = '.';
-        text[n++] = (char)('0' + tenths % 10);
+        n += RtDecimal((uint32_t)(tenths % 10), text + n);
     }
     PutBytes(o, text, (uint32_t)n);
 }
@@ -204,7 +205,9 @@ static void LinePoint(SvgOut *o, LineRun *run, double x, double y) {
 
 static void LineBreak(SvgOut *o, LineRun *run) {
     if (run->points == 1) {
-        Put(o, "<circle class=\"dot\" r=\"2\" fill=\"#1f4e9c\" stroke=\"none\"");
+        Put(o, "<circle class=\"dot\"");
+        PutAttribute(o, "r", kDotRadius);
+        Put(o, " fill=\"#1f4e9c\" stroke=\"none\"");
         PutAttribute(o, "cx", run->x);
         PutAttribute(o, "cy", run->y);
         Put(o, "/>\n");
@@ -216,8 +219,9 @@ static void LineBreak(SvgOut *o, LineRun *run) {
 
 static void PutLine(SvgOut *o, const double *logAbs, const Plot *p) {
     const int32_t bins = p->bins;
-    Put(o, "<g class=\"line\" fill=\"none\" stroke=\"#1f4e9c\" stroke-width=\"1.2\""
-           " stroke-linejoin=\"round\" stroke-linecap=\"round\">\n");
+    Put(o, "<g class=\"line\" fill=\"none\" stroke=\"#1f4e9c\"");
+    PutAttribute(o, "stroke-width", kLineWidth);
+    Put(o, " stroke-linejoin=\"round\" stroke-linecap=\"round\">\n");
     LineRun run = {0, 0, 0};
     if (bins <= (int32_t)kSpectrumSvgColumns) {
         for (int32_t k = 0; k < bins; k++) {
@@ -353,7 +357,8 @@ static void PutAxes(SvgOut *o, const Plot *p) {
     Put(o, "/>\n<text class=\"bin-name\" text-anchor=\"middle\"");
     PutAttribute(o, "x", kPlotLeft + kPlotWidth / 2);
     PutAttribute(o, "y", bottom + 48);
-    Put(o, ">bin</text>\n<text class=\"value-name\" x=\"10\"");
+    Put(o, ">bin</text>\n<text class=\"value-name\"");
+    PutAttribute(o, "x", kValueNameLeft);
     PutAttribute(o, "y", p->top - 12);
     Put(o, ">");
     Put(o, kTextLogAbsUtf8);
@@ -369,9 +374,8 @@ static void PutPeaks(SvgOut *o, const double *logAbs, const Plot *p, const int32
     for (int32_t i = 0; i < count; i++) {
         if (peaks[i] >= p->bins)
             continue;
-        int32_t chars = 1;
-        for (int32_t rest = peaks[i]; rest >= 10; rest = rest / 10)
-            chars++;
+        char digits[kRtDecimalMax];   // the label's, as NumToStr writes a whole number
+        int32_t chars = RtDecimal((uint32_t)peaks[i], digits);
         labels[n] = {BinX(p, peaks[i]), ValueY(p, logAbs[peaks[i]]), chars, false, {0, 0, 0, 0}};
         bins[n++] = peaks[i];
     }
@@ -381,7 +385,8 @@ static void PutPeaks(SvgOut *o, const double *logAbs, const Plot *p, const int32
     PutAttribute(o, "font-size", kSvgLabelFontSize);
     Put(o, ">\n");
     for (int32_t i = 0; i < n; i++) {
-        Put(o, "<circle r=\"3.5\"");
+        Put(o, "<circle");
+        PutAttribute(o, "r", kSvgMarkRadius);
         PutAttribute(o, "cx", labels[i].markX);
         PutAttribute(o, "cy", labels[i].markY);
         Put(o, "/>\n");
@@ -425,7 +430,9 @@ static void PutTable(SvgOut *o, const double *logAbs, const int32_t *peaks, int3
     if (count == 0)
         return;
     const double width = kTableHead + kTableColumn * (double)count;
-    Put(o, "<g class=\"peak-table\" font-size=\"12\">\n<rect fill=\"none\" stroke=\"#808080\"");
+    Put(o, "<g class=\"peak-table\"");
+    PutAttribute(o, "font-size", kTableFontSize);
+    Put(o, ">\n<rect fill=\"none\" stroke=\"#808080\"");
     PutAttribute(o, "x", kTableLeft);
     PutAttribute(o, "y", top);
     PutAttribute(o, "width", width);
@@ -474,14 +481,21 @@ uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, cha
             "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"");
     PutAttribute(&o, "width", kPictureWidth);
     PutAttribute(&o, "height", height);
-    Put(&o, " viewBox=\"0 0 1000 ");
+    Put(&o, " viewBox=\"0 0 ");
+    PutPixel(&o, kPictureWidth);
+    Put(&o, " ");
     PutPixel(&o, height);
-    Put(&o, "\" font-family=\"sans-serif\" font-size=\"13\">\n<rect");
+    Put(&o, "\" font-family=\"sans-serif\"");
+    PutAttribute(&o, "font-size", kFontSize);
+    Put(&o, ">\n<rect");
     PutAttribute(&o, "width", kPictureWidth);
     PutAttribute(&o, "height", height);
-    Put(&o, " fill=\"#ffffff\"/>\n"
-            "<text class=\"title\" x=\"500\" y=\"28\" text-anchor=\"middle\""
-            " font-size=\"18\">Result.csv: N = ");
+    Put(&o, " fill=\"#ffffff\"/>\n<text class=\"title\"");
+    PutAttribute(&o, "x", kPictureWidth / 2);
+    PutAttribute(&o, "y", kTitleBaseline);
+    Put(&o, " text-anchor=\"middle\"");
+    PutAttribute(&o, "font-size", kTitleFontSize);
+    Put(&o, ">Result.csv: N = ");
     PutNumber(&o, sampleCount);
     if (bins == 0) {
         Put(&o, ", no bins");
@@ -490,17 +504,22 @@ uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, cha
         PutNumber(&o, (double)(bins - 1));
     }
     Put(&o, "</text>\n");
-    const Plot all = {60, 460, bins, MakeValueAxis(logAbs, bins, 16)};
+    const Plot all = {kPlotTop, kPlotHeight, bins, MakeValueAxis(logAbs, bins, 16)};
     PutPlot(&o, logAbs, &all, peaks, count, zoom);
     if (zoom > 0) {
-        const Plot enlarged = {650, 300, zoom + 1, MakeValueAxis(logAbs, zoom + 1, 10)};
-        Put(&o, "<text class=\"zoom-title\" x=\"500\" y=\"632\" text-anchor=\"middle\""
-                " font-size=\"15\">bins 0 to ");
+        const Plot enlarged = {kZoomTop, kZoomHeight, zoom + 1,
+                               MakeValueAxis(logAbs, zoom + 1, 10)};
+        Put(&o, "<text class=\"zoom-title\"");
+        PutAttribute(&o, "x", kPictureWidth / 2);
+        PutAttribute(&o, "y", kZoomTitleBaseline);
+        Put(&o, " text-anchor=\"middle\"");
+        PutAttribute(&o, "font-size", kZoomTitleFontSize);
+        Put(&o, ">bins 0 to ");
         PutNumber(&o, (double)zoom);
         Put(&o, ", enlarged</text>\n");
         PutPlot(&o, logAbs, &enlarged, peaks, count, 0);
     }
-    PutTable(&o, logAbs, peaks, count, height - 60);
+    PutTable(&o, logAbs, peaks, count, height - kTableAboveBottom);
     Put(&o, "</svg>\n");
     return o.full ? 0 : o.length;
 }

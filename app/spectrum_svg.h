@@ -3,7 +3,7 @@
 //
 // Invariant: the same doubles give the same bytes on every platform. Every coordinate comes from
 // a fixed sequence of double operations (+ - * / only), and every number is written by the
-// runtime's own formatting (NumToStr, and a tenth-of-a-pixel writer on integers), never by the
+// runtime's own formatting (NumToStr, and tenths of a pixel in RtDecimal's digits), never by the
 // C library.
 #ifndef APP_SPECTRUM_SVG_H
 #define APP_SPECTRUM_SVG_H

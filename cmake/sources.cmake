@@ -3,9 +3,10 @@
 # here. A list named <LIST>_posix or <LIST>_win32 holds that platform's part of the library; the
 # build adds the one of its own platform.
 
-# Runtime core: strings and their registry, the end of the process; the platform's heap, lock,
-# text order, debugger output and process end.
+# Runtime core: strings and their registry, decimal digits, the end of the process; the platform's
+# heap, lock, text order, debugger output and process end.
 set(DFT_CORE_SOURCES
+  runtime/core/rt_decimal.cpp
   runtime/core/rt_start.cpp
   runtime/core/rt_string.cpp)
 set(DFT_CORE_SOURCES_posix

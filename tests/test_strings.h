@@ -1,11 +1,13 @@
 // test_strings.h: what every test program that handles runtime strings shares: StrInit once per
 // program, strings made from exact bytes (NULs included) and read back by their length, and a
-// fixture that fails any test which leaves a different number of live strings than it found.
+// fixture that fails any test which leaves a different number of live strings than it found; and
+// a double's seventeen digits, which tell any two doubles apart, for a failure's message.
 #ifndef TESTS_TEST_STRINGS_H
 #define TESTS_TEST_STRINGS_H
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -25,6 +27,12 @@ inline RtString TestString(const std::string &bytes) {
 
 inline std::string TestText(RtString s) {
     return std::string((const char *)s, StrLength(s));
+}
+
+inline std::string Digits17(double x) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", x);
+    return text;
 }
 
 class StringsTest : public ::testing::Test {

@@ -1,6 +1,8 @@
 // prompt_title.cpp: the progress of a long computation in the console window's title.
 #include "runtime/console/prompt.h"
 
+#include "runtime/core/rt_decimal.h"
+
 void PromptShowProgress(PromptState *ps, int32_t percent) {
     if (ps->frontEnd == nullptr || ps->frontEnd->setTitle == nullptr)
         return;
@@ -11,11 +13,7 @@ void PromptShowProgress(PromptState *ps, int32_t percent) {
         // "BASIC PROMPT 37%": the digits after one blank.
         char *p = title + 12;
         *p++ = ' ';
-        if (percent >= 100)
-            *p++ = '1';
-        if (percent >= 10)
-            *p++ = (char)('0' + percent / 10 % 10);
-        *p++ = (char)('0' + percent % 10);
+        p += RtDecimal((uint32_t)percent, p);
         *p++ = '%';
         *p = 0;
     }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "runtime/core/plat_core.h"
+#include "runtime/core/rt_decimal.h"
 
 FileHandleTable gFileHandles;
 
@@ -131,30 +132,18 @@ void FileClose(int32_t number) {
     gFileHandles.nonNumbers[slot] = FileNonNumbers{};
 }
 
-// Appends the decimal digits of value at text; returns the end.
-static char *AppendDecimal(char *text, uint32_t value) {
-    char digits[10];
-    int n = 0;
-    do {
-        digits[n++] = (char)('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (n > 0)
-        *text++ = digits[--n];
-    return text;
-}
-
 // "<target>.dftanalyze-<process id>-<count>.tmp" in a new heap block.
 static char *TemporaryName(const char *target, uint32_t count) {
     static const char kMark[] = ".dftanalyze-";
     size_t length = strlen(target);
-    char *name = (char *)PlatAlloc(length + sizeof kMark + 2 * 10 + 6);
+    char *name = (char *)PlatAlloc(length + sizeof kMark + 2 * kRtDecimalMax + 6);
     memcpy(name, target, length);
     char *at = name + length;
     memcpy(at, kMark, sizeof kMark - 1);
-    at = AppendDecimal(at + sizeof kMark - 1, PlatProcessId());
+    at += sizeof kMark - 1;
+    at += RtDecimal(PlatProcessId(), at);
     *at++ = '-';
-    at = AppendDecimal(at, count);
+    at += RtDecimal(count, at);
     memcpy(at, ".tmp", 5);
     return name;
 }

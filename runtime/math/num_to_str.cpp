@@ -15,6 +15,8 @@
 // Special cases: zero (either sign) gives "0"; +inf, -inf and NaN give "inf", "-inf", "nan".
 #include "runtime/math/rt_math.h"
 
+#include "runtime/core/rt_decimal.h"
+
 enum { kTextCapacity = 36 };
 
 // Appends the exponent E - 1 as the scientific form writes it: a sign and at least three
@@ -31,17 +33,12 @@ static int32_t AppendExponent(char *text, int32_t length, int32_t power) {
         magnitude = 0u - (uint32_t)power;
         width = 2;
     }
-    char digits[10];
-    int32_t n = 0;
-    do {
-        digits[n++] = (char)('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
+    char digits[kRtDecimalMax];
+    int32_t n = RtDecimal(magnitude, digits);
     for (int32_t pad = n; pad < width; pad++)
         text[length++] = '0';
-    while (n > 0)
-        text[length++] = digits[--n];
-    return length;
+    std::memcpy(text + length, digits, (size_t)n);
+    return length + n;
 }
 
 static RtString TextToString(const char *text, int32_t length) {

@@ -1,8 +1,11 @@
 // spectrum_svg_test.cpp: the picture of Result.csv on bytes: where the line breaks, which bins
-// are marked as peaks, and that no input breaks the document or its size bound.
+// are marked as peaks, where the points and marks stand, and that no input breaks the document
+// or its size bound.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -30,15 +33,21 @@ int Count(const std::string &text, const std::string &what) {
     return n;
 }
 
-// The numbers of the marked bins, as the table lists them.
-std::string Peaks(const std::string &svg) {
-    std::string peaks;
-    for (size_t at = svg.find("peak-bin"); at != std::string::npos;
-         at = svg.find("peak-bin", at + 1)) {
-        size_t from = svg.find('>', at) + 1;
-        peaks += (peaks.empty() ? "" : " ") + svg.substr(from, svg.find('<', from) - from);
+// The numbers after `before` (up to a quote or a '<') in each element that opens with head, in
+// document order: (svg, "<circle r=", " cx=\"") the marks' x; (svg, "peak-bin", ">") the bins.
+std::vector<double> Numbers(const std::string &svg, const std::string &head,
+                            const std::string &before) {
+    std::vector<double> numbers;
+    for (size_t at = svg.find(head); at != std::string::npos; at = svg.find(head, at + 1)) {
+        size_t from = svg.find(before, at);
+        if (from > svg.find('>', at))
+            continue;
+        const char *p = svg.c_str() + from + before.size();
+        for (char *end = nullptr; *p != '"' && *p != '<' && end != p;
+             p = end + (*end == ' ' || *end == ','))
+            numbers.push_back(std::strtod(p, &end));
     }
-    return peaks;
+    return numbers;
 }
 
 // bins zeros but the given spikes.
@@ -53,26 +62,26 @@ TEST_F(SpectrumSvgTest, LineBreaksMarkedPeaksAndTheEnlargedPlot) {
     struct {
         const char *name;
         std::vector<double> values;
-        const char *peaks;   // highest first
+        std::vector<double> peaks;   // highest first
         int polylines, dots, marks;
         const char *inside;  // bytes the picture holds
     } cases[] = {
-        {"N = 1: no bins", {}, "", 0, 0, 0, "N = 1, no bins</text>"},
-        {"nothing drawable", {kNan, kInf, -kInf, 1e300}, "", 0, 0, 0, "<line"},
+        {"N = 1: no bins", {}, {}, 0, 0, 0, "N = 1, no bins</text>"},
+        {"nothing drawable", {kNan, kInf, -kInf, 1e300}, {}, 0, 0, 0, "<line"},
         // Bin 0 alone and bin 5 alone are dots; inf and NaN neighbours count as lower.
-        {"breaks at non-finite bins", {1, kNan, 2, 3, kInf, 4}, "5 3", 1, 2, 2,
+        {"breaks at non-finite bins", {1, kNan, 2, 3, kInf, 4}, {5, 3}, 1, 2, 2,
          "r=\"2\" fill=\"#1f4e9c\" stroke=\"none\" cx=\"163.3\" cy=\"520\"/>"},
         // Bin 0 is never marked but still a neighbour (so bin 1 is no peak); the first bin of a
         // plateau; equal heights in bin order.
         {"five highest, ties to the lower bin", {9, 5, 0, 5, 0, 7, 7, 0, 3, 0, 1, 0, 5},
-         "5 3 12 8 10", 1, 0, 5, "Result.csv: N = 26, bins 0 to 12</text>"},
+         {5, 3, 12, 8, 10}, 1, 0, 5, "Result.csv: N = 26, bins 0 to 12</text>"},
         // The enlarged plot ends at the least 1, 2, 5 times a power of ten above twice the
         // highest marked peak of the first tenth, and marks the marked peaks up to there.
-        {"highest at bin 1: bins 0 to 5 enlarged", Spikes(13, {{1, 5}, {6, 3}}), "1 6", 2, 0, 3,
+        {"highest at bin 1: bins 0 to 5 enlarged", Spikes(13, {{1, 5}, {6, 3}}), {1, 6}, 2, 0, 3,
          "bins 0 to 5, enlarged"},
         {"15 the highest marked of the tenth: bins 0 to 50", Spikes(200, {{10, 9}, {15, 4},
-         {25, 8}, {150, 1}}), "10 25 15 150", 2, 0, 7, "bins 0 to 50, enlarged"},
-        {"highest at the tenth: no enlarged plot", Spikes(200, {{20, 9}, {5, 4}}), "20 5", 1, 0,
+         {25, 8}, {150, 1}}), {10, 25, 15, 150}, 2, 0, 7, "bins 0 to 50, enlarged"},
+        {"highest at the tenth: no enlarged plot", Spikes(200, {{20, 9}, {5, 4}}), {20, 5}, 1, 0,
          2, "height=\"650\""},
     };
     for (const auto &c : cases) {
@@ -80,7 +89,7 @@ TEST_F(SpectrumSvgTest, LineBreaksMarkedPeaksAndTheEnlargedPlot) {
         ASSERT_GT(svg.size(), 0u) << c.name;
         EXPECT_EQ(svg.compare(0, 5, "<?xml"), 0) << c.name;
         EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n") << c.name;
-        EXPECT_EQ(Peaks(svg), c.peaks) << c.name;
+        EXPECT_EQ(Numbers(svg, "peak-bin", ">"), c.peaks) << c.name;
         EXPECT_EQ(Count(svg, "<polyline"), c.polylines) << c.name;
         EXPECT_EQ(Count(svg, "class=\"dot\""), c.dots) << c.name;
         EXPECT_EQ(Count(svg, "<circle r=\"3.5\""), c.marks) << c.name;
@@ -89,28 +98,49 @@ TEST_F(SpectrumSvgTest, LineBreaksMarkedPeaksAndTheEnlargedPlot) {
     }
 }
 
-// N = 100001 writes 50000 bins, more than the columns: a lone spike stays the top of its column
-// (31234 * 880 / 50000 = 549, at x 90 + 549.5; 10 of 0 to 12 at y 60 + 2 / 12 * 460), and no
-// pattern outgrows the size bound.
-TEST_F(SpectrumSvgTest, LargeNKeepsEveryPeakAndStaysSmall) {
+// N = 100001 writes 50000 bins, more than the columns. Values from -13 to 14 (the highest, 14,
+// at 321, 1321 .. 4321) stand on an axis of -20 to 20 in both plots, of all bins and of bins 0 to
+// 10000 (twice the marked 4321, rounded up): each column is drawn at its middle from its bins'
+// lowest and highest value, in bin order; each mark on its bin's column; to a tenth, half up.
+TEST_F(SpectrumSvgTest, LargeNDrawsEachColumnsLowestAndHighestBin) {
     const int32_t bins = 50000;
-    std::vector<double> spike(bins, 0.0), brokenEveryOther(bins), jagged(bins);
-    spike[31234] = 10;
+    std::vector<double> brokenEveryOther(bins), jagged(bins), markX, markY;
     for (int32_t k = 0; k < bins; k++) {
         brokenEveryOther[k] = k % 2 ? kNan : (double)(k % 7);
         jagged[k] = (double)((k * 7919) % 1000) / 37 - 13;
     }
-    // The same bytes in every build (the Windows tests run this under Wine): FNV-1a of the whole,
-    // the enlarged plot of bins 0 to 10000 (twice the marked 4321, rounded up) included.
-    uint64_t hash = 14695981039346656037ull;
-    for (char ch : Picture(jagged, 100001))
-        hash = (hash ^ (uint8_t)ch) * 1099511628211ull;
-    EXPECT_EQ(hash, 13755364857959663961ull);
-    std::string svg = Picture(spike, 100001);
-    EXPECT_NE(svg.find("639.5,136.7"), std::string::npos);
-    EXPECT_EQ(Peaks(svg), "31234");
-    for (const auto *values : {&spike, &brokenEveryOther, &jagged})
-        EXPECT_TRUE(Picture(*values, 100001).size() - 1 < 200000u);
+    std::string svg = Picture(jagged, 100001);
+    EXPECT_EQ(Numbers(svg, "<svg", " viewBox=\""), (std::vector<double>{0, 0, 1000, 1080}));
+    EXPECT_EQ(Numbers(svg, "class=\"frame\"", " height=\""), (std::vector<double>{460, 300}));
+    EXPECT_NE(svg.find(">bins 0 to 10000, enlarged<"), std::string::npos);
+    EXPECT_EQ(Numbers(svg, "peak-bin", ">"), (std::vector<double>{321, 1321, 2321, 3321, 4321}));
+    const std::vector<double> points = Numbers(svg, "<polyline", " points=\"");
+    ASSERT_EQ(points.size(), 2 * 4 * kSpectrumSvgColumns);   // x, y, x, y a column, two plots
+    const double *at = points.data();
+    for (const auto &plot : {std::vector<double>{60, 460, bins}, {650, 300, 10001}}) {
+        const int64_t shown = (int64_t)plot[2];   // plot: its top, its height, the bins shown
+        auto y = [&](int64_t k) {
+            return std::floor((plot[0] + ((20 - jagged[k]) * plot[1]) / 40) * 10 + 0.5) / 10;
+        };
+        for (int64_t c = 0, k = 0; c < kSpectrumSvgColumns; c++, at += 4) {
+            int64_t low = k, high = k;
+            for (; k < shown && k * kSpectrumSvgColumns / shown == c; k++) {
+                low = jagged[k] < jagged[low] ? k : low;
+                high = jagged[k] > jagged[high] ? k : high;
+            }
+            EXPECT_EQ(std::vector<double>(at, at + 4), (std::vector<double>{
+                90.5 + c, y(std::min(low, high)), 90.5 + c, y(std::max(low, high))}))
+                << "plot of " << shown << " bins, column " << c;
+        }
+        for (int64_t peak = 321; peak < 5000; peak += 1000) {
+            markX.push_back(90.5 + peak * kSpectrumSvgColumns / shown);
+            markY.push_back(y(peak));
+        }
+    }
+    EXPECT_EQ(Numbers(svg, "<circle r=", " cx=\""), markX);
+    EXPECT_EQ(Numbers(svg, "<circle r=", " cy=\""), markY);
+    for (const auto *values : {&brokenEveryOther, &jagged})
+        EXPECT_LT(Picture(*values, 100001).size() - 1, 200000u);
     // Per bin, a line broken at every other bin is the largest picture: still within capacity.
     brokenEveryOther.resize(kSpectrumSvgColumns);
     EXPECT_GT(Picture(brokenEveryOther, 2.0 * kSpectrumSvgColumns).size(), 0u);

@@ -89,8 +89,10 @@ TEST_F(Print, GlyphsColoursAndALeadByteAtTheEnd) {
     ASSERT_GE(fc.glyphs.size(), 4u);
     for (size_t i = 0; i < 4; i++) {
         const FakeGlyph &g = fc.glyphs[i];
-        EXPECT_TRUE(g.x == want[i].x && g.y == 0 && g.bytes == want[i].bytes && g.fore == want[i].fore)
-            << "glyph " << i << " at " << g.x << " in " << g.fore;
+        EXPECT_EQ(g.x, want[i].x) << "glyph " << i;
+        EXPECT_EQ(g.y, 0) << "glyph " << i;
+        EXPECT_EQ(g.bytes, want[i].bytes) << "glyph " << i;
+        EXPECT_EQ(g.fore, want[i].fore) << "glyph " << i;
     }
     EXPECT_EQ(ps->rowFore[0][0], 0x111111u);
 }

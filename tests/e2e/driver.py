@@ -1,6 +1,6 @@
 """driver.py: the one driver of the end-to-end tests. A case (a row of cases.py) runs in a scratch
-folder on a console adapter, and every run ends with the same checks. A case is a dict; every key
-but name may be left out:
+folder on a console adapter, and every run ends with the same checks. A case is a dict of these
+keys alone (any other, which no check reads, fails the row); every key but name may be left out:
   name, data  what the case shows; data.csv's bytes, or FIFO: a named pipe without a writer
   files       {name: bytes or FOLDER} there before the run, the same after (Result.csv unless
               saved); hold: the name of one held with an exclusive flock while the program runs
@@ -20,6 +20,9 @@ but name may be left out:
   after       fn(console) for each, after the run on the line console
   consoles    those it runs on; by default line and term where they can give its input
   deep        (window) the program runs in a folder whose path is beyond 260 characters
+  shot        (window) a name: the window at its last question is expected/wineV/NAME.png
+  plain       (window) True: it runs again without a font mapping and must draw the same
+  dpi         (window) the DPIs it runs at, one run each (console_wine.py has all three)
 
 Every run must end with its exit code within TIMEOUT and without a sanitizer report, leave no file
 but data.csv, Result.csv, Result.svg and the case's files, and Result.csv as it was unless result
@@ -57,6 +60,8 @@ EXAMPLE = read(os.path.join(HERE, "..", "..", "examples", "data.csv"))
 EXPECTED_DIR = os.path.join(HERE, "expected")
 WRITE = "--write-expected" in sys.argv   # writes out and result files, for a person to review
 FIFO, FOLDER, CLOSED = "fifo", "folder", "closed"
+KEYS = set("name data files hold env command args answers stdin out err says ends code result saved"
+           " picture clash after consoles deep shot plain dpi".split())
 KEPT = {"data.csv", "Result.csv", "Result.svg"}
 SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
 
@@ -309,6 +314,11 @@ def run_case(console, case, reference):
     return problems
 
 
+def unknown_keys(case):
+    extra = sorted(set(case) - KEYS)
+    return ["unknown keys %s: no check reads them" % extra] if extra else []
+
+
 def main(tables, consoles):
     """cases.py TABLE CONSOLE PROGRAM [REFERENCE_PROGRAM] [--write-expected]: runs the table's
     cases on that console; the reference (a Linux program) defaults to PROGRAM."""
@@ -318,11 +328,11 @@ def main(tables, consoles):
         print("SKIPPED: %s is not built" % programs[0])
         return 77
     console, reference = consoles[kind](programs[0]), Line(programs[-1])
-    cases, failed = list(filter(console.can_run, tables[table])), 0
+    cases, failed = [c for c in tables[table] if unknown_keys(c) or console.can_run(c)], 0
     try:
         for case in cases:
             try:
-                problems = run_case(console, case, reference)
+                problems = unknown_keys(case) or run_case(console, case, reference)
             except (AssertionError, OSError, subprocess.SubprocessError, ET.ParseError) as e:
                 problems = [str(e)]
             for p in problems:

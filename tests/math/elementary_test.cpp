@@ -4,7 +4,6 @@
 // functions, bit for bit.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,17 +11,12 @@
 #include "runtime/math/rt_math.h"
 #include "runtime/math/rt_trig.h"
 #include "runtime/math/rt_trig_lanes.h"
+#include "tests/test_strings.h"
 
 namespace {
 
 const double kInf = RtDoubleOf(kRtInfBits), kNaN = RtDoubleOf(kRtNaNBits);
 const double kMinSub = 4.9406564584124654e-324;
-
-std::string Digits17(double x) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", x);
-    return text;
-}
 
 // Expected values are C++ literals, read exactly by the compiler: equal bits, equal to the last bit.
 ::testing::AssertionResult SameBits(double got, double want) {

@@ -2,7 +2,6 @@
 // form, the non-finite values and the leading digit near the decade edges. The shape and read-back
 // of the text of any double are fuzz/fuzz_data_file.cpp's.
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "runtime/math/rt_math.h"
@@ -16,12 +15,6 @@ std::string Text(double x) {
     RtString s = NumToStr(x);
     std::string text = TestText(s);
     StrFree(s);
-    return text;
-}
-
-std::string Digits17(double x) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", x);
     return text;
 }
 
