@@ -183,8 +183,8 @@ static bool WriteResultLines(int32_t number) {
         //   |im| < 2^-511 (about 1.5e-154): the square is subnormal and the root keeps fewer
         //     digits (1e-160 gives 9.99994e-161); below about 1.6e-162 the square and root are 0;
         //   im NaN: RtSqr writes "Error:Sqr argument is illegal" to the debugger output and
-        //     gives -1, so a sample of 400 nines (+inf: re +inf, im +inf * 0) saves "nan,inf,inf"
-        //     where RtAbs would give "nan,inf,nan".
+        //     gives -1: a lone sample of 400 nines (+inf; bin 0: re +inf, im 0 - inf * 0, NaN)
+        //     saves "nan,inf,inf" where RtAbs would save "nan,inf,nan".
         // Writing RtAbs(im) instead changes those digits, so it stays as it is.
         LogAbs[at] = RtLog(RtAbs(RealPart[at]) + RtSqr(ImagPart[at] * ImagPart[at]));
         RtString line = StrConcat(NumToStr(ImagPart[at]), StrLiteral(","));
