@@ -34,6 +34,11 @@ enum {
 
 // The program's variables: process-wide, zero at start, string variables null until first set.
 static double SampleCount;
+// 200002 elements (0 to 200001), the size the program declares, though a pass uses only 0 to
+// N - 1. The size changes no byte: the transform reads Samples[0 .. N-1] and nothing beyond, and
+// the import writes each of those in every pass (0 where data.csv ran short), so what lies past
+// N - 1 (an earlier, longer pass's samples) is never read. What the saved digits do depend on is
+// that every one of the N is this pass's: a smaller array, or one per pass, must keep that.
 static double Samples[200002];
 static double RealPart[kMaxSamples];
 static double ImagPart[kMaxSamples];
@@ -62,7 +67,8 @@ static void AskString(RtString *variable, const char *prompt) {
     PromptInput(&gPrompt, StrLiteral(prompt));
 }
 
-// True when the answer is exactly "NO" or exactly "no". Both comparisons are always made.
+// True when the answer is exactly "NO" or exactly "no". Both comparisons are always made, each
+// on a copy: StrCompare consumes both operands, and the answer stays in its variable.
 static bool AnsweredNo(RtString answer) {
     int32_t upper = StrCompare(StrCopy(answer), StrLiteral("NO")) == kStrEqual ? -1 : 0;
     int32_t lower = StrCompare(StrCopy(answer), StrLiteral("no")) == kStrEqual ? -1 : 0;
@@ -95,6 +101,9 @@ static void PrintLineIfAny(RtString line) {
 // number, and what it was read as (the values read are the reading rules', unchanged).
 static void ImportSamples() {
     bool shortData = false;
+    // The counter is a double like every number of the program, and the loop tests after the
+    // read whether it has reached N - 1: N reads, the first from the file's first number, for
+    // the whole N from 1 up that AskSampleCount lets through (any other N would never end it).
     for (double i = 0;; i = i + 1) {
         int32_t at = (int32_t)i;
         InputTargetsSetOne(&Samples[at], kInputDouble);
@@ -123,6 +132,8 @@ static void ShowProgress(void *, int32_t percent) {
 static void ShowTransform() {
     PrintLine(StrLiteral(kTextResultTitle));
     TransformProgress progress = {ShowProgress, nullptr, 1000};
+    // A double counter against N - 1, also a double: every bin from 0 to N - 1. Each index is the
+    // counter truncated to an integer, exact, as the counter only takes whole values.
     for (double i = 0; i <= SampleCount - 1; i = i + 1) {
         int32_t at = (int32_t)i;
         TransformWaitBin(at, &progress);
@@ -147,12 +158,34 @@ static bool SaveWhole(const char *name, bool (*write)(int32_t number)) {
 }
 
 // Result.csv's lines: the header, then bin i's imaginary part, real part and LogAbs.
+//
+// The header and each line go into their string variables first (StrAssign releases what the
+// variable held), and what is written is a StrCopy of the variable joined with the line end.
+// The file gets the copy's bytes, the same as the variable's. The round trip is the ownership
+// rule, not a waste: StrConcat consumes its operands, so handing it the variable's own string
+// would release it under the variable, and the next StrAssign (or RtEnd) would release it again,
+// which the registry reports as an unknown string on the debugger output, standard error here.
+// ResultLine keeps the last line written until the next pass empties it or RtEnd releases it.
 static bool WriteResultLines(int32_t number) {
     StrAssign(&ResultHeader, StrLiteral(kTextResultHeader));
     FilePrint(number, StrConcat(StrCopy(ResultHeader), StrLiteral("\r\n")));
-    // The bound N/2 - 1 is a double: for odd N it ends in .5.
+    // The bound N/2 - 1 is a double, computed again before every test: for odd N it ends in .5,
+    // so the file holds floor(N/2) lines (N = 5: bins 0 and 1). A bound of i < N/2 would add bin
+    // (N - 1)/2 for odd N, a line the file has never had; an integer N/2 - 1 gives the same lines.
     for (double i = 0; i <= SampleCount / 2 - 1; i = i + 1) {
         int32_t at = (int32_t)i;
+        // The sum of |re| and the square root of im * im, not the Euclidean magnitude, and not
+        // |im|: RtSqr(im * im) equals |im| only within an ulp, since the square is rounded and
+        // the root is Newton's (about one value in twenty comes out an ulp off, and one LogAbs in
+        // about a thousand differs in its bits). Past the ends of its range it departs further:
+        //   |im| >= 1.3407807929942597e154: im * im is +inf, RtSqr(+inf) is +inf, so LogAbs is
+        //     +inf and the line ends in "inf" (|im| = 1e200 would give 460.5...);
+        //   |im| < 2^-511 (about 1.5e-154): the square is subnormal and the root keeps fewer
+        //     digits (1e-160 gives 9.99994e-161); below about 1.6e-162 the square and root are 0;
+        //   im NaN: RtSqr writes "Error:Sqr argument is illegal" to the debugger output and
+        //     gives -1: a lone sample of 400 nines (+inf; bin 0: re +inf, im 0 - inf * 0, NaN)
+        //     saves "nan,inf,inf" where RtAbs would save "nan,inf,nan".
+        // Writing RtAbs(im) instead changes those digits, so it stays as it is.
         LogAbs[at] = RtLog(RtAbs(RealPart[at]) + RtSqr(ImagPart[at] * ImagPart[at]));
         RtString line = StrConcat(NumToStr(ImagPart[at]), StrLiteral(","));
         line = StrConcat(line, NumToStr(RealPart[at]));
@@ -182,6 +215,8 @@ static bool WritePicture(int32_t number) {
 // picture is written only beside a saved Result.csv, and its own failure is not the dialogue's:
 // the old Result.svg stays as it was.
 static bool SaveResult() {
+    // Both variables hold an empty string from here on, never null; each keeps what the last
+    // save put into it until then (see WriteResultLines).
     StrAssign(&ResultLine, StrAlloc(0));
     StrAssign(&ResultHeader, StrAlloc(0));
     if (!SaveWhole("Result.csv", WriteResultLines))
@@ -231,6 +266,11 @@ void AnalysisRun() {
         }
         AskDouble(&RepeatAnswer, saved ? kTextRepeatQuestion : kTextRepeatAfterFailure);
         if (RepeatAnswer != 9) {
+            // 4 is the count of the array, all four string variables, released in this order;
+            // it is not an exit code (RtEnd ends the process with 0). Nothing saved depends on
+            // it: both files were complete on the disk before the repeat question. Left short, it
+            // would leave the last variables' strings live at the end; each is listed once, since
+            // a second release of a string is reported on the debugger output.
             RtString *const variables[] = {&ImportAnswer, &ShowAnswer, &ResultLine, &ResultHeader};
             RtEnd(variables, 4);
         }

@@ -7,7 +7,7 @@
 
 static const char kOutOfMemory[] = "dftanalyze: out of memory\n";
 
-[[noreturn]] static void OutOfMemory() {
+void PlatOutOfMemory() {
     PlatDebugOutput(kOutOfMemory);
     // Also on standard error itself, in case the debugger output is being dropped.
     ssize_t ignored = write(2, kOutOfMemory, sizeof kOutOfMemory - 1);
@@ -18,14 +18,14 @@ static const char kOutOfMemory[] = "dftanalyze: out of memory\n";
 void *PlatAlloc(size_t n) {
     void *block = std::calloc(n ? n : 1, 1);
     if (block == nullptr)
-        OutOfMemory();
+        PlatOutOfMemory();
     return block;
 }
 
 void *PlatRealloc(void *block, size_t n) {
     void *moved = std::realloc(block, n ? n : 1);
     if (moved == nullptr)
-        OutOfMemory();
+        PlatOutOfMemory();
     return moved;
 }
 

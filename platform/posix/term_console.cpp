@@ -68,7 +68,6 @@ static const char kGiveBackTerminal[] =
 
 enum {
     kEscapeWaitMs = 50,       // after a lone ESC: the rest of a key's sequence comes within this
-    kCaretRaise = 7,          // the caret's top edge lies this far above the cursor cell's bottom
     kClipBytes = kTermPasteText,
     kFrameMs = 16,            // frames of prints from the program thread: at most about 60 a second
     kSessionFlushBytes = 1 << 16,   // the session left on the normal screen goes out in such writes
@@ -358,11 +357,12 @@ static void OnFrameAsked(TermConsole *t) {
 
 // The caret is the terminal's cursor, on the cursor cell; below the terminal's last row (a view
 // back in the history) it is hidden. A caret move draws the marks too, so a question and the
-// caret behind it come in one frame.
+// caret behind it come in one frame. y is the caret's top edge, raised above the cell's bottom as
+// PromptOnSetFocus places it; the same raise taken off gives the cell's row back.
 static void CaretShow(PromptState *ps, int32_t x, int32_t y) {
     term.screen.caretOn = true;   // console thread only, as every caret call
     term.screen.caretCol = x / ps->cellWidth;
-    term.screen.caretRow = (y + kCaretRaise) / ps->cellHeight - 1;
+    term.screen.caretRow = (y + PromptScaled(kPromptCaretRaise, ps->dpi)) / ps->cellHeight - 1;
     DrawFrame(&term);
 }
 

@@ -43,9 +43,9 @@ static void AppendMove(TermScreen *ts, int32_t row, int32_t col) {
 
 // Colour parameters of a COLORREF (0x00BBGGRR): the plain codes for black and white, else 24 bit.
 static int ColourCode(char *code, size_t size, uint32_t colour, bool back) {
-    if (colour == 0)
+    if (colour == kPromptBlack)
         return std::snprintf(code, size, back ? "40" : "30");
-    if (colour == 0x00FFFFFF)
+    if (colour == kPromptWhite)
         return std::snprintf(code, size, back ? "107" : "97");
     return std::snprintf(code, size, "%d;2;%u;%u;%u", back ? 48 : 38, (unsigned)(colour & 0xFF),
                          (unsigned)((colour >> 8) & 0xFF), (unsigned)((colour >> 16) & 0xFF));
@@ -66,7 +66,7 @@ static void AppendColours(TermScreen *ts, uint32_t fore, uint32_t back) {
 
 // The backdrop's colours, white on black: what erasing and scrolling fill with.
 static void AppendBackdropColours(TermScreen *ts) {
-    AppendColours(ts, 0x00FFFFFF, 0);
+    AppendColours(ts, kPromptWhite, kPromptBlack);
 }
 
 // ---- Grids ----------------------------------------------------------------------------------
@@ -207,7 +207,7 @@ static const PromptSurfaceOps kTermSurfaceOps = {
 void TermScreenInit(TermScreen *ts, int32_t rows, int32_t cols) {
     std::memset(ts, 0, sizeof *ts);
     ts->surface.ops = &kTermSurfaceOps;
-    ts->fore = 0x00FFFFFF;
+    ts->fore = kPromptWhite;
     Cp932Init();
     GridsMake(ts, rows, cols);
 }
@@ -372,7 +372,7 @@ void TermScreenAppendLine(TermScreen *ts, const uint8_t *text, const uint32_t *f
     bool coloured = false;   // the terminal's colours are not its own since a code of ours
     for (int32_t j = 0; text[j] != 0;) {
         int n = Cp932IsLead(text[j]) && text[j + 1] != 0 ? 2 : 1;
-        bool plain = fore[j] == 0x00FFFFFF && back[j] == 0;
+        bool plain = fore[j] == kPromptWhite && back[j] == kPromptBlack;
         if (plain && coloured) {
             AppendText(ts, TERM_COLOURS_RESET);
             coloured = false;

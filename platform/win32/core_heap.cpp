@@ -7,7 +7,7 @@
 
 static const char kOutOfMemory[] = "dftanalyze: out of memory\n";
 
-[[noreturn]] static void OutOfMemory() {
+void PlatOutOfMemory() {
     OutputDebugStringA(kOutOfMemory);
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     DWORD put;
@@ -19,14 +19,14 @@ static const char kOutOfMemory[] = "dftanalyze: out of memory\n";
 void *PlatAlloc(size_t n) {
     void *block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, n);
     if (block == nullptr)
-        OutOfMemory();
+        PlatOutOfMemory();
     return block;
 }
 
 void *PlatRealloc(void *block, size_t n) {
     void *moved = HeapReAlloc(GetProcessHeap(), 0, block, n);
     if (moved == nullptr)
-        OutOfMemory();
+        PlatOutOfMemory();
     return moved;
 }
 

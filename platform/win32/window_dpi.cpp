@@ -1,9 +1,10 @@
 // window_dpi.cpp: the window at its monitor's DPI. The console font is 16 pixels high at 96 DPI,
 // scaled by the window's DPI; the cell (one space wide, tmHeight high) is measured on the font
 // made, and everything placed by cells (rows, caret, composition window, selection) follows it.
-// The caret is 9 x 6 pixels at 96 DPI, scaled alike. When the window moves to a monitor of
-// another DPI (WM_DPICHANGED), the font is made again, the window takes the rectangle the system
-// suggests and is painted anew, and the black backdrop grows to cover that monitor.
+// The caret's size and raise, given in prompt.h at 96 DPI, are scaled alike. When the window
+// moves to a monitor of another DPI (WM_DPICHANGED), the font is made again, the window takes the
+// rectangle the system suggests and is painted anew, and the black backdrop grows to cover that
+// monitor.
 //
 // The DPI is GetDpiForWindow's where the system has it (Windows 10 1607 on), found at run time,
 // since Windows 7 lacks it; elsewhere the LOGPIXELSY of a device context of the window (the

@@ -75,6 +75,26 @@ static std::wstring BestListedFace(HDC dc) {
     return best < 0 ? std::wstring() : listed.faces[best];
 }
 
+void WinFontFromSpec(const PromptFontSpec *desc, LOGFONTW *out) {
+    std::memset(out, 0, sizeof *out);
+    out->lfHeight = desc->height;
+    out->lfWidth = desc->width;
+    out->lfEscapement = desc->escapement;
+    out->lfOrientation = desc->orientation;
+    out->lfWeight = desc->weight;
+    out->lfItalic = desc->italic;
+    out->lfUnderline = desc->underline;
+    out->lfStrikeOut = desc->strikeOut;
+    out->lfCharSet = desc->charSet;
+    out->lfOutPrecision = desc->outPrecision;
+    out->lfClipPrecision = desc->clipPrecision;
+    out->lfQuality = desc->quality;
+    out->lfPitchAndFamily = desc->pitchAndFamily;
+    int n = (int)strnlen(desc->faceName, sizeof desc->faceName);
+    int k = WinTextToWide((const uint8_t *)desc->faceName, n, out->lfFaceName);
+    out->lfFaceName[k < LF_FACESIZE ? k : LF_FACESIZE - 1] = 0;
+}
+
 HFONT WinFontCreate(PromptFontSpec *desc) {
     LOGFONTW font;
     WinFontFromSpec(desc, &font);

@@ -30,8 +30,8 @@ void PromptRowsAlloc(PromptState *ps) {
     PlatLockInit(&ps->lock);
     for (int32_t i = 0; i < kPromptRows; i++)
         RowMake(ps, i);
-    ps->curFore = 0x00FFFFFF;   // white
-    ps->curBack = 0x00000000;   // black
+    ps->curFore = kPromptWhite;
+    ps->curBack = kPromptBlack;
     ps->cursorRow = 0;
     ps->cursorCol = 0;
     PromptHistoryInit(&ps->history, kPromptHistoryBytes);

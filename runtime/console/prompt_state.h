@@ -33,6 +33,12 @@ enum {
     kPromptLineMaxText = 255,   // at most 255 typed bytes and the NUL
 };
 
+// The console's colours, COLORREF values (0x00BBGGRR): white text on black, the backdrop black.
+enum : uint32_t {
+    kPromptWhite = 0x00FFFFFF,
+    kPromptBlack = 0x00000000,
+};
+
 // The window messages the console handles, with their Windows numbers.
 enum : uint32_t {
     kMsgCreate = 1,
@@ -163,8 +169,8 @@ struct PromptState {
     uint8_t *rowText[kPromptRows];       // 255 bytes each, code page 932, ended by the first NUL
     uint32_t *rowFore[kPromptRows];      // 255 COLORREF (0x00BBGGRR) text colours each
     uint32_t *rowBack[kPromptRows];      // 255 COLORREF background colours each
-    uint32_t curFore;                    // 0x00FFFFFF
-    uint32_t curBack;                    // 0x00000000
+    uint32_t curFore;                    // kPromptWhite
+    uint32_t curBack;                    // kPromptBlack
     void *backdropBitmap;                // HBITMAP: black, screen-sized
     void *backdropDC;                    // HDC holding backdropBitmap
     int32_t screenWidth;                 // pixels

@@ -13,6 +13,9 @@
 void *PlatAlloc(size_t n);
 void *PlatRealloc(void *block, size_t n);   // keeps the contents; the old pointer is dead afterwards
 void PlatFree(void *block);                 // null is ignored
+// That same end, for a caller whose request is too large to be made at all: a size that would
+// wrap past its type. Nothing is written to the heap.
+[[noreturn]] void PlatOutOfMemory();
 
 // One mutual-exclusion lock (a critical section on Windows, a mutex on POSIX), not recursive.
 struct PlatLock {

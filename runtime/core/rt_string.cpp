@@ -1,6 +1,7 @@
 // rt_string.cpp: the runtime strings and their registry (layout and rules in rt_string.h).
 #include "runtime/core/rt_string.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "runtime/core/plat_core.h"
@@ -18,6 +19,10 @@ static struct {
     uint32_t capacity;
 } registry;
 
+// The most entries the registry may hold: a 32-bit count, in a block whose size fits a size_t.
+static const size_t kRegistryMaxEntries =
+    SIZE_MAX / sizeof(RtString) < UINT32_MAX ? SIZE_MAX / sizeof(RtString) : UINT32_MAX;
+
 void StrInit() {
     PlatLockInit(&registry.lock);
     registry.handles = (RtString *)PlatAlloc(sizeof(RtString));
@@ -26,6 +31,8 @@ void StrInit() {
 }
 
 RtString StrAlloc(uint32_t n) {
+    if (n > kStrMaxLength)
+        PlatOutOfMemory();   // n + 5 would wrap on a 32-bit target
     // The block is taken before the lock, so the lock is never held across a heap allocation
     // of text; only the registry growth happens under it.
     uint8_t *block = (uint8_t *)PlatAlloc((size_t)n + 5);
@@ -34,6 +41,8 @@ RtString StrAlloc(uint32_t n) {
 
     PlatLockEnter(&registry.lock);
     if (registry.count == registry.capacity) {
+        if (registry.capacity > kRegistryMaxEntries / 2)
+            PlatOutOfMemory();   // the doubled count, or its size in bytes, would wrap
         uint32_t grown = registry.capacity * 2;
         registry.handles = (RtString *)PlatRealloc(registry.handles, (size_t)grown * sizeof(RtString));
         registry.capacity = grown;
@@ -65,6 +74,8 @@ void StrFree(RtString s) {
 
 RtString StrLiteral(const char *text) {
     size_t n = std::strlen(text);
+    if (n > kStrMaxLength)
+        PlatOutOfMemory();   // the length would not fit its 32 bits
     RtString s = StrAlloc((uint32_t)n);
     std::memcpy(s, text, n + 1);
     return s;
@@ -80,6 +91,10 @@ RtString StrCopy(RtString s) {
 RtString StrConcat(RtString left, RtString right) {
     uint32_t leftLength = StrLength(left);
     uint32_t rightLength = StrLength(right);
+    // Checked before the sum: leftLength + rightLength may wrap to a small length, and the copies
+    // below would then run past the block.
+    if (leftLength > kStrMaxLength || rightLength > kStrMaxLength - leftLength)
+        PlatOutOfMemory();
     RtString joined = StrAlloc(leftLength + rightLength);
     std::memmove(joined, left, leftLength);
     std::memmove(joined + leftLength, right, rightLength);

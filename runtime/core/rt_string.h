@@ -7,6 +7,10 @@
 //
 // The length n counts the text bytes only; the NUL behind them is not counted. The length is
 // authoritative: the text may hold NUL bytes, and copy, concatenation and comparison carry them.
+// n is at most kStrMaxLength, so that the block's n + 5 bytes fit in 32 bits on every target.
+// An operation that would make a longer string (StrAlloc of more, StrLiteral of a longer text, a
+// StrConcat whose lengths add up to more) ends the process as an exhausted heap does (exit code
+// 2, plat_core.h) before it allocates or copies anything: the sum is checked, never wrapped.
 // Text is code page 932; a double-byte character counts as two bytes.
 //
 // Ownership: every string an operation receives as an operand is consumed (released) by it;
@@ -24,6 +28,9 @@
 #include <cstring>
 
 typedef uint8_t *RtString;
+
+// The longest string: 2^32 - 6 bytes of text.
+const uint32_t kStrMaxLength = 0xFFFFFFFFu - 5;
 
 // The message written to the debugger output when a handle the registry does not hold is released.
 extern const char kStrUnknownReleaseMessage[];

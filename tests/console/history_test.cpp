@@ -33,7 +33,7 @@ class History : public StringsTest {
 TEST_F(History, RowsLeaveTheBufferInOrderWithTheirColours) {
     ps->curFore = 0x123456;
     Lines(0, 1);
-    ps->curFore = 0x00FFFFFF;
+    ps->curFore = kPromptWhite;
     Lines(1, 10);
     ASSERT_EQ(PromptHistoryRows(ps), 7);
     for (int32_t j = 0; j < 10; j++)
@@ -42,7 +42,7 @@ TEST_F(History, RowsLeaveTheBufferInOrderWithTheirColours) {
     PromptRowRef first = PromptSessionRow(ps, 0, &cells);
     EXPECT_EQ(first.fore[0], 0x123456u);
     EXPECT_EQ(first.fore[1], 0x123456u);
-    EXPECT_EQ(PromptSessionRow(ps, 1, &cells).fore[0], 0x00FFFFFFu);
+    EXPECT_EQ(PromptSessionRow(ps, 1, &cells).fore[0], kPromptWhite);
 }
 
 // A record of "Ln" takes 2 + 2 + 9 bytes and a slot of 8, "L1n" one more: 92 bytes hold

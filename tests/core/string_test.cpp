@@ -55,4 +55,20 @@ TEST_F(StringsTest, RegistryGrowsKeepsOrderAndIgnoresUnknownReleases) {
         StrFree(held[i]);
 }
 
+// Lengths past kStrMaxLength end the process as an exhausted heap does, before any byte is
+// copied; the operands are strings that only say they are that long. The last sum wraps to 0.
+TEST(StringLimits, LengthsPastTheLongestStringEndAsOutOfMemory) {
+    const uint32_t sums[][2] = {{kStrMaxLength, 1}, {1, kStrMaxLength}, {0x80000000u, 0x80000000u}};
+    auto claiming = [](uint32_t n) {
+        RtString s = StrAlloc(0);
+        std::memcpy(s - 4, &n, 4);
+        return s;
+    };
+    TestStringsReady();
+    for (const auto &c : sums)
+        EXPECT_EXIT(StrConcat(claiming(c[0]), claiming(c[1])), testing::ExitedWithCode(2),
+                    "out of memory") << c[0] << " + " << c[1];
+    EXPECT_EXIT(StrAlloc(kStrMaxLength + 1), testing::ExitedWithCode(2), "out of memory");
+}
+
 }  // namespace
