@@ -83,6 +83,7 @@ int main(int argc, char **argv) {
     const int32_t lower = count / 2;
     const double allPairs = (double)count * count, lowerPairs = (double)lower * count;
     std::vector<double> plainRe(count), plainIm(count), re(count), im(count);
+    TransformRun *const run = TransformRunNew();
 
     std::printf("N = %d, %s lanes, %u hardware threads; pairs: %.0f all bins, %.0f lower bins\n",
                 (int)count, RtLaneSetName(TransformLanes()), std::thread::hardware_concurrency(),
@@ -94,34 +95,34 @@ int main(int argc, char **argv) {
 
     TransformShareAngles(0);
     start = Now();
-    TransformFast(samples.data(), count, angleStep, re.data(), im.data(), nullptr);
+    TransformFast(run, samples.data(), count, angleStep, re.data(), im.data(), nullptr);
     const Timing every = Since(start);
     int ok = Same(plainRe, re, count) && Same(plainIm, im, count);
-    Report("every", every, allPairs, (double)TransformEvaluations(), ok);
+    Report("every", every, allPairs, (double)TransformEvaluations(run), ok);
 
     TransformShareAngles(1);
     std::fill(re.begin(), re.end(), 0.0);
     std::fill(im.begin(), im.end(), 0.0);
     start = Now();
-    TransformStart(samples.data(), count, angleStep, re.data(), im.data());
-    TransformWaitLower(nullptr);
+    TransformStart(run, samples.data(), count, angleStep, re.data(), im.data());
+    TransformWaitLower(run, nullptr);
     const Timing lowerTime = Since(start);
-    const double lowerEvaluated = (double)TransformEvaluations();
+    const double lowerEvaluated = (double)TransformEvaluations(run);
     int lowerOk = Same(plainRe, re, lower) && Same(plainIm, im, lower);
     Report("lower", lowerTime, lowerPairs, lowerEvaluated, lowerOk);
-    TransformStartUpper();
-    TransformFinish();
+    TransformStartUpper(run);
+    TransformFinish(run);
     const Timing all = Since(start);
     int allOk = Same(plainRe, re, count) && Same(plainIm, im, count);
-    Report("all", all, allPairs, (double)TransformEvaluations(), allOk);
+    Report("all", all, allPairs, (double)TransformEvaluations(run), allOk);
     ok = ok && lowerOk && allOk;
 
     std::printf("shared angles save %.0f of the lower bins' %.0f pairs (%.1f%%) and %.0f of all"
                 " %.0f (%.1f%%)\n",
                 lowerPairs - lowerEvaluated, lowerPairs,
                 100.0 * (lowerPairs - lowerEvaluated) / lowerPairs,
-                allPairs - (double)TransformEvaluations(), allPairs,
-                100.0 * (allPairs - (double)TransformEvaluations()) / allPairs);
+                allPairs - (double)TransformEvaluations(run), allPairs,
+                100.0 * (allPairs - (double)TransformEvaluations(run)) / allPairs);
     std::printf("plain / lower wall: %.1fx;  cpu per pair: lower / every %.3f, all / every %.3f,"
                 " every / plain %.3f\n",
                 plain.wall / lowerTime.wall, (lowerTime.cpu / lowerPairs) / (every.cpu / allPairs),
