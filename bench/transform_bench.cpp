@@ -9,6 +9,11 @@
 // of the bins it gives, and the sine-cosine pairs it evaluated (padding lanes included) against
 // the pairs of its bins. Every result is compared bit for bit with the plain loop's (exit code 1
 // if one differs).
+// Then the wall they run against: the divider's own throughput in the same lanes, many
+// independent chains of divisions on as many threads as the transform has (divider_chains.h),
+// and each fast transform's processor time per evaluated pair as a share of the divider's time
+// for the pair's 22 divisions per lane (sine and cosine: 9 of the continued fraction, then t and
+// s, each; the multiple is found without dividing). 100 % would be the divider busy throughout.
 //
 // Usage: transform_bench [N [set]]   N samples (default 20000, 1..100001); set one of scalar,
 // sse2, avx2, avx512 (default: the widest the processor has).
@@ -23,6 +28,9 @@
 #include <vector>
 
 #include "app/transform.h"
+#include "bench/divider_chains.h"
+
+enum { kDivisionsPerPair = 22 };   // per lane: 2 x (9 + 2), rt_trig_lanes_kernel.h
 
 struct Timing {
     double wall;      // seconds
@@ -54,6 +62,48 @@ static void Report(const char *name, Timing t, double pairs, double evaluated, i
     if (evaluated > 0)
         std::printf("  %6.3f evaluations/pair", evaluated / pairs);
     std::printf("  %s\n", identical ? "bit-identical" : "DIFFERENT");
+}
+
+static double DividerChainsScalar(int64_t rounds) {
+    return DividerChains<DividerScalar>(rounds);
+}
+
+// The set's chains, or null when this build has none for it.
+static double (*DividerFunction(RtLaneSet set))(int64_t) {
+    switch (set) {
+#if defined(__x86_64__) || defined(__i386__)
+    case kRtLanesSse2: return DividerChainsSse2;
+#if DFT_LANES_WIDE
+    case kRtLanesAvx2: return DividerChainsAvx2;
+    case kRtLanesAvx512: return DividerChainsAvx512;
+#endif
+#endif
+    case kRtLanesScalar: return DividerChainsScalar;
+    default: return nullptr;
+    }
+}
+
+// Processor time in ns per division of one vector of set, over `threads` threads of chains.
+static double DividerNs(RtLaneSet set, unsigned threads) {
+    double (*chains)(int64_t) = DividerFunction(set);
+    if (!chains)
+        return 0;
+    const int64_t rounds = (int64_t)1 << 21;
+    std::vector<double> kept(threads);
+    std::vector<std::thread> running;
+    const Clock start = Now();
+    for (unsigned i = 0; i < threads; ++i)
+        running.emplace_back([&kept, chains, i, rounds] { kept[i] = chains(rounds); });
+    for (std::thread &t : running)
+        t.join();
+    const Timing t = Since(start);
+    return t.cpu / ((double)threads * rounds * kDividerChains) * 1e9;
+}
+
+// The wall's share of a transform's processor time per evaluated pair, and that time.
+static void ReportWall(const char *name, double cpu, double evaluated, double wallNs) {
+    const double ns = cpu / evaluated * 1e9;
+    std::printf(" %s %.1f%% (%.2f ns cpu per evaluated pair)", name, 100.0 * wallNs / ns, ns);
 }
 
 int main(int argc, char **argv) {
@@ -97,6 +147,7 @@ int main(int argc, char **argv) {
     start = Now();
     TransformFast(run, samples.data(), count, angleStep, re.data(), im.data(), nullptr);
     const Timing every = Since(start);
+    const double everyEvaluated = (double)TransformEvaluations(run);
     int ok = Same(plainRe, re, count) && Same(plainIm, im, count);
     Report("every", every, allPairs, (double)TransformEvaluations(run), ok);
 
@@ -128,6 +179,20 @@ int main(int argc, char **argv) {
                 plain.wall / lowerTime.wall, (lowerTime.cpu / lowerPairs) / (every.cpu / allPairs),
                 (all.cpu / allPairs) / (every.cpu / allPairs),
                 (every.cpu / allPairs) / (plain.cpu / allPairs));
+
+    const RtLaneSet set = TransformLanes();
+    const unsigned threads =
+        std::thread::hardware_concurrency() > 0 ? std::thread::hardware_concurrency() : 1;
+    const double divisionNs = DividerNs(set, threads);
+    const double wallNs = divisionNs * kDivisionsPerPair / RtLaneSetWidth(set);
+    std::printf("divider: %.3f ns cpu per division of %d lanes (%d chains, %u threads); %d per"
+                " lane and pair: the wall is %.2f ns cpu per evaluated pair\n",
+                divisionNs, (int)RtLaneSetWidth(set), (int)kDividerChains, threads,
+                (int)kDivisionsPerPair, wallNs);
+    std::printf("at the wall:");
+    ReportWall("every", every.cpu, everyEvaluated, wallNs);
+    ReportWall("all", all.cpu, (double)TransformEvaluations(run), wallNs);
+    std::printf("\n");
 #ifdef _WIN32
     std::printf("(on Windows clock() is wall time: the cpu columns are not processor time)\n");
 #endif
