@@ -118,7 +118,8 @@ run: deps build/linux/build.ninja
 	cd build/linux/run && ../dftanalyze
 
 # The transforms side by side (the plain loop, every pair in lanes, the bins Result.csv needs with
-# shared angles, all bins with them) and the evaluations saved: N = 20000 unless BENCH_N says so.
+# shared angles, all bins with them) and the evaluations saved: N = 20000 unless BENCH_N says so;
+# then the divider's own throughput in the same lanes, and how close the fast transforms run to it.
 BENCH_N ?= 20000
 bench: deps build/linux/build.ninja
 	$(CMAKE) --build build/linux -j $(JOBS) --target transform_bench

@@ -51,6 +51,8 @@ static RtString ImportAnswer;
 static RtString ShowAnswer;
 static RtString ResultHeader;
 static RtString ResultLine;
+// The transform of RealPart and ImagPart: its workers run while the questions are asked.
+static TransformRun *const Transform = TransformRunNew();
 
 // Prints text (consumed) followed by a line end, as one print.
 static void PrintLine(RtString text) {
@@ -136,7 +138,7 @@ static void ShowTransform() {
     // counter truncated to an integer, exact, as the counter only takes whole values.
     for (double i = 0; i <= SampleCount - 1; i = i + 1) {
         int32_t at = (int32_t)i;
-        TransformWaitBin(at, &progress);
+        TransformWaitBin(Transform, at, &progress);
         RtString line = StrConcat(NumToStr(ImagPart[at]), StrLiteral("\t"));
         line = StrConcat(line, NumToStr(RealPart[at]));
         PrintLine(line);
@@ -247,18 +249,18 @@ void AnalysisRun() {
         }
         ImportSamples();
         AngleStep = (2 * ProgramPi) / SampleCount;
-        TransformStart(Samples, (int32_t)SampleCount, AngleStep, RealPart, ImagPart);
+        TransformStart(Transform, Samples, (int32_t)SampleCount, AngleStep, RealPart, ImagPart);
         AskDouble(&ProceedAnswer, kTextProceedQuestion);
         TransformProgress progress = {ShowProgress, nullptr, 1000};
-        TransformWaitLower(&progress);
+        TransformWaitLower(Transform, &progress);
         PromptShowProgress(&gPrompt, -1);
         AskString(&ShowAnswer, kTextShowQuestion);
         if (!AnsweredNo(ShowAnswer)) {
-            TransformStartUpper();
+            TransformStartUpper(Transform);
             ShowTransform();
             PromptShowProgress(&gPrompt, -1);
         }
-        TransformFinish();
+        TransformFinish(Transform);
         bool saved = SaveResult();
         if (!saved) {
             PrintLine(StrLiteral(kTextSaveFailed));

@@ -12,13 +12,15 @@
 // the bins among threads. Inputs with products that overflow into inf - inf may differ in the
 // NaN's sign bit (the scalar additions may take their operands in either order).
 //
-// One transform at a time, in two parts, so that the program asks for only what it needs: the
-// lower bins 0 .. count/2 - 1 (those "Result.csv" holds), then on request the rest (the display).
-// Each part runs on worker threads from its start until it is done, while the calling thread
-// does other things (asks a question); the calling thread waits only where it needs a result.
-// Workers exist only while a part runs; they touch only the job's arrays and this module's own
-// process-wide state, never the caller's stack, so a process that ends meanwhile (the window
-// closed) leaves nothing behind. Every function below is for one calling thread.
+// One transform at a time per run, in two parts, so that the program asks for only what it
+// needs: the lower bins 0 .. count/2 - 1 (those "Result.csv" holds), then on request the rest
+// (the display). Each part runs on worker threads from its start until it is done, while the
+// calling thread does other things (asks a question); the calling thread waits only where it
+// needs a result, blocked until a worker reports a unit of bins done. A run (TransformRun) holds
+// all of it and is never freed: workers touch only the job's arrays and their run, never the
+// caller's stack, and a wait holds nothing but the run's own lock, so a process that ends
+// meanwhile (the window closed, Ctrl+C) leaves nothing behind. Every function below that takes
+// a run is for one calling thread.
 #ifndef APP_TRANSFORM_H
 #define APP_TRANSFORM_H
 
@@ -41,32 +43,39 @@ struct TransformProgress {
 void TransformPlain(const double *samples, int32_t count, double angleStep, double *realPart,
                     double *imagPart);
 
+// The state of one transform: its job, the part under way, its workers and its waits
+// (transform_fast.cpp). Opaque to its callers.
+struct TransformRun;
+// A new run, never freed (a worker may still run when the process ends): make one per process,
+// or per test.
+TransformRun *TransformRunNew();
+
 // Starts the lower bins and returns at once. The samples must stay as they are, and the output
 // arrays be left alone but for bins that TransformWaitBin has reported done, until
 // TransformFinish. An earlier transform is finished first.
-void TransformStart(const double *samples, int32_t count, double angleStep, double *realPart,
-                    double *imagPart);
+void TransformStart(TransformRun *run, const double *samples, int32_t count, double angleStep,
+                    double *realPart, double *imagPart);
 // Waits until the lower bins are done (and their workers gone); progress may be null.
-void TransformWaitLower(const TransformProgress *progress);
+void TransformWaitLower(TransformRun *run, const TransformProgress *progress);
 // Starts the rest of the bins, after TransformWaitLower, and returns at once.
-void TransformStartUpper();
+void TransformStartUpper(TransformRun *run);
 // Waits until bin k (0 <= k < count; an upper one only after TransformStartUpper) is done.
 // progress (may be null) reports the share of the part under way as TransformWaitLower does, but
 // with the delay counted from the part's start, not from this call: a display that waits for its
 // bins one by one shows the progress once it has run delayMs, and every call whose report is due
 // makes it, also for a bin that is there already.
-void TransformWaitBin(int32_t k, const TransformProgress *progress);
+void TransformWaitBin(TransformRun *run, int32_t k, const TransformProgress *progress);
 // Waits until every part started is done and every worker gone. Call before the samples or the
 // output arrays go away or are written again.
-void TransformFinish();
+void TransformFinish(TransformRun *run);
 
 // All of it at once: every bin of the transform, the lower part reported through progress
 // (may be null).
-void TransformFast(const double *samples, int32_t count, double angleStep, double *realPart,
-                   double *imagPart, const TransformProgress *progress);
+void TransformFast(TransformRun *run, const double *samples, int32_t count, double angleStep,
+                   double *realPart, double *imagPart, const TransformProgress *progress);
 
 // The sine-cosine pairs evaluated since the last TransformStart, padding lanes included.
-int64_t TransformEvaluations();
+int64_t TransformEvaluations(const TransformRun *run);
 
 // The instruction set the fast transform uses: chosen once (the widest available) unless a test
 // or the benchmark selects one. Selecting an unavailable set is refused: returns 0, no change.

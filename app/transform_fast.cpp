@@ -16,12 +16,19 @@
 // Invariant: every bin is stored ready by exactly one unit, after every unit that feeds it, so
 // the result does not depend on the threads, their timing or the instruction set. A part's units
 // are planned before its workers start and not changed until they are gone. Workers touch only
-// the job's arrays and gRun; the waiting caller runs units itself when no worker runs (none could
-// be started, or the transform is too small for threads).
+// the job's arrays and their run; the waiting caller runs units itself when no worker runs (none
+// could be started, or the transform is too small for threads).
+//
+// Waits block on the run's condition variable, which a worker notifies after each unit it
+// finishes (and once more as it leaves), so a wait wakes when its bin or its part may be done and
+// then only for a due progress report. A wait takes nothing but the run's lock, and never calls
+// the progress hook with it held.
 #include "app/transform.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -35,38 +42,53 @@ static const double kThreadedPairs = 65536.0;
 static const double kShareStepLeast = 9.3326361850321888e-302;   // 2^-1000
 static const double kShareAngleBound = 1.0715086071862673e301;   // 2^1000
 static const std::chrono::milliseconds kReportPeriod(250);
-static const std::chrono::milliseconds kPollPeriod(1);
 
 // The selected instruction set; kRtLaneSetCount until the first use picks the widest.
 static std::atomic<int> gTransformLanes(kRtLaneSetCount);
 static std::atomic<int> gShareAngles(1);
 
-// The one transform: its job, the part under way, and its workers. Never freed: a worker may
-// still run when the process ends.
+// When a wait's next progress report is due: delayMs after `from`, then every kReportPeriod.
+struct TransformReportClock {
+    std::chrono::steady_clock::time_point from;   // the delay counts from here
+    std::chrono::steady_clock::time_point next;   // the next report, once one was made
+    bool reported;                                // a report was made: next holds
+    int32_t shown;                                // the last share reported, 0 to 99
+};
+
+// One transform: its job, the part under way, its workers and its waits. Never freed: a worker
+// may still run when the process ends. The fields up to units are the caller's alone while a
+// part runs; the workers read them, and take units through nextUnit.
 struct TransformRun {
-    TransformJob job;
-    TransformUnitFn unitFn;
+    TransformJob job;                           // the arrays, count and step of the transform
+    TransformUnitFn unitFn;                     // the unit of the chosen set, or the scalar one
     int32_t group;                              // lanes per unit: kTransformVectors of the set
-    int share;                                  // lower units follow chains
-    std::unique_ptr<std::atomic<uint8_t>[]> states;   // binState: room for stateRoom bins
-    int32_t stateRoom;
-    std::vector<TransformUnit> units;           // the part under way
+    int share;                                  // lower units follow chains (shared angles)
+    std::unique_ptr<std::atomic<uint8_t>[]> states;   // job.binState: room for stateRoom bins
+    int32_t stateRoom;                          // bins states has room for, 0 at first
+    std::vector<TransformUnit> units;           // the part under way, planned before it starts
     int32_t unitCount;                          // units.size(), read by the workers
     int64_t partWork;                           // pairs the part evaluates, for the progress
     std::atomic<int32_t> nextUnit;              // the first unit nobody has taken
-    std::atomic<int32_t> doneUnits;             // units finished
     std::atomic<int64_t> doneWork;              // pairs evaluated in the part
     std::atomic<int64_t> evaluations;           // pairs evaluated since TransformStart
-    std::atomic<int> running;                   // workers not yet gone
-    std::chrono::steady_clock::time_point partStart;    // when the part under way started
-    std::chrono::steady_clock::time_point nextReport;   // TransformWaitBin's next report
-    bool reported;                              // TransformWaitBin reported in this part
-    int32_t shownPercent;                       // ... last this share, 0 to 99
+    std::mutex lock;                            // guards doneUnits and running
+    std::condition_variable changed;            // notified when doneUnits or running changes
+    int32_t doneUnits;                          // units finished in the part
+    int running;                                // workers of the part not yet gone
+    TransformReportClock binReports;            // TransformWaitBin's reports, from the part's start
     // The part's threads, joined once it is done. Never detached: the mingw-w64 thread library
     // can lose a thread detached before it has started, and running would never come back to 0.
     std::vector<std::thread> threads;
 };
-static TransformRun &gRun = *new TransformRun();
+
+TransformRun *TransformRunNew() {
+    TransformRun *run = new TransformRun();
+    run->stateRoom = 0;
+    run->unitCount = 0;
+    run->doneUnits = 0;
+    run->running = 0;
+    return run;
+}
 
 int TransformSelectLanes(RtLaneSet set) {
     if ((unsigned)set >= kRtLaneSetCount || !RtLaneSetAvailable(set))
@@ -88,8 +110,8 @@ void TransformShareAngles(int on) {
     gShareAngles.store(on != 0);
 }
 
-int64_t TransformEvaluations() {
-    return gRun.evaluations.load();
+int64_t TransformEvaluations(const TransformRun *run) {
+    return run->evaluations.load();
 }
 
 static TransformUnitFn UnitFunction(RtLaneSet set) {
@@ -183,13 +205,17 @@ static void RunUnits(TransformRun *run) {
         const int64_t work = run->unitFn(&run->job, &run->units[u]);
         run->doneWork.fetch_add(work);
         run->evaluations.fetch_add(work);
-        run->doneUnits.fetch_add(1, std::memory_order_release);
+        std::lock_guard<std::mutex> hold(run->lock);   // after the unit's bins are stored
+        run->doneUnits += 1;
+        run->changed.notify_all();
     }
 }
 
 static void Worker(TransformRun *run) {
     RunUnits(run);
-    run->running.fetch_sub(1, std::memory_order_release);   // the last touch of gRun
+    std::lock_guard<std::mutex> hold(run->lock);
+    run->running -= 1;
+    run->changed.notify_all();   // the last touch of the run
 }
 
 // Joins the threads of a part that is done: each has counted itself out of running, so each
@@ -208,11 +234,9 @@ static void StartPart(TransformRun *run) {
     for (const TransformUnit &unit : run->units)
         run->partWork += UnitWork(run, &unit);
     run->nextUnit.store(0);
-    run->doneUnits.store(0);
+    run->doneUnits = 0;   // no worker runs: the last part's are joined
     run->doneWork.store(0);
-    run->partStart = std::chrono::steady_clock::now();
-    run->reported = false;
-    run->shownPercent = 0;
+    run->binReports = {std::chrono::steady_clock::now(), {}, false, 0};
     const double count = run->job.count;
     if (count * count < kThreadedPairs)
         return;
@@ -220,35 +244,74 @@ static void StartPart(TransformRun *run) {
     if (workers < 1)
         workers = 1;
     for (unsigned i = 0; i < workers && (int32_t)i < run->unitCount; ++i) {
-        run->running.fetch_add(1);
+        std::lock_guard<std::mutex> hold(run->lock);
+        run->running += 1;
         try {
             run->threads.emplace_back(Worker, run);
         } catch (const std::system_error &) {   // no more threads: go on with those there are
-            run->running.fetch_sub(1);
+            run->running -= 1;
             break;
         }
     }
 }
 
-// One step of a wait: runs the units left when no worker runs, else sleeps a moment.
-static void WaitStep(TransformRun *run) {
-    if (run->running.load(std::memory_order_acquire) == 0)
-        RunUnits(run);
-    else
-        std::this_thread::sleep_for(kPollPeriod);
+static std::chrono::steady_clock::time_point ReportDue(const TransformReportClock *clock,
+                                                       const TransformProgress *progress) {
+    return clock->reported ? clock->next
+                           : clock->from + std::chrono::milliseconds(progress->delayMs);
 }
 
-static bool PartDone(TransformRun *run) {
-    return run->doneUnits.load(std::memory_order_acquire) == run->unitCount &&
-           run->running.load(std::memory_order_acquire) == 0;
+// Makes the report that is due by `clock`, if one is. The share never falls and stays below 100:
+// a part done shows 99 until the caller restores its title.
+static void ReportIfDue(const TransformRun *run, const TransformProgress *progress,
+                        TransformReportClock *clock) {
+    const std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
+    if (now < ReportDue(clock, progress))
+        return;
+    const int64_t done = run->doneWork.load();
+    int32_t percent = run->partWork > 0 ? (int32_t)(done * 100 / run->partWork) : 0;
+    percent = percent > 99 ? 99 : percent < clock->shown ? clock->shown : percent;
+    clock->shown = percent;
+    clock->reported = true;
+    clock->next = now + kReportPeriod;
+    progress->report(progress->context, percent);
+}
+
+// Waits until bin k is ready (k < 0: never) or the part is done, whichever comes first; with a
+// progress hook, reports when `clock` says (a report that is due is made before the test, even
+// for a bin that is there already). Blocks on the run's condition variable while workers run;
+// runs the units left itself when none does.
+static void Wait(TransformRun *run, int32_t k, const TransformProgress *progress,
+                 TransformReportClock *clock) {
+    const bool reports = progress && progress->report;
+    std::unique_lock<std::mutex> hold(run->lock);
+    for (;;) {
+        if (reports) {
+            hold.unlock();   // the hook may take the console's lock: never under the run's
+            ReportIfDue(run, progress, clock);
+            hold.lock();
+        }
+        if (k >= 0 && run->job.binState[k].load(std::memory_order_acquire) == kBinReady)
+            return;
+        if (run->doneUnits == run->unitCount && run->running == 0)
+            return;   // the part is done: a bin it did not make ready will not be
+        if (run->running == 0) {
+            hold.unlock();
+            RunUnits(run);
+            hold.lock();
+        } else if (reports) {
+            run->changed.wait_until(hold, ReportDue(clock, progress));
+        } else {
+            run->changed.wait(hold);
+        }
+    }
 }
 
 // ---- The transform ---------------------------------------------------------------------------
 
-void TransformStart(const double *samples, int32_t count, double angleStep, double *realPart,
-                    double *imagPart) {
-    TransformRun *run = &gRun;
-    TransformFinish();
+void TransformStart(TransformRun *run, const double *samples, int32_t count, double angleStep,
+                    double *realPart, double *imagPart) {
+    TransformFinish(run);
     if (count < 1)
         count = 0;
     if (run->stateRoom < count) {
@@ -274,79 +337,32 @@ void TransformStart(const double *samples, int32_t count, double angleStep, doub
     StartPart(run);
 }
 
-void TransformWaitLower(const TransformProgress *progress) {
-    TransformRun *run = &gRun;
-    const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-    const bool reports = progress && progress->report;
-    std::chrono::steady_clock::time_point next =
-        start + std::chrono::milliseconds(reports ? progress->delayMs : 0);
-    int32_t shown = 0;
-    for (;;) {
-        if (reports && std::chrono::steady_clock::now() >= next) {
-            const int64_t done = run->doneWork.load();
-            int32_t percent = run->partWork > 0 ? (int32_t)(done * 100 / run->partWork) : 0;
-            percent = percent > 99 ? 99 : percent < shown ? shown : percent;
-            shown = percent;
-            progress->report(progress->context, percent);
-            next = std::chrono::steady_clock::now() + kReportPeriod;
-        }
-        if (PartDone(run))
-            return;
-        WaitStep(run);
-    }
+void TransformWaitLower(TransformRun *run, const TransformProgress *progress) {
+    TransformReportClock clock = {std::chrono::steady_clock::now(), {}, false, 0};
+    Wait(run, -1, progress, &clock);
 }
 
-void TransformStartUpper() {
-    TransformFinish();
-    PlanUpper(&gRun);
-    StartPart(&gRun);
+void TransformStartUpper(TransformRun *run) {
+    TransformFinish(run);
+    PlanUpper(run);
+    StartPart(run);
 }
 
-// TransformWaitBin's report, when one is due: delayMs after the part started, then every
-// kReportPeriod. A part done shows 99 until the caller restores its title.
-static void ReportPart(TransformRun *run, const TransformProgress *progress) {
-    const std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
-    const std::chrono::steady_clock::time_point due =
-        run->reported ? run->nextReport
-                      : run->partStart + std::chrono::milliseconds(progress->delayMs);
-    if (now < due)
-        return;
-    const int64_t done = run->doneWork.load();
-    int32_t percent = run->partWork > 0 ? (int32_t)(done * 100 / run->partWork) : 0;
-    percent = percent > 99 ? 99 : percent < run->shownPercent ? run->shownPercent : percent;
-    run->shownPercent = percent;
-    run->reported = true;
-    run->nextReport = now + kReportPeriod;
-    progress->report(progress->context, percent);
-}
-
-void TransformWaitBin(int32_t k, const TransformProgress *progress) {
-    TransformRun *run = &gRun;
+void TransformWaitBin(TransformRun *run, int32_t k, const TransformProgress *progress) {
     if (k < 0 || k >= run->job.count)
         return;
-    const bool reports = progress && progress->report;
-    for (;;) {
-        if (reports)
-            ReportPart(run, progress);
-        if (run->job.binState[k].load(std::memory_order_acquire) == kBinReady)
-            return;
-        if (PartDone(run))
-            return;   // not planned: nothing will make it ready
-        WaitStep(run);
-    }
+    Wait(run, k, progress, &run->binReports);
 }
 
-void TransformFinish() {
-    TransformRun *run = &gRun;
-    while (!PartDone(run))
-        WaitStep(run);
+void TransformFinish(TransformRun *run) {
+    Wait(run, -1, nullptr, nullptr);
     JoinWorkers(run);
 }
 
-void TransformFast(const double *samples, int32_t count, double angleStep, double *realPart,
-                   double *imagPart, const TransformProgress *progress) {
-    TransformStart(samples, count, angleStep, realPart, imagPart);
-    TransformWaitLower(progress);
-    TransformStartUpper();
-    TransformFinish();
+void TransformFast(TransformRun *run, const double *samples, int32_t count, double angleStep,
+                   double *realPart, double *imagPart, const TransformProgress *progress) {
+    TransformStart(run, samples, count, angleStep, realPart, imagPart);
+    TransformWaitLower(run, progress);
+    TransformStartUpper(run);
+    TransformFinish(run);
 }

@@ -9,11 +9,16 @@
 // of the bins it gives, and the sine-cosine pairs it evaluated (padding lanes included) against
 // the pairs of its bins. Every result is compared bit for bit with the plain loop's (exit code 1
 // if one differs).
+// Then the wall they run against: the divider's own throughput in the same lanes, many
+// independent chains of divisions on as many threads as the transform has (divider_chains.h),
+// and each fast transform's processor time per evaluated pair as a share of the divider's time
+// for the pair's 22 divisions per lane (sine and cosine: 9 of the continued fraction, then t and
+// s, each; the multiple is found without dividing). 100 % would be the divider busy throughout.
 //
 // Usage: transform_bench [N [set]]   N samples (default 20000, 1..100001); set one of scalar,
 // sse2, avx2, avx512 (default: the widest the processor has).
 // The wall-clock figures depend on how much of the machine each run gets; the processor times
-// (POSIX: clock() counts every thread) do not, and their ratios are the ones to compare.
+// (every thread of the process) do not, and their ratios are the ones to compare.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +27,14 @@
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "app/transform.h"
+#include "bench/divider_chains.h"
+
+enum { kDivisionsPerPair = 22 };   // per lane: 2 x (9 + 2), rt_trig_lanes_kernel.h
 
 struct Timing {
     double wall;      // seconds
@@ -31,16 +43,31 @@ struct Timing {
 
 struct Clock {
     std::chrono::steady_clock::time_point wall;
-    std::clock_t cpu;
+    double cpu;       // seconds of processor time since the process started
 };
 
+// Processor time of every thread. On Windows clock() is wall time: the process's times instead,
+// in units of 100 ns.
+static double ProcessorSeconds() {
+#ifdef _WIN32
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user))
+        return 0;
+    const uint64_t ticks = ((uint64_t)kernel.dwHighDateTime << 32 | kernel.dwLowDateTime) +
+                           ((uint64_t)user.dwHighDateTime << 32 | user.dwLowDateTime);
+    return (double)ticks * 1e-7;
+#else
+    return (double)std::clock() / CLOCKS_PER_SEC;
+#endif
+}
+
 static Clock Now() {
-    return {std::chrono::steady_clock::now(), std::clock()};
+    return {std::chrono::steady_clock::now(), ProcessorSeconds()};
 }
 
 static Timing Since(Clock start) {
     return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start.wall).count(),
-            (double)(std::clock() - start.cpu) / CLOCKS_PER_SEC};
+            ProcessorSeconds() - start.cpu};
 }
 
 static int Same(const std::vector<double> &a, const std::vector<double> &b, int32_t bins) {
@@ -54,6 +81,48 @@ static void Report(const char *name, Timing t, double pairs, double evaluated, i
     if (evaluated > 0)
         std::printf("  %6.3f evaluations/pair", evaluated / pairs);
     std::printf("  %s\n", identical ? "bit-identical" : "DIFFERENT");
+}
+
+static double DividerChainsScalar(int64_t rounds) {
+    return DividerChains<DividerScalar>(rounds);
+}
+
+// The set's chains, or null when this build has none for it.
+static double (*DividerFunction(RtLaneSet set))(int64_t) {
+    switch (set) {
+#if defined(__x86_64__) || defined(__i386__)
+    case kRtLanesSse2: return DividerChainsSse2;
+#if DFT_LANES_WIDE
+    case kRtLanesAvx2: return DividerChainsAvx2;
+    case kRtLanesAvx512: return DividerChainsAvx512;
+#endif
+#endif
+    case kRtLanesScalar: return DividerChainsScalar;
+    default: return nullptr;
+    }
+}
+
+// Processor time in ns per division of one vector of set, over `threads` threads of chains.
+static double DividerNs(RtLaneSet set, unsigned threads) {
+    double (*chains)(int64_t) = DividerFunction(set);
+    if (!chains)
+        return 0;
+    const int64_t rounds = (int64_t)1 << 21;
+    std::vector<double> kept(threads);
+    std::vector<std::thread> running;
+    const Clock start = Now();
+    for (unsigned i = 0; i < threads; ++i)
+        running.emplace_back([&kept, chains, i, rounds] { kept[i] = chains(rounds); });
+    for (std::thread &t : running)
+        t.join();
+    const Timing t = Since(start);
+    return t.cpu / ((double)threads * rounds * kDividerChains) * 1e9;
+}
+
+// The wall's share of a transform's processor time per evaluated pair, and that time.
+static void ReportWall(const char *name, double cpu, double evaluated, double wallNs) {
+    const double ns = cpu / evaluated * 1e9;
+    std::printf(" %s %.1f%% (%.2f ns cpu per evaluated pair)", name, 100.0 * wallNs / ns, ns);
 }
 
 int main(int argc, char **argv) {
@@ -83,6 +152,7 @@ int main(int argc, char **argv) {
     const int32_t lower = count / 2;
     const double allPairs = (double)count * count, lowerPairs = (double)lower * count;
     std::vector<double> plainRe(count), plainIm(count), re(count), im(count);
+    TransformRun *const run = TransformRunNew();
 
     std::printf("N = %d, %s lanes, %u hardware threads; pairs: %.0f all bins, %.0f lower bins\n",
                 (int)count, RtLaneSetName(TransformLanes()), std::thread::hardware_concurrency(),
@@ -94,42 +164,54 @@ int main(int argc, char **argv) {
 
     TransformShareAngles(0);
     start = Now();
-    TransformFast(samples.data(), count, angleStep, re.data(), im.data(), nullptr);
+    TransformFast(run, samples.data(), count, angleStep, re.data(), im.data(), nullptr);
     const Timing every = Since(start);
+    const double everyEvaluated = (double)TransformEvaluations(run);
     int ok = Same(plainRe, re, count) && Same(plainIm, im, count);
-    Report("every", every, allPairs, (double)TransformEvaluations(), ok);
+    Report("every", every, allPairs, (double)TransformEvaluations(run), ok);
 
     TransformShareAngles(1);
     std::fill(re.begin(), re.end(), 0.0);
     std::fill(im.begin(), im.end(), 0.0);
     start = Now();
-    TransformStart(samples.data(), count, angleStep, re.data(), im.data());
-    TransformWaitLower(nullptr);
+    TransformStart(run, samples.data(), count, angleStep, re.data(), im.data());
+    TransformWaitLower(run, nullptr);
     const Timing lowerTime = Since(start);
-    const double lowerEvaluated = (double)TransformEvaluations();
+    const double lowerEvaluated = (double)TransformEvaluations(run);
     int lowerOk = Same(plainRe, re, lower) && Same(plainIm, im, lower);
     Report("lower", lowerTime, lowerPairs, lowerEvaluated, lowerOk);
-    TransformStartUpper();
-    TransformFinish();
+    TransformStartUpper(run);
+    TransformFinish(run);
     const Timing all = Since(start);
     int allOk = Same(plainRe, re, count) && Same(plainIm, im, count);
-    Report("all", all, allPairs, (double)TransformEvaluations(), allOk);
+    Report("all", all, allPairs, (double)TransformEvaluations(run), allOk);
     ok = ok && lowerOk && allOk;
 
     std::printf("shared angles save %.0f of the lower bins' %.0f pairs (%.1f%%) and %.0f of all"
                 " %.0f (%.1f%%)\n",
                 lowerPairs - lowerEvaluated, lowerPairs,
                 100.0 * (lowerPairs - lowerEvaluated) / lowerPairs,
-                allPairs - (double)TransformEvaluations(), allPairs,
-                100.0 * (allPairs - (double)TransformEvaluations()) / allPairs);
+                allPairs - (double)TransformEvaluations(run), allPairs,
+                100.0 * (allPairs - (double)TransformEvaluations(run)) / allPairs);
     std::printf("plain / lower wall: %.1fx;  cpu per pair: lower / every %.3f, all / every %.3f,"
                 " every / plain %.3f\n",
                 plain.wall / lowerTime.wall, (lowerTime.cpu / lowerPairs) / (every.cpu / allPairs),
                 (all.cpu / allPairs) / (every.cpu / allPairs),
                 (every.cpu / allPairs) / (plain.cpu / allPairs));
-#ifdef _WIN32
-    std::printf("(on Windows clock() is wall time: the cpu columns are not processor time)\n");
-#endif
+
+    const RtLaneSet set = TransformLanes();
+    const unsigned threads =
+        std::thread::hardware_concurrency() > 0 ? std::thread::hardware_concurrency() : 1;
+    const double divisionNs = DividerNs(set, threads);
+    const double wallNs = divisionNs * kDivisionsPerPair / RtLaneSetWidth(set);
+    std::printf("divider: %.3f ns cpu per division of %d lanes (%d chains, %u threads); %d per"
+                " lane and pair: the wall is %.2f ns cpu per evaluated pair\n",
+                divisionNs, (int)RtLaneSetWidth(set), (int)kDividerChains, threads,
+                (int)kDivisionsPerPair, wallNs);
+    std::printf("at the wall:");
+    ReportWall("every", every.cpu, everyEvaluated, wallNs);
+    ReportWall("all", all.cpu, (double)TransformEvaluations(run), wallNs);
+    std::printf("\n");
     std::printf("results: %s\n", ok ? "bit-identical" : "DIFFERENT");
     return ok ? 0 : 1;
 }

@@ -49,8 +49,9 @@ class TransformFastTest : public ::testing::TestWithParam<int32_t> {};
 // only, with percentages that never fall and stay below 100.
 std::vector<int32_t> gPercents;
 void RecordPercent(void *caller, int32_t percent) {
-    EXPECT_TRUE(*(std::thread::id *)caller == std::this_thread::get_id() && percent <= 99 &&
-                (gPercents.empty() || percent >= gPercents.back())) << percent;
+    EXPECT_EQ(*(std::thread::id *)caller, std::this_thread::get_id()) << percent;
+    EXPECT_LE(percent, 99);
+    EXPECT_GE(percent, gPercents.empty() ? 0 : gPercents.back());
     gPercents.push_back(percent);
 }
 
@@ -64,11 +65,13 @@ TEST_P(TransformFastTest, BitIdenticalToThePlainLoopInEverySet) {
         other[i] = Sample(count - i);
     }
     std::vector<double> re, im;
+    static TransformRun *const run = TransformRunNew();
     // The first `bins` bins against the plain loop's, and the canary behind the last bin.
     auto expectPlain = [&](int32_t bins, const std::string &what) {
         EXPECT_EQ(0, std::memcmp(plainRe.data(), re.data(), sizeof(double) * bins)) << what;
         EXPECT_EQ(0, std::memcmp(plainIm.data(), im.data(), sizeof(double) * bins)) << what;
-        EXPECT_TRUE(re.back() == 7.0 && im.back() == 7.0) << what << ": wrote past the last bin";
+        EXPECT_EQ(7.0, re.back()) << what << ": wrote past the last bin";
+        EXPECT_EQ(7.0, im.back()) << what << ": wrote past the last bin";
     };
     for (const auto &step : kSteps) {
         const double angleStep = step.step(count);
@@ -81,25 +84,25 @@ TEST_P(TransformFastTest, BitIdenticalToThePlainLoopInEverySet) {
             re.assign(count + 1, 7.0);
             im.assign(count + 1, 7.0);
             TransformShareAngles(0);
-            TransformFast(samples.data(), count, angleStep, re.data(), im.data(), nullptr);
+            TransformFast(run, samples.data(), count, angleStep, re.data(), im.data(), nullptr);
             expectPlain(count, what + " every pair");
 
             TransformShareAngles(1);
-            TransformStart(other.data(), count, angleStep, re.data(), im.data());
-            TransformWaitLower(nullptr);
-            TransformStart(samples.data(), count, angleStep, re.data(), im.data());
+            TransformStart(run, other.data(), count, angleStep, re.data(), im.data());
+            TransformWaitLower(run, nullptr);
+            TransformStart(run, samples.data(), count, angleStep, re.data(), im.data());
             std::thread::id caller = std::this_thread::get_id();
             const TransformProgress progress = {RecordPercent, &caller, 0};
             gPercents.clear();
-            TransformWaitLower(&progress);
+            TransformWaitLower(run, &progress);
             EXPECT_FALSE(gPercents.empty()) << what << ": no progress reported";
             expectPlain(count / 2, what + " lower part");
-            TransformStartUpper();
+            TransformStartUpper(run);
             gPercents.clear();
             for (int32_t k = count - 1; k >= count / 2; k -= 97)
-                TransformWaitBin(k, &progress);
+                TransformWaitBin(run, k, &progress);
             EXPECT_FALSE(gPercents.empty()) << what << ": no progress of the upper part";
-            TransformFinish();
+            TransformFinish(run);
             expectPlain(count, what + " shared angles");
         }
     }
