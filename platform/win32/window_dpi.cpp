@@ -33,13 +33,13 @@ int32_t WinWindowDpi(HWND hwnd) {
 bool WinUseDpi(PromptState *ps, int32_t dpi) {
     HFONT font = (HFONT)ps->font;
     if (font == nullptr || dpi != ps->dpi) {
-        PromptFontSpec spec = ps->fontSpec;
-        spec.height = -PromptScaled(16, dpi);   // the character height, not the cell's
-        font = WinFontCreate(&spec);
+        PromptFontSpec desc = ps->fontSpec;
+        desc.height = -PromptScaled(16, dpi);   // the character height, not the cell's
+        font = WinFontCreate(&desc);
         if (font == nullptr)
             return false;
         PlatLockEnter(&ps->lock);
-        ps->fontSpec = spec;
+        ps->fontSpec = desc;
         PlatLockLeave(&ps->lock);
     }
     HDC dc = GetDC(nullptr);
