@@ -3,8 +3,8 @@
 // LibreOffice, Gnumeric and Excel's byte forms: a header, then 0.5, -2.5, 3, 1234.5678,
 // 0.000000123, 1E+20, 12.5%, 7, -0.25, 100 and 42. A UTF-16 file reads exactly as its code page
 // 932 twin: the same rows, the same line. Then tables of a series beside its row names, index or
-// times from R and pandas, each told as a table, in the console and in Result.svg, and R's lynx
-// written 8 a line, which is samples and no table.
+// times from R and pandas, each told as a table, in the console and in Result.svg; and R's lynx
+// written 8 a line, samples and no table, with no header or with one and a short last line.
 #include <cstring>
 #include <string>
 
@@ -64,9 +64,9 @@ const ImportCase kCases[] = {
     {"pandas-time-value-no-header.csv", {"1749", "58", "1749.0833333333333", "62.6",
      "1749.1666666666667", "70", "1749.25", "55.7", "1749.3333333333333", "85",
      "1749.4166666666667", "83.5"}, u"", "12"},
-#define LYNX "269", "321", "585", "871", "1475", "2821", "3928", "5943", "4950", "2577", "523", "98"
-    {"r-lynx-8-a-row.csv", {LYNX}, u""},   // every line 8 numbers, the first column uneven
-    {"r-lynx-ragged.csv", {LYNX}, u""},    // the same and a last line of 2
+#define LYNX "269", "321", "585", "871", "1475", "2821", "3928", "5943", "4950", "2577", "523"
+    {"r-lynx-8-a-row.csv", {LYNX, "98"}, u""},   // every line 8 numbers, the first column uneven
+    {"r-lynx-ragged.csv", {"", LYNX}, NOTICE(u"1", u"lynx", u"0")},   // a header; the last line 2
 };
 // The table line of a sheet of 2 columns and 240 lines read as 12 samples, in the console's
 // code page (P u) and Result.svg's UTF-8 (P u8), around the count of numbers.
