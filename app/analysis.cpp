@@ -17,6 +17,7 @@
 
 #include <cstring>
 
+#include "app/data_shape.h"
 #include "app/file_messages.h"
 #include "app/spectrum_svg.h"
 #include "app/texts.h"
@@ -98,11 +99,16 @@ static void PrintLineIfAny(RtString line) {
         PrintLine(line);
 }
 
+// What this pass's data.csv looks like: a table draws a line after the import and in Result.svg.
+static DataShape Shape;
+
 // Reads N samples from data.csv, which is open as kDataFile, from its first number on. Samples
 // that the file does not hold are 0, and the user is told once; so is what was not wholly a
-// number, and what it was read as (the values read are the reading rules', unchanged).
+// number, and what it was read as (the values read are the reading rules', unchanged), and a
+// file that is a table of several columns rather than the samples alone.
 static void ImportSamples() {
     bool shortData = false;
+    Shape = DataShape{};
     // The counter is a double like every number of the program, and the loop tests after the
     // read whether it has reached N - 1: N reads, the first from the file's first number, for
     // the whole N from 1 up that AskSampleCount lets through (any other N would never end it).
@@ -110,6 +116,7 @@ static void ImportSamples() {
         int32_t at = (int32_t)i;
         InputTargetsSetOne(&Samples[at], kInputDouble);
         FileInput(kDataFile);
+        DataShapeNote(&Shape, kDataFile, Samples[at]);
         if (FileInputStoredCount() == 0) {
             Samples[at] = 0;
             shortData = true;
@@ -117,11 +124,14 @@ static void ImportSamples() {
         if (i == SampleCount - 1)
             break;
     }
+    // The non-numbers are those of the N samples: the tally is taken before the shape reads on.
     RtString nonNumbers = NonNumbersLine(FileInputNonNumbers(kDataFile));
+    DataShapeReadRest(&Shape, kDataFile);
     FileClose(kDataFile);
     PrintLineIfAny(nonNumbers);
     if (shortData)
         PrintLine(StrLiteral(kTextShortData));
+    PrintLineIfAny(TableLine(&Shape, SampleCount, false));
 }
 
 // A long transform shows its progress in the window's title.
@@ -202,9 +212,13 @@ static bool WriteResultLines(int32_t number) {
 // Result.svg: the picture of the LogAbs values Result.csv holds, its floor(N/2) bins.
 static char Picture[kSpectrumSvgCapacity];
 
+// A table's line stands above the plot as well, so that the picture does not pass for the
+// spectrum of the values.
 static bool WritePicture(int32_t number) {
+    RtString warning = TableLine(&Shape, SampleCount, true);
     uint32_t length = SpectrumSvg(LogAbs, (int32_t)(SampleCount / 2), SampleCount, Picture,
-                                  kSpectrumSvgCapacity);
+                                  kSpectrumSvgCapacity, (const char *)warning);
+    StrFree(warning);
     if (length == 0)
         return false;   // did not fit: never with this capacity
     RtString bytes = StrAlloc(length);

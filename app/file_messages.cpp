@@ -18,6 +18,20 @@ RtString NonNumbersLine(const FileNonNumbers *t) {
     return StrConcat(line, StrLiteral(kTextNonNumbersEnd));
 }
 
+RtString TableLine(const DataShape *s, double sampleCount, bool utf8) {
+    if (!DataShapeIsTable(s))
+        return nullptr;
+    const char *const *text = utf8 ? kTextTableUtf8 : kTextTableCp932;
+    RtString line = StrConcat(StrLiteral(text[0]), NumToStr((double)s->columns));
+    line = StrConcat(line, StrLiteral(text[1]));
+    line = StrConcat(line, NumToStr((double)s->tableLines));
+    line = StrConcat(line, StrLiteral(text[2]));
+    line = StrConcat(line, NumToStr(sampleCount));
+    line = StrConcat(line, StrLiteral(text[3]));
+    line = StrConcat(line, NumToStr((double)s->numbers));
+    return StrConcat(line, StrLiteral(text[4]));
+}
+
 RtString FailureLine() {
     RtString where, why;
     FileLastFailure(&where, &why);

@@ -11,6 +11,8 @@
 //      lower plot) free above the highest for its peak's number; value v stands at
 //      top + ((high - v) * height) / (high - low).
 //   table of the marked peaks: two rows of 20 from y 590 (1020), a column of 174 a peak.
+//   a warning, when there is one: a band of kSpectrumSvgWarningBand above all of this, which
+//      moves down by as much in one group, its numbers unchanged.
 // Each expression is evaluated in the order written, every step rounded to a double, so the
 // coordinates are the same bits on every platform; they are written to a tenth of a pixel.
 //
@@ -45,6 +47,7 @@ static const double kTableAboveBottom = 60;   // the table's top, up from the pi
 static const double kFontSize = 13, kTitleFontSize = 18, kZoomTitleFontSize = 15;
 static const double kTableFontSize = 12;
 static const double kLineWidth = 1.2, kDotRadius = 2;
+static const double kWarningBaseline = 20, kWarningFontSize = 12;   // in its band, at the top
 
 // The document being written; full once a write did not fit (nothing more is written then).
 struct SvgOut {
@@ -469,28 +472,48 @@ static void PutTable(SvgOut *o, const double *logAbs, const int32_t *peaks, int3
     Put(o, "</g>\n");
 }
 
+// The warning's band across the top, and the group that moves the rest below it.
+static void PutWarning(SvgOut *o, const char *warning) {
+    Put(o, "<rect class=\"warning\"");
+    PutAttribute(o, "width", kPictureWidth);
+    PutAttribute(o, "height", kSpectrumSvgWarningBand);
+    Put(o, " fill=\"#fdecea\"/>\n<text class=\"warning\"");
+    PutAttribute(o, "x", kValueNameLeft);
+    PutAttribute(o, "y", kWarningBaseline);
+    PutAttribute(o, "font-size", kWarningFontSize);
+    Put(o, " fill=\"#c0392b\">");
+    Put(o, warning);
+    Put(o, "</text>\n<g transform=\"translate(0 ");
+    PutPixel(o, kSpectrumSvgWarningBand);
+    Put(o, ")\">\n");
+}
+
 uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, char *out,
-                     uint32_t capacity) {
+                     uint32_t capacity, const char *warning) {
     SvgOut o = {out, 0, capacity, false};
     if (bins < 0)
         bins = 0;
     int32_t peaks[kSpectrumSvgPeaks];
     int32_t count = FindPeaks(logAbs, bins, peaks), zoom = ZoomEnd(peaks, count, bins);
     const double height = zoom > 0 ? kZoomedHeight : kPictureHeight;
+    const double whole = height + (warning != nullptr ? (double)kSpectrumSvgWarningBand : 0);
     Put(&o, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"");
     PutAttribute(&o, "width", kPictureWidth);
-    PutAttribute(&o, "height", height);
+    PutAttribute(&o, "height", whole);
     Put(&o, " viewBox=\"0 0 ");
     PutPixel(&o, kPictureWidth);
     Put(&o, " ");
-    PutPixel(&o, height);
+    PutPixel(&o, whole);
     Put(&o, "\" font-family=\"sans-serif\"");
     PutAttribute(&o, "font-size", kFontSize);
     Put(&o, ">\n<rect");
     PutAttribute(&o, "width", kPictureWidth);
-    PutAttribute(&o, "height", height);
-    Put(&o, " fill=\"#ffffff\"/>\n<text class=\"title\"");
+    PutAttribute(&o, "height", whole);
+    Put(&o, " fill=\"#ffffff\"/>\n");
+    if (warning != nullptr)
+        PutWarning(&o, warning);
+    Put(&o, "<text class=\"title\"");
     PutAttribute(&o, "x", kPictureWidth / 2);
     PutAttribute(&o, "y", kTitleBaseline);
     Put(&o, " text-anchor=\"middle\"");
@@ -520,6 +543,6 @@ uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, cha
         PutPlot(&o, logAbs, &enlarged, peaks, count, 0);
     }
     PutTable(&o, logAbs, peaks, count, height - kTableAboveBottom);
-    Put(&o, "</svg>\n");
+    Put(&o, warning != nullptr ? "</g>\n</svg>\n" : "</svg>\n");
     return o.full ? 0 : o.length;
 }

@@ -21,6 +21,8 @@ enum : uint32_t {
     // The highest local maxima that are marked, their bin numbers beside them where there is
     // room, and listed with their values in the picture's table.
     kSpectrumSvgPeaks = 5,
+    // Pixels the picture grows by to carry a warning.
+    kSpectrumSvgWarningBand = 30,
 };
 
 // Writes the picture of logAbs[0 .. bins - 1], the bins Result.csv holds for sampleCount N, into
@@ -34,8 +36,12 @@ enum : uint32_t {
 // bins is drawn. A lone point between two breaks is a dot. bins = 0 and an all-left-out input
 // give the axes and the title alone.
 //
+// warning, when not null, is one line of UTF-8 text (no markup characters) written in a band of
+// kSpectrumSvgWarningBand px above everything else, which moves down by as much; without it the
+// bytes are those of a picture that never had one.
+//
 // Uses NumToStr and runtime strings: program thread only, after StrInit.
 uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, char *out,
-                     uint32_t capacity);
+                     uint32_t capacity, const char *warning = nullptr);
 
 #endif

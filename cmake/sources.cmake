@@ -89,6 +89,7 @@ set(DFT_FRONTEND_SOURCES_win32
 # wider lanes get the lanes' flags.
 set(DFT_APP_SOURCES
   app/analysis.cpp
+  app/data_shape.cpp
   app/file_messages.cpp
   app/spectrum_svg.cpp
   app/svg_labels.cpp

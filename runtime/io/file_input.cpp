@@ -217,6 +217,7 @@ static bool IsTrailByte(uint8_t b) {
 // user is to see it: its first glyphs up to kFileShownText bytes, a double-byte character whole
 // or not at all, each control byte and each lead byte without its trail byte as '?'.
 static void CountNonNumber(FileNonNumbers *t, const Item *item) {
+    t->empties += item->length == 0;
     if (NumberIsWhole(item->bytes))
         return;
     if (t->count++ > 0)

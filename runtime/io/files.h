@@ -55,6 +55,7 @@ enum : uint32_t { kFileShownText = 24 };
 struct FileNonNumbers {
     uint32_t lineEnds;     // line ends (LF, CR LF) consumed so far: the next item's line is this + 1
     uint32_t count;        // such items; empty ones never count (they read 0 on purpose)
+    uint32_t empties;      // empty items, counted apart
     uint32_t firstLine;    // the first one's line, from 1
     char firstText[kFileShownText + 1];   // its first bytes, NUL-terminated: at most 24, never half
                                           // a double-byte character, each control byte as '?'

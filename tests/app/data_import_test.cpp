@@ -1,12 +1,15 @@
-// data_import_test.cpp: real exports of one sheet (tests/io/fixtures: LibreOffice, Gnumeric and
-// Excel's byte forms) read as the analysis run reads data.csv: what each of the twelve fields
-// reads as, and the one line the user is told. The sheet: a header, then 0.5, -2.5, 3,
-// 1234.5678, 0.000000123, 1E+20, 12.5%, 7, -0.25, 100 and 42. A UTF-16 file reads exactly as its
-// code page 932 twin: the same rows, the same line.
+// data_import_test.cpp: real exports (tests/io/fixtures) read as the analysis run reads data.csv,
+// N = 12: what each of the twelve fields reads as, and the lines the user is told. One sheet from
+// LibreOffice, Gnumeric and Excel's byte forms: a header, then 0.5, -2.5, 3, 1234.5678,
+// 0.000000123, 1E+20, 12.5%, 7, -0.25, 100 and 42. A UTF-16 file reads exactly as its code page
+// 932 twin: the same rows, the same line. Then tables of a series beside its row names, index or
+// times from R and pandas, each told as a table, in the console and in Result.svg; and R's lynx
+// written 8 a line, samples and no table, with no header or with one and a short last line.
 #include <cstring>
 #include <string>
 
 #include "app/file_messages.h"
+#include "app/spectrum_svg.h"
 #include "runtime/io/input_items.h"
 #include "runtime/io/plat_file.h"
 #include "tests/test_strings.h"
@@ -17,6 +20,7 @@ struct ImportCase {
     const char *file;
     const char *reads[12];    // the text each field reads as (ParseNumber's value of it)
     const char16_t *notice;   // the line
+    const char *numbers = nullptr;   // of a table: the numbers among the 12 its line gives
 };
 
 #define LIBRE_SHOWN "", "0.5", "-2.5", "3", "", "0.000000123", "1", "12.50", "7", "-0.25", "100", "42"
@@ -48,7 +52,26 @@ const ImportCase kCases[] = {
     {"excel-utf16le-tab.txt",
      {"", "0.5", "-2.5", "3", "1", "234.5678", "1.23", "1", "12.50", "7", "-0.25", "100"},
      NOTICE(u"4", u"測定値", u"0")},
+    {"r-write-csv.csv", {"", "", "", "58", "", "62.6", "", "70", "", "55.7", "", "85"},
+     NOTICE(u"7", u"\"\"", u"0"), "5"},
+    {"r-quote-false.csv", {"", "", "1", "58", "2", "62.6", "3", "70", "4", "55.7", "5", "85"},
+     NOTICE(u"1", u"x", u"0"), "10"},
+    {"pandas-index.csv", {"", "", "0", "58", "1", "62.6", "2", "70", "3", "55.7", "4", "85"},
+     NOTICE(u"1", u"value", u"0"), "10"},
+    {"pandas-time-value.csv", {"", "", "1749", "58", "1749.0833333333333", "62.6",
+     "1749.1666666666667", "70", "1749.25", "55.7", "1749.3333333333333", "85"},
+     NOTICE(u"2", u"time", u"0"), "10"},
+    {"pandas-time-value-no-header.csv", {"1749", "58", "1749.0833333333333", "62.6",
+     "1749.1666666666667", "70", "1749.25", "55.7", "1749.3333333333333", "85",
+     "1749.4166666666667", "83.5"}, u"", "12"},
+#define LYNX "269", "321", "585", "871", "1475", "2821", "3928", "5943", "4950", "2577", "523"
+    {"r-lynx-8-a-row.csv", {LYNX, "98"}, u""},   // every line 8 numbers, the first column uneven
+    {"r-lynx-ragged.csv", {"", LYNX}, NOTICE(u"1", u"lynx", u"0")},   // a header; the last line 2
 };
+// The table line of a sheet of 2 columns and 240 lines read as 12 samples, in the console's
+// code page (P u) and Result.svg's UTF-8 (P u8), around the count of numbers.
+#define TABLE_HEAD(P) P##"data.csv は 2 列 × 240 行の表です。項目は 1 行ずつ左から順に読むため、N = 12 個のデータのうち数値は "
+#define TABLE_TAIL(P) P##" 個でした。値の列だけを 1 列で保存してください"
 
 // The code page 932 bytes of a UTF-16 text.
 std::string Cp932(const char16_t *text) {
@@ -62,19 +85,41 @@ std::string Cp932(const char16_t *text) {
 TEST_F(StringsTest, RealExportsReadAsTheirTableSays) {
     std::string fixtures(__FILE__);
     fixtures = fixtures.substr(0, fixtures.find_last_of("/\\")) + "/../io/fixtures/";
+    const double logAbs[5] = {1, 3, 2, 5, 1};
+    std::string plain(kSpectrumSvgCapacity, '\0'), svg = plain;
+    plain.resize(SpectrumSvg(logAbs, 5, 12, &plain[0], kSpectrumSvgCapacity));
     for (const auto &c : kCases) {
         FileOpenText(TestString(fixtures + c.file), 1);
         ASSERT_TRUE(FileIsOpen(1)) << c.file;
+        DataShape shape = {};
         for (int i = 0; i < 12; i++) {
             double sample = 99, want = ParseNumber((const uint8_t *)c.reads[i]);
             InputTargetsSetOne(&sample, kInputDouble);
             FileInput(1);
+            DataShapeNote(&shape, 1, sample);
             EXPECT_EQ(std::memcmp(&sample, &want, sizeof want), 0)
                 << c.file << " field " << i << " reads " << sample << ", want " << c.reads[i];
         }
         RtString line = NonNumbersLine(FileInputNonNumbers(1));
         EXPECT_EQ(line ? TestText(line) : "", Cp932(c.notice)) << c.file;
         StrFree(line);
+        DataShapeReadRest(&shape, 1);
+        line = TableLine(&shape, 12, false);
+        EXPECT_EQ(line ? TestText(line) : "",
+                  c.numbers ? Cp932(TABLE_HEAD(u)) + c.numbers + Cp932(TABLE_TAIL(u)) : "") << c.file;
+        StrFree(line);
+        // Result.svg: the same line in a band above the picture, which stays byte for byte below.
+        if (RtString warning = TableLine(&shape, 12, true)) {
+            svg.resize(kSpectrumSvgCapacity);
+            svg.resize(SpectrumSvg(logAbs, 5, 12, &svg[0], kSpectrumSvgCapacity, (char *)warning));
+            EXPECT_EQ(TestText(warning), TABLE_HEAD(u8) + std::string(c.numbers) + TABLE_TAIL(u8));
+            EXPECT_NE(svg.find(">" + TestText(warning) + "</text>"), std::string::npos) << svg;
+            EXPECT_NE(svg.find(" height=\"680\" viewBox=\"0 0 1000 680\""), std::string::npos);
+            size_t below = plain.find("<text class=\"title\"");
+            EXPECT_NE(svg.find(plain.substr(below, plain.size() - below - 7) + "</g>\n</svg>\n"),
+                      std::string::npos) << svg;
+            StrFree(warning);
+        }
         FileClose(1);
     }
 }
