@@ -11,7 +11,7 @@
 // A replace refuses, as MoveFileExW does, to put a file in the place of one that is held. The new
 // file takes the old one's mode, and its owner and group as far as the process may set them.
 // The save's new file (the one open created with kPlatCreateNew and not yet renamed or removed)
-// is known by name to PlatFileSignalEnd, which an end signal's handler calls.
+// is known by name to PlatFileAbandonSave, which an end signal's handler calls.
 // Durability: PlatFileFlush is fsync, and PlatFileFlushFolder fsyncs the folder after a rename, as
 // ext4 and its kind need for the rename itself to survive a power cut.
 // Failures leave their reason in errno (PlatFileLastError); a refusal of the layer's own sets the
@@ -50,11 +50,11 @@ static void ForgetTemporary(const char *name) {
         temporarySet.store(false);
 }
 
-int PlatFileSignalEnd(int sig) {
+int PlatFileAbandonSave(int code) {
     if (!temporarySet.load())
         return 0;
     unlink(temporary);
-    return 128 + sig;
+    return code;
 }
 
 // flock that counts a file system without locks as locked: there is nothing to take.

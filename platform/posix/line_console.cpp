@@ -183,7 +183,7 @@ static const PromptFrontEnd kLineFrontEnd = {
 
 // A save under way leaves no file of its own behind, and its end is not a success.
 static void OnEndSignal(int sig) {
-    _exit(PlatFileSignalEnd(sig));
+    _exit(PlatFileAbandonSave(128 + sig));
 }
 
 intptr_t LineConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t) {
@@ -230,5 +230,5 @@ void LineConsoleOpen(PromptState *ps) {
 void LineConsoleEnd(PromptState *ps) {
     PlatLockEnter(&ps->lock);   // no print can touch the rows once they are gone
     PromptRowsFree(ps);
-    PlatExit(0);
+    PlatExit(PlatFileAbandonSave(1));   // the input ended in a save: cut off, its new file removed
 }

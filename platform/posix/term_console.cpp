@@ -185,7 +185,7 @@ static void OnEndSignal(int sig) {
         ConsoleWriteAll(term.outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
         tcsetattr(term.inFd, TCSANOW, &term.saved);
     }
-    _exit(PlatFileSignalEnd(sig));   // a save's new file removed, if one was under way
+    _exit(PlatFileAbandonSave(128 + sig));   // a save's new file removed, if one was under way
 }
 
 static void OnResizeSignal(int) {

@@ -73,10 +73,11 @@ bool PlatFileRemove(const char *name);
 // Whether error (PlatFileLastError) says that another open held the file: a moment's wait may
 // see it let go.
 bool PlatFileErrorIsHeld(uint32_t error);
-// POSIX: for an end signal's handler, async-signal-safe. Removes the new file of a replacement
-// under way (the one file PlatFileOpen created with kPlatCreateNew and nobody has renamed or
-// removed since), if any, and returns the exit code: 128 + sig when it did, else 0.
-int PlatFileSignalEnd(int sig);
+// POSIX: for a process about to end at once (an end signal's handler; it is async-signal-safe).
+// Removes the new file of a replacement under way (the one file PlatFileOpen created with
+// kPlatCreateNew and nobody has renamed or removed since), if any, and returns the exit code:
+// code when it did (the save was cut off), else 0.
+int PlatFileAbandonSave(int code);
 // Whether name names anything (a file, a folder, a link, even a dangling one).
 bool PlatFileExists(const char *name);
 // The id of this process, which names its own temporary files apart from anyone else's.
