@@ -73,7 +73,7 @@ TEST(NumberTextSqueeze, LongNumbersReadAsWhole) {
     const std::string cases[] = {
         ones, mid, "-" + mid.substr(0, 400) + "." + std::string(5000, '5') + "x",
         std::string(1000, '1') + std::string(1000, '0'), "0." + std::string(307, '0') + ones,
-        std::string(200, '7') + "." + ones, ones + "e5", "&h" + std::string(5000, 'F') + "1",
+        std::string(200, '7') + "." + ones, ones + "e" + ones, "&h" + std::string(5000, 'F') + "1",
         "&O" + std::string(3000, '7'), "12abc" + ones, "\"" + ones, " -&H" + ones,
     };
     for (const auto &text : cases) {
