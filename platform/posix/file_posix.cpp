@@ -1,7 +1,7 @@
 // file_posix.cpp: the file layer on POSIX, with Windows' share mode 0 made real.
 //
 // Exclusivity: the layer lists every file it holds by device and inode; an open of a listed file
-// fails. Against other processes an open for reading alone takes flock(LOCK_SH | LOCK_NB), any
+// fails, but for a reader beside readers. Against other processes an open for reading alone takes flock(LOCK_SH | LOCK_NB), any
 // other flock(LOCK_EX | LOCK_NB): readers share a file, a writer has it alone, as Windows' share
 // modes have it. A file system without locks (ENOLCK, as some network mounts) opens unlocked. Both checks come before any truncation: a conflicting
 // CREATE_ALWAYS open leaves the file as it was, as a sharing violation does on Windows.
@@ -36,6 +36,7 @@ static struct {
     int fd;
     dev_t dev;
     ino_t ino;
+    bool reading;   // open for reading alone: other readers may share the file
 } held[kHeldMax];
 
 // The save's new file, for the end signals. Set only once the file exists and is this process's;
@@ -62,9 +63,11 @@ static bool Lock(int fd, int how) {
     return flock(fd, how | LOCK_NB) == 0 || errno == ENOLCK || errno == EOPNOTSUPP;
 }
 
-static bool IsHeld(dev_t dev, ino_t ino) {
+// Whether an open of ours keeps a new open of the file out: any open, or for a reader (reading)
+// an open that is not one for reading alone.
+static bool IsHeld(dev_t dev, ino_t ino, bool reading) {
     for (int i = 0; i < kHeldMax; i++)
-        if (held[i].fd != 0 && held[i].dev == dev && held[i].ino == ino)
+        if (held[i].fd != 0 && held[i].dev == dev && held[i].ino == ino && !(reading && held[i].reading))
             return true;
     return false;
 }
@@ -115,7 +118,7 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
     struct stat st;
     if (fstat(fd, &st) != 0)
         goto fail;
-    if (!S_ISREG(st.st_mode) || IsHeld(st.st_dev, st.st_ino)) {
+    if (!S_ISREG(st.st_mode) || IsHeld(st.st_dev, st.st_ino, access == kPlatAccessRead)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? EWOULDBLOCK : EINVAL;
         goto fail;
     }
@@ -133,6 +136,7 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
     held[slot].fd = fd;
     held[slot].dev = st.st_dev;
     held[slot].ino = st.st_ino;
+    held[slot].reading = access == kPlatAccessRead;
     return fd;
 
 fail:
@@ -242,7 +246,7 @@ bool PlatFileReplace(const char *from, const char *to) {
     bool replaced = false;
     if (fstat(fd, &st) != 0) {
         // errno says why
-    } else if (IsHeld(st.st_dev, st.st_ino))
+    } else if (IsHeld(st.st_dev, st.st_ino, false))
         errno = EWOULDBLOCK;
     else if (Lock(fd, LOCK_EX))
         replaced = TakeOver(from, to, &st);

@@ -3,9 +3,8 @@
 // platform/win32/file_win32.cpp implements it over CreateFileW and its companions (names converted
 // from code page 932), platform/posix/file_posix.cpp over open/read/write/lseek/fstat/fsync.
 //
-// Every open is exclusive within the process: no other open of the same file may exist at the
-// same time. Against other processes an open for reading alone lets other readers in and keeps
-// writers out; any other open keeps every other open out (share modes FILE_SHARE_READ and 0 on
+// An open for reading alone lets other readers in and keeps writers out; any other open keeps
+// every other open out, in this process and any other (share modes FILE_SHARE_READ and 0 on
 // Windows; on POSIX the layer compares device and inode of the files it holds and takes a
 // non-blocking shared or exclusive flock, and opens unlocked where the file system has no locks).
 // An open that would conflict fails and changes nothing, a truncating open included.
