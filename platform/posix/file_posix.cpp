@@ -1,9 +1,10 @@
 // file_posix.cpp: the file layer on POSIX, with Windows' share mode 0 made real.
 //
 // Exclusivity: the layer lists every file it holds by device and inode; an open of a listed file
-// fails, but for a reader beside readers. Against other processes an open for reading alone takes flock(LOCK_SH | LOCK_NB), any
-// other flock(LOCK_EX | LOCK_NB): readers share a file, a writer has it alone, as Windows' share
-// modes have it. A file system without locks (ENOLCK, as some network mounts) opens unlocked. Both checks come before any truncation: a conflicting
+// fails, but for a reader beside readers. Against other processes an open for reading alone takes
+// flock(LOCK_SH | LOCK_NB), any other flock(LOCK_EX | LOCK_NB): readers share a file, a writer
+// has it alone, as Windows' share modes have it. A file system without locks (ENOLCK, as some
+// network mounts) opens unlocked. Both checks come before any truncation: a conflicting
 // CREATE_ALWAYS open leaves the file as it was, as a sharing violation does on Windows.
 // Descriptors below 3 are moved up, so a handle is never 0 or a standard stream; all are O_CLOEXEC.
 // Only regular files open: the open itself does not wait (O_NONBLOCK), so a FIFO or a device named
@@ -67,7 +68,8 @@ static bool Lock(int fd, int how) {
 // an open that is not one for reading alone.
 static bool IsHeld(dev_t dev, ino_t ino, bool reading) {
     for (int i = 0; i < kHeldMax; i++)
-        if (held[i].fd != 0 && held[i].dev == dev && held[i].ino == ino && !(reading && held[i].reading))
+        if (held[i].fd != 0 && held[i].dev == dev && held[i].ino == ino &&
+            !(reading && held[i].reading))
             return true;
     return false;
 }

@@ -92,10 +92,31 @@ bool PlatFileClose(PlatFile file) {
     return !IsFile(file) || CloseHandle(AsHandle(file)) != 0;
 }
 
+// The old file's attributes (as they may be set on a new file) and its access list, which is what
+// a user's private file has instead of a mode, given to the new file; where the process may not
+// set them, the new file keeps its own.
+static void TakePermissions(const wchar_t *from, const wchar_t *to, DWORD attributes) {
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    SetFileAttributesW(from, attributes & kept);
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(to, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+        return;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    bool isProtected = GetSecurityDescriptorControl(descriptor, &control, &revision) &&
+                       (control & SE_DACL_PROTECTED) != 0;   // inherits nothing from its folder
+    SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION |
+        (isProtected ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    SetNamedSecurityInfoW((wchar_t *)from, SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr);
+    LocalFree(descriptor);
+}
+
 // MoveFileExW refuses a folder and a file open anywhere by itself; a read-only file is refused
 // here as well, because not every implementation of it does (Wine renames over one), with the
-// code Windows gives for both. The new file takes the old one's attributes and its access list
-// (what a user's private file has instead of a mode), where the process may set them. Write-through:
+// code Windows gives for both. The new file takes the old one's permissions first. Write-through:
 // the call returns only once the move is on the disk, the folder's change included.
 bool PlatFileReplace(const char *from, const char *to) {
     if (!WideName(from, gWideFrom) || !WideName(to, gWideTo))
@@ -106,24 +127,8 @@ bool PlatFileReplace(const char *from, const char *to) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        SetFileAttributesW(gWideFrom, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
-        PACL dacl = nullptr;
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        SECURITY_DESCRIPTOR_CONTROL control = 0;
-        DWORD revision = 0;
-        if (GetNamedSecurityInfoW(gWideTo, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                  &dacl, nullptr, &descriptor) == ERROR_SUCCESS) {
-            bool isProtected = GetSecurityDescriptorControl(descriptor, &control, &revision) &&
-                               (control & SE_DACL_PROTECTED) != 0;
-            SetNamedSecurityInfoW(gWideFrom, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION |
-                                  (isProtected ? PROTECTED_DACL_SECURITY_INFORMATION
-                                               : UNPROTECTED_DACL_SECURITY_INFORMATION),
-                                  nullptr, nullptr, dacl, nullptr);
-            LocalFree(descriptor);
-        }
-    }
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        TakePermissions(gWideFrom, gWideTo, attributes);
     return MoveFileExW(gWideFrom, gWideTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
