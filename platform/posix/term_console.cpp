@@ -541,5 +541,5 @@ void TermConsoleEnd(PromptState *ps) {
     PlatLockEnter(&ps->lock);
     Restore(&term, ps);
     PromptRowsFree(ps);
-    PlatExit(0);
+    PlatExit(PlatFileAbandonSave(1));   // closed in a save: cut off, its new file removed
 }
