@@ -229,7 +229,8 @@ static bool WritePicture(int32_t number) {
 
 // Writes Result.csv, and then its picture Result.svg; false when Result.csv was not saved. The
 // picture is written only beside a saved Result.csv, and its own failure is not the dialogue's:
-// the old Result.svg stays as it was.
+// the old Result.svg stays as it was, and one line says where and why, so that a picture older
+// than the numbers is never left unsaid.
 static bool SaveResult() {
     // Both variables hold an empty string from here on, never null; each keeps what the last
     // save put into it until then (see WriteResultLines).
@@ -237,7 +238,8 @@ static bool SaveResult() {
     StrAssign(&ResultHeader, StrAlloc(0));
     if (!SaveWhole("Result.csv", WriteResultLines))
         return false;
-    SaveWhole("Result.svg", WritePicture);
+    if (!SaveWhole("Result.svg", WritePicture))
+        PrintLineIfAny(FailureLine());
     return true;
 }
 

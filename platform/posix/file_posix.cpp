@@ -1,13 +1,18 @@
 // file_posix.cpp: the file layer on POSIX, with Windows' share mode 0 made real.
 //
 // Exclusivity: the layer lists every file it holds by device and inode; an open of a listed file
-// fails. Against other processes each open takes flock(LOCK_EX | LOCK_NB), which fails while
-// anyone else holds the file so. Both checks come before any truncation: a conflicting
+// fails, but for a reader beside readers. Against other processes an open for reading alone takes
+// flock(LOCK_SH | LOCK_NB), any other flock(LOCK_EX | LOCK_NB): readers share a file, a writer
+// has it alone, as Windows' share modes have it. A file system without locks (ENOLCK, as some
+// network mounts) opens unlocked. Both checks come before any truncation: a conflicting
 // CREATE_ALWAYS open leaves the file as it was, as a sharing violation does on Windows.
 // Descriptors below 3 are moved up, so a handle is never 0 or a standard stream; all are O_CLOEXEC.
 // Only regular files open: the open itself does not wait (O_NONBLOCK), so a FIFO or a device named
 // data.csv is refused at once instead of hanging the program.
-// A replace refuses, as MoveFileExW does, to put a file in the place of one that is held.
+// A replace refuses, as MoveFileExW does, to put a file in the place of one that is held. The new
+// file takes the old one's mode, and its owner and group as far as the process may set them.
+// The save's new file (the one open created with kPlatCreateNew and not yet renamed or removed)
+// is known by name to PlatFileAbandonSave, which an end signal's handler calls.
 // Durability: PlatFileFlush is fsync, and PlatFileFlushFolder fsyncs the folder after a rename, as
 // ext4 and its kind need for the rename itself to survive a power cut.
 // Failures leave their reason in errno (PlatFileLastError); a refusal of the layer's own sets the
@@ -15,6 +20,7 @@
 // The list has no lock: only the program thread opens and closes files.
 #include "runtime/io/plat_file.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -31,11 +37,39 @@ static struct {
     int fd;
     dev_t dev;
     ino_t ino;
+    bool reading;   // open for reading alone: other readers may share the file
 } held[kHeldMax];
 
-static bool IsHeld(dev_t dev, ino_t ino) {
+// The save's new file, for the end signals. Set only once the file exists and is this process's;
+// cleared before the name changes and after the file has gone (or moved), so a handler never
+// removes another's file, and at worst finds the name gone already.
+static char temporary[4096];
+static std::atomic<bool> temporarySet;
+static_assert(std::atomic<bool>::is_always_lock_free, "read by signal handlers");
+
+static void ForgetTemporary(const char *name) {
+    if (temporarySet.load() && strcmp(name, temporary) == 0)
+        temporarySet.store(false);
+}
+
+int PlatFileAbandonSave(int code) {
+    if (!temporarySet.load())
+        return 0;
+    unlink(temporary);
+    return code;
+}
+
+// flock that counts a file system without locks as locked: there is nothing to take.
+static bool Lock(int fd, int how) {
+    return flock(fd, how | LOCK_NB) == 0 || errno == ENOLCK || errno == EOPNOTSUPP;
+}
+
+// Whether an open of ours keeps a new open of the file out: any open, or for a reader (reading)
+// an open that is not one for reading alone.
+static bool IsHeld(dev_t dev, ino_t ino, bool reading) {
     for (int i = 0; i < kHeldMax; i++)
-        if (held[i].fd != 0 && held[i].dev == dev && held[i].ino == ino)
+        if (held[i].fd != 0 && held[i].dev == dev && held[i].ino == ino &&
+            !(reading && held[i].reading))
             return true;
     return false;
 }
@@ -86,19 +120,25 @@ PlatFile PlatFileOpen(const char *name, uint32_t access, uint32_t creation) {
     struct stat st;
     if (fstat(fd, &st) != 0)
         goto fail;
-    if (!S_ISREG(st.st_mode) || IsHeld(st.st_dev, st.st_ino)) {
+    if (!S_ISREG(st.st_mode) || IsHeld(st.st_dev, st.st_ino, access == kPlatAccessRead)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? EWOULDBLOCK : EINVAL;
         goto fail;
     }
     if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
         goto fail;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+    if (!Lock(fd, access == kPlatAccessRead ? LOCK_SH : LOCK_EX))
         goto fail;
     if (creation == kPlatCreateAlways && ftruncate(fd, 0) != 0)
         goto fail;
+    if (creation == kPlatCreateNew && strlen(name) < sizeof temporary) {
+        temporarySet.store(false);
+        strcpy(temporary, name);
+        temporarySet.store(true);
+    }
     held[slot].fd = fd;
     held[slot].dev = st.st_dev;
     held[slot].ino = st.st_ino;
+    held[slot].reading = access == kPlatAccessRead;
     return fd;
 
 fail:
@@ -167,30 +207,51 @@ bool PlatFileClose(PlatFile file) {
     return close((int)file) == 0 || errno == EINTR;
 }
 
+// Gives from the mode of old (and its owner and group, where the process may: root both, the
+// owner a group of its own) and renames it to to. Owner first: a change of owner clears the
+// set-id bits that the mode then puts back.
+static bool TakeOver(const char *from, const char *to, const struct stat *old) {
+    if (old != nullptr) {
+        if (chown(from, old->st_uid, old->st_gid) != 0 && chown(from, (uid_t)-1, old->st_gid) != 0) {
+            // the new file stays this process's own
+        }
+        chmod(from, old->st_mode & 07777);
+    }
+    if (rename(from, to) != 0)
+        return false;
+    ForgetTemporary(from);
+    return true;
+}
+
 // rename() itself would replace a held or read-only file: the checks make it refuse as Windows
 // does. Read-only is what the user may not write, or a file without any write permission (which
 // root may write, as an administrator may not replace a file with the read-only attribute).
-// The old file's flock is held across the rename, so no other process takes it in between.
+// A link is replaced by the new file and what it leads to is left alone; a dangling link's name
+// is simply taken. The old file's flock is held across the rename, so no other process takes it
+// in between.
 bool PlatFileReplace(const char *from, const char *to) {
     struct stat st;
     if (lstat(to, &st) != 0)
-        return rename(from, to) == 0;   // nothing to replace (or nothing we may look at)
+        return TakeOver(from, to, nullptr);   // nothing to replace (or nothing we may look at)
     if (S_ISDIR(st.st_mode))
         return errno = EISDIR, false;
+    bool link = S_ISLNK(st.st_mode);
+    if (link && stat(to, &st) != 0)
+        return TakeOver(from, to, nullptr);   // a dangling link: only its name goes
     if (access(to, W_OK) != 0)
         return false;   // errno says why: EACCES, EROFS
-    if (!S_ISLNK(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if (!link && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return errno = EACCES, false;
     int fd = open(to, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return rename(from, to) == 0;   // a dangling link or a file we cannot read: only its name goes
+        return TakeOver(from, to, &st);   // a file we cannot read: only its name goes
     bool replaced = false;
     if (fstat(fd, &st) != 0) {
         // errno says why
-    } else if (IsHeld(st.st_dev, st.st_ino))
+    } else if (IsHeld(st.st_dev, st.st_ino, false))
         errno = EWOULDBLOCK;
-    else if (flock(fd, LOCK_EX | LOCK_NB) == 0)
-        replaced = rename(from, to) == 0;
+    else if (Lock(fd, LOCK_EX))
+        replaced = TakeOver(from, to, &st);
     int error = errno;
     close(fd);
     errno = error;
@@ -219,7 +280,14 @@ bool PlatFileFlushFolder(const char *name) {
 }
 
 bool PlatFileRemove(const char *name) {
-    return unlink(name) == 0;
+    if (unlink(name) != 0)
+        return false;
+    ForgetTemporary(name);
+    return true;
+}
+
+bool PlatFileErrorIsHeld(uint32_t error) {
+    return error == EWOULDBLOCK;
 }
 
 bool PlatFileExists(const char *name) {

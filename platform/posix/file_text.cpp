@@ -3,8 +3,8 @@
 //
 // Reasons are the system's codes in a few Japanese words, as the program's other messages are
 // written; a code without words of ours is shown as strerror gives it (the program never sets a
-// locale, so that is the C locale's ASCII). Only the program thread uses files: the one iconv
-// descriptor has no lock.
+// locale, so that is the C locale's ASCII). Only the program thread uses files: the iconv
+// descriptors have no lock.
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -28,18 +28,56 @@ static uint32_t Put(char *out, uint32_t cap, const char *text, size_t n) {
     return (uint32_t)n;
 }
 
-// The working folder and the name joined by "/"; "." is the folder itself. A name is passed to
-// the system as its bytes, so the path is shown as those bytes. A working folder the system
-// cannot give (removed, or longer than a path may be) leaves the name as it is.
+// The folder the program was started in, for a working folder that has gone since: taken before
+// main, when nothing can have removed it yet. Empty when the system could not tell even then.
+static char startFolder[4096];
+static const bool kStartFolderTaken = getcwd(startFolder, sizeof startFolder) != nullptr;
+
+// The code page 932 form of the n bytes of UTF-8 at text, appended to out at *length (cut at
+// cap - 1 bytes): a character without a form there, and a byte that is no UTF-8, as one '?'.
+static void PutFromUtf8(char *out, uint32_t cap, uint32_t *length, const char *text, size_t n) {
+    static iconv_t cd = iconv_open("CP932", "UTF-8");
+    char *in = (char *)text, *at = out + *length;
+    size_t inLeft = n, outLeft = cap - 1 - *length;
+    while (inLeft > 0 && outLeft > 0) {
+        if (cd != (iconv_t)-1 && iconv(cd, &in, &inLeft, &at, &outLeft) != (size_t)-1)
+            break;
+        if (cd != (iconv_t)-1 && errno == E2BIG)
+            break;
+        // One character skipped: a lead byte's whole sequence when its trail bytes follow.
+        uint8_t lead = (uint8_t)in[0];
+        size_t width = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        for (size_t k = 1; k < width; k++)
+            if (k >= inLeft || ((uint8_t)in[k] & 0xC0) != 0x80)
+                width = 1;
+        *at++ = cd == (iconv_t)-1 && lead < 0x80 ? (char)lead : '?';
+        outLeft--;
+        in += width;
+        inLeft -= width;
+    }
+    *length = (uint32_t)(at - out);
+    out[*length] = 0;
+}
+
+// The working folder and the name joined by "/"; "." is the folder itself. A name is the file
+// system's bytes, UTF-8 (the locale's encoding), and is shown in code page 932. A working folder
+// the system cannot give (removed, or longer than a path may be) is the one the program was
+// started in; without that too, the name stands alone.
 uint32_t PlatFileFullPath(const char *name, char *out, uint32_t cap) {
-    if (name[0] == '/' || cap < 2 || getcwd(out, cap) == nullptr)
+    static char folder[65536];
+    uint32_t length = 0;
+    if (cap < 2)
         return Put(out, cap, name, strlen(name));
-    size_t length = strlen(out);
-    if (strcmp(name, ".") == 0)
-        return (uint32_t)length;
+    const char *base = name[0] == '/' ? "" : getcwd(folder, sizeof folder) != nullptr ? folder
+                       : kStartFolderTaken ? startFolder : "";
+    out[0] = 0;
+    PutFromUtf8(out, cap, &length, base, strlen(base));
+    if (base[0] != 0 && strcmp(name, ".") == 0)
+        return length;
     if (length > 1 && length < cap - 1)
         out[length++] = '/';
-    return length + Put(out + length, cap - (uint32_t)length, name, strlen(name));
+    PutFromUtf8(out, cap, &length, name, strlen(name));
+    return length;
 }
 
 // The common reasons, code page 932.
@@ -65,6 +103,15 @@ static const struct {
     // ほかのプログラムが使用中です   (another open holds the file: flock, or this process)
     {EWOULDBLOCK, "\x82\xd9\x82\xa9\x82\xcc\x83v\x83\x8d\x83O\x83\x89\x83\x80\x82\xaa\x8eg\x97p\x92\x86"
                   "\x82\xc5\x82\xb7"},
+    // 通常のファイルではありません   (a FIFO, a device: only regular files open)
+    {EINVAL, "\x92\xca\x8f\xed\x82\xcc\x83t\x83@\x83\x43\x83\x8b\x82\xc5\x82\xcd\x82\xa0\x82\xe8"
+             "\x82\xdc\x82\xb9\x82\xf1"},
+    // 操作が許可されていません   (a sticky folder: another's file may not be replaced)
+    {EPERM, "\x91\x80\x8d\xec\x82\xaa\x8b\x96\x89\xc2\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9"
+            "\x82\xf1"},
+    // ファイルをロックできません
+    {ENOLCK, "\x83t\x83@\x83\x43\x83\x8b\x82\xf0\x83\x8d\x83\x62\x83N\x82\xc5\x82\xab\x82\xdc\x82\xb9"
+             "\x82\xf1"},
 };
 
 uint32_t PlatFileErrorText(uint32_t error, char *out, uint32_t cap) {

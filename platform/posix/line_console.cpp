@@ -21,6 +21,7 @@
 #include "platform/posix/msg_queue.h"
 #include "runtime/console/prompt.h"
 #include "runtime/console/prompt_keys.h"
+#include "runtime/io/plat_file.h"
 
 enum {
     kLineRows = 25,          // the client area the buffer is kept for, in cells
@@ -180,8 +181,9 @@ static const PromptFrontEnd kLineFrontEnd = {
 
 // ---- Window procedure ------------------------------------------------------------------------
 
-static void OnEndSignal(int) {
-    _exit(0);
+// A save under way leaves no file of its own behind, and its end is not a success.
+static void OnEndSignal(int sig) {
+    _exit(PlatFileAbandonSave(128 + sig));
 }
 
 intptr_t LineConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t) {
@@ -228,5 +230,5 @@ void LineConsoleOpen(PromptState *ps) {
 void LineConsoleEnd(PromptState *ps) {
     PlatLockEnter(&ps->lock);   // no print can touch the rows once they are gone
     PromptRowsFree(ps);
-    PlatExit(0);
+    PlatExit(PlatFileAbandonSave(1));   // the input ended in a save: cut off, its new file removed
 }

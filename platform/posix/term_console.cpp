@@ -54,6 +54,7 @@
 #include "platform/posix/term_keys.h"
 #include "platform/posix/term_screen.h"
 #include "runtime/console/prompt.h"
+#include "runtime/io/plat_file.h"
 
 // Taking the terminal: the alternate screen, autowrap off, cursor hidden, bracketed paste on,
 // alternate scroll mode saved and on, the terminal's title saved and set to the window's.
@@ -178,13 +179,13 @@ static void RestoreAtExit() {
 }
 
 // A signal can come in the middle of a print: the rows are not read, only the modes restored.
-static void OnEndSignal(int) {
+static void OnEndSignal(int sig) {
     if (term.owned.load()) {
         ConsoleWriteAll(term.outFd, TERM_CANCEL, sizeof TERM_CANCEL - 1);
         ConsoleWriteAll(term.outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
         tcsetattr(term.inFd, TCSANOW, &term.saved);
     }
-    _exit(0);
+    _exit(PlatFileAbandonSave(128 + sig));   // a save's new file removed, if one was under way
 }
 
 static void OnResizeSignal(int) {
@@ -540,5 +541,5 @@ void TermConsoleEnd(PromptState *ps) {
     PlatLockEnter(&ps->lock);
     Restore(&term, ps);
     PromptRowsFree(ps);
-    PlatExit(0);
+    PlatExit(PlatFileAbandonSave(1));   // closed in a save: cut off, its new file removed
 }

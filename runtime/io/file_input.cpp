@@ -10,6 +10,8 @@
 //      part of the text); any other CR is an ordinary byte of the item;
 //   4. after a blank or tab, further blanks and tabs and one comma behind them are consumed; any
 //      other byte stays for the next item.
+// An item of any length is read in bounded room: a number keeps what the number rules read of it
+// (NumberTextSqueeze), a string its first kItemBytes - 1 bytes.
 // A read error ends the call at once: the item being read and all later variables keep their values.
 //
 // Reading is done in blocks into the slot's read-ahead, but the rules consume bytes one at a time:
@@ -26,7 +28,7 @@
 #include "runtime/io/files.h"
 #include "runtime/io/input_items.h"
 
-enum { kItemLocal = 256 };   // item bytes held without a heap block
+enum : uint32_t { kItemBytes = 4096 };   // room of one item, its NUL included
 
 // Offsets are file offsets. Invariant: ahead->start <= next <= ahead->start + ahead->length.
 struct Reader {
@@ -110,32 +112,20 @@ static void ReaderFinish(Reader *r) {
     r->ahead->position = r->next;
 }
 
-// The item's bytes, NUL-terminated when handed on. Starts in local storage and moves to the heap
-// when it outgrows it; released by ItemRelease on every way out.
+// The item's bytes, NUL-terminated when handed on, in room of a fixed size whatever the item's
+// length: a string keeps its first kItemBytes - 1 bytes; a number is squeezed to what the number
+// rules read of it (NumberTextSqueeze) whenever the room is full, which leaves room for more.
 struct Item {
-    uint8_t *bytes;
-    uint32_t length;     // without the NUL
-    uint32_t capacity;   // bytes room, the NUL included
-    uint8_t local[kItemLocal];
+    uint32_t length;   // without the NUL, below kItemBytes
+    bool keepAll;      // a string's item: kept as it is, not squeezed
+    uint8_t bytes[kItemBytes];
 };
 
 static void ItemAppend(Item *item, uint8_t b) {
-    if (item->length + 1 == item->capacity) {
-        uint32_t grown = item->capacity * 2;
-        if (item->bytes == item->local) {
-            item->bytes = (uint8_t *)PlatAlloc(grown);
-            std::memcpy(item->bytes, item->local, item->length);
-        } else {
-            item->bytes = (uint8_t *)PlatRealloc(item->bytes, grown);
-        }
-        item->capacity = grown;
-    }
-    item->bytes[item->length++] = b;
-}
-
-static void ItemRelease(Item *item) {
-    if (item->bytes != item->local)
-        PlatFree(item->bytes);
+    if (item->length + 1 == kItemBytes && !item->keepAll)
+        item->length = NumberTextSqueeze(item->bytes, item->length);
+    if (item->length + 1 < kItemBytes)
+        item->bytes[item->length++] = b;
 }
 
 static bool IsBlank(uint8_t b) {
@@ -149,6 +139,7 @@ static int ReadItem(Reader *r, Item *item, bool keepBlanks, bool *endedLine) {
     uint8_t b = 0;
     int got;
     item->length = 0;
+    item->keepAll = keepBlanks;
     *endedLine = false;
     while ((got = ReaderNext(r, &b)) == 1 && IsBlank(b))
         ;
@@ -250,10 +241,7 @@ void FileInput(int32_t number) {
     Reader reader;
     if (!ReaderStart(&reader, gFileHandles.handle[number - 1], &gFileHandles.readAhead[number - 1]))
         return;
-    Item item;
-    item.bytes = item.local;
-    item.length = 0;
-    item.capacity = kItemLocal;
+    static Item item;   // the program thread's alone, as the file table is
 
     FileNonNumbers *tally = &gFileHandles.nonNumbers[number - 1];
     for (int32_t i = 0; i < kInputTargets && gInputTargets.address[i] != nullptr; i++) {
@@ -267,5 +255,4 @@ void FileInput(int32_t number) {
         gFileHandles.lastInputStored = i + 1;
     }
     ReaderFinish(&reader);
-    ItemRelease(&item);
 }

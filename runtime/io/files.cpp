@@ -198,6 +198,21 @@ void FileOpenReplacement(RtString target, int32_t number) {
     StrFree(target);
 }
 
+// A target held for a moment (another copy of the program renaming its own file into place, a
+// reader) is tried again, kReplaceTries times in all, kReplaceWaitMs apart, before the replace
+// counts as failed.
+enum { kReplaceTries = 20, kReplaceWaitMs = 25 };
+
+static bool Replace(const char *from, const char *to) {
+    for (int tries = 1;; tries++) {
+        if (PlatFileReplace(from, to))
+            return true;
+        if (tries == kReplaceTries || !PlatFileErrorIsHeld(PlatFileLastError()))
+            return false;
+        PlatSleep(kReplaceWaitMs);
+    }
+}
+
 bool FileCommitReplacement(int32_t number) {
     if (!NumberInRange(number))
         return false;
@@ -217,7 +232,7 @@ bool FileCommitReplacement(int32_t number) {
         done = false;
     }
     gFileHandles.handle[slot] = 0;
-    if (done && PlatFileReplace(replacement->temporary, replacement->target)) {
+    if (done && Replace(replacement->temporary, replacement->target)) {
         PlatFree(replacement->temporary);   // renamed: nothing of ours goes by that name now
         replacement->temporary = nullptr;
         done = PlatFileFlushFolder(replacement->target);

@@ -3,8 +3,9 @@
 // FilePrint still release their string operand).
 //
 // A slot holds 0 (no file: never opened, or closed), kPlatFileInvalid (the last open of the
-// number failed), or an open handle. Every open is exclusive: while one number holds a file, no
-// other open of it succeeds, in this process or another. Reading state between calls is only the
+// number failed), or an open handle. An open in input mode shares the file with other readers
+// only; any other open is exclusive: while one number holds a file so, no other open of it
+// succeeds, in this process or another. Reading state between calls is only the
 // handle's position, which after every FileInput stands directly behind the bytes it consumed.
 //
 // None of the operations reports an error; the queries at the end let a caller find out what
@@ -31,8 +32,9 @@ enum : uint32_t { kFileReadAheadBytes = 16384 };
 
 // Bytes FileInput read ahead of its position, so that most calls need no read of their own. They
 // are valid only while nothing but FileInput has moved the handle or written through it: FileOpen,
-// FileClose and FilePrint drop them. (An open is exclusive, so no other open changes the file; on
-// POSIX that holds for every process that respects flock.)
+// FileClose and FilePrint drop them. (No other open can change the file while a number holds it:
+// beside a reader there are only readers; on POSIX that holds for every process that respects
+// flock.)
 //
 // A file opened by FileOpenText that begins with a UTF-16 byte-order mark is read as its code page
 // 932 form: bytes hold that form, block by block, and every offset here counts in it. The handle

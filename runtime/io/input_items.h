@@ -36,6 +36,13 @@ double ParseNumber(const uint8_t *text);
 // digit on at least one side of the point, or &H / &O (any case) and at least one digit of its
 // base. "1e5", "12.5%", a quoted "3" and "-" are not: ParseNumber reads a part of them, or nothing.
 bool NumberIsWhole(const uint8_t *text);
+// Shortens the first length bytes of an item text in place so that ParseNumber and NumberIsWhole
+// read the same of them as of the whole, and its first kNumberTextHead bytes stay as they are;
+// returns the new length: behind the blanks it begins with, at most kNumberTextHead +
+// 2 * kNumberTextRun + 5 bytes. A reader can so hold a number of any length in bounded
+// room: it squeezes whenever its room is full and appends on.
+enum : uint32_t { kNumberTextHead = 32, kNumberTextRun = 320 };
+uint32_t NumberTextSqueeze(uint8_t *text, uint32_t length);
 // Stores an item text (NUL-terminated; stays the caller's) into variable index of the list.
 void StoreInputItem(const uint8_t *text, int32_t index);
 

@@ -11,6 +11,8 @@
 // Never fails: text without a number is 0. The text is only read, never changed or kept.
 #include "runtime/io/input_items.h"
 
+#include <cstring>
+
 // Upper case of an ASCII letter; every other byte unchanged.
 static uint8_t AsciiUpper(uint8_t c) {
     return (c >= 'a' && c <= 'z') ? (uint8_t)(c - 'a' + 'A') : c;
@@ -116,4 +118,52 @@ bool NumberIsWhole(const uint8_t *text) {
         for (text++; *text >= '0' && *text <= '9'; text++)
             digits++;
     return digits > 0 && *text == 0;
+}
+
+// What of a long number the rules read: of the integer (or &H / &O) run only its last
+// kNumberTextRun digits have finite weight (the 310th decimal digit from the right and every one
+// before it weighs infinity, the 17th hex and 23rd octal digit 0), so the digits before them count
+// only as "a 0 among them" (0 * inf is NaN) or "none". The run keeps its first kNumberTextHead
+// digits (what the user is shown) and its last kNumberTextRun; the digits between become one,
+// '0' when a 0 was among them, else '1', at a place whose weight is infinite (or 0) as theirs was.
+// Of the fraction only the first 308 digits add anything; from the 309th on each adds 0. Behind the
+// number one byte tells "not wholly a number"; the text's first kNumberTextHead bytes are kept.
+static bool IsRunDigit(uint8_t c, uint32_t base) {
+    return base == 10 ? c >= '0' && c <= '9' : base != 0 && DigitValue(c, base) >= 0;
+}
+
+uint32_t NumberTextSqueeze(uint8_t *text, uint32_t length) {
+    uint32_t p = 0;
+    while (p < length && (text[p] == ' ' || text[p] == '\t'))
+        p++;
+    uint32_t base = 10;
+    if (p < length && text[p] == '&') {
+        uint8_t form = p + 1 < length ? AsciiUpper(text[p + 1]) : 0;
+        base = form == 'H' ? 16 : form == 'O' ? 8 : 0;
+        p += base != 0 ? 2 : 1;
+    } else if (p < length && (text[p] == '-' || text[p] == '+')) {
+        p++;
+    }
+    uint32_t end = p;
+    while (end < length && IsRunDigit(text[end], base))
+        end++;
+    if (end - p > kNumberTextHead + 1 + kNumberTextRun) {
+        uint32_t cut = p + kNumberTextHead, kept = end - kNumberTextRun;
+        text[cut] = std::memchr(text + cut, '0', kept - cut) != nullptr ? '0' : '1';
+        std::memmove(text + cut + 1, text + kept, length - kept);
+        length -= kept - cut - 1;
+        end -= kept - cut - 1;
+    }
+    if (base == 10 && end < length && text[end] == '.') {
+        p = ++end;
+        while (end < length && IsRunDigit(text[end], 10))
+            end++;
+        if (end - p > kNumberTextRun) {
+            std::memmove(text + p + kNumberTextRun, text + end, length - end);
+            length -= end - p - kNumberTextRun;
+            end = p + kNumberTextRun;
+        }
+    }
+    uint32_t kept = end + 1 > kNumberTextHead ? end + 1 : kNumberTextHead;
+    return length < kept ? length : kept;
 }

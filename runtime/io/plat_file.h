@@ -3,10 +3,11 @@
 // platform/win32/file_win32.cpp implements it over CreateFileW and its companions (names converted
 // from code page 932), platform/posix/file_posix.cpp over open/read/write/lseek/fstat/fsync.
 //
-// Every open is exclusive: no other open of the same file, in this process or another, may exist
-// at the same time (share mode 0 on Windows; on POSIX the layer compares device and inode of the
-// files it holds and takes a non-blocking exclusive flock against other processes). An open that
-// would conflict fails and changes nothing, a truncating open included.
+// An open for reading alone lets other readers in and keeps writers out; any other open keeps
+// every other open out, in this process and any other (share modes FILE_SHARE_READ and 0 on
+// Windows; on POSIX the layer compares device and inode of the files it holds and takes a
+// non-blocking shared or exclusive flock, and opens unlocked where the file system has no locks).
+// An open that would conflict fails and changes nothing, a truncating open included.
 //
 // A PlatFile is never 0 and never a standard stream, so 0 can stand for "no file" in callers'
 // tables. kPlatFileInvalid is what a failed open returns; every call accepts it and fails.
@@ -55,7 +56,10 @@ bool PlatFileClose(PlatFile file);
 // a reader of `to` finds either the old file whole or the new one whole, never a mix. Both names
 // lie in the same folder; nobody may hold `from` open. An old `to` is replaced, unless it is a
 // folder, read-only, or held open by anyone (share mode 0 on Windows; on POSIX a file this
-// process holds or one another process holds a flock on): then nothing changes. True when done.
+// process holds or one another process holds a flock on): then nothing changes. The new file
+// takes the old one's permissions first (POSIX: its mode, and its owner and group where the
+// process may; Windows: its attributes and access list). A link named to is replaced by the file,
+// and what it leads to is left alone; a dangling link's name is taken. True when done.
 // On Windows the move is written through to the disk before it returns; on POSIX the folder's
 // change needs PlatFileFlushFolder.
 bool PlatFileReplace(const char *from, const char *to);
@@ -65,6 +69,14 @@ bool PlatFileReplace(const char *from, const char *to);
 bool PlatFileFlushFolder(const char *name);
 // Removes the file name (not a folder). True when done.
 bool PlatFileRemove(const char *name);
+// Whether error (PlatFileLastError) says that another open held the file: a moment's wait may
+// see it let go.
+bool PlatFileErrorIsHeld(uint32_t error);
+// POSIX: for a process about to end at once (an end signal's handler; it is async-signal-safe).
+// Removes the new file of a replacement under way (the one file PlatFileOpen created with
+// kPlatCreateNew and nobody has renamed or removed since), if any, and returns the exit code:
+// code when it did (the save was cut off), else 0.
+int PlatFileAbandonSave(int code);
 // Whether name names anything (a file, a folder, a link, even a dangling one).
 bool PlatFileExists(const char *name);
 // The id of this process, which names its own temporary files apart from anyone else's.

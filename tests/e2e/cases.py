@@ -17,14 +17,15 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import xml.etree.ElementTree as ET
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 from driver import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT, ASK_REPEAT_UNSAVED,
                     ASK_SHOW, BAD_N, CLOSED, FIFO, FOLDER, NO_DATA, NOT_FOUND, SAVE_FAILED,
-                    SHORT_DATA, TOO_MANY, At, Line, Paste, column, EXAMPLE, long_signal, main,
-                    read)
+                    SHORT_DATA, TOO_MANY, At, Line, Paste, check_csv, column, EXAMPLE,
+                    long_signal, main, read)
 from console_wine import cells, occupied, save_shot, still, wait
 
 ONE_ZERO = column(["1", "0", "0", "0"])
@@ -375,7 +376,9 @@ def typed(name, stdin, n, says):
 REST = b"YES\n\nNO\n\n"   # import, proceed, no display, end
 HOSTILE = [
     hostile_data("five megabytes of numbers on one line", b"0.25," * 1000000, 64, False),
-    hostile_data("one item of four megabytes", b"7" * 4000000, 2, True, "YES"),
+    dict(name="one item of 256 MiB, infinity, read to its end in bounded room", answers=one_pass(2),
+         data=b"7" * (1 << 28) + b"x", saved=2, says={SHORT_DATA: 1, "data.csv に数値として読めない"
+         "項目が 1 個あります（最初は 1 行目の「%s」を inf としました）\n" % ("7" * 24): 1}),
     hostile_data("only commas, more than N", b"," * 1000, 64, False),
     hostile_data("only NUL bytes", b"\0" * 1000, 16, False, "YES"),
     hostile_data("a lone CR inside and at the end", b"1\r2\r", 2, True,
@@ -477,10 +480,83 @@ SAVING = [fault("%s:%s" % (step, error), "old")
          command=["strace", "-f", "-qq", "-o", "strace.log", "-e",
                   "trace=open,openat,fsync,rename"]),
     dict(name="a Result.svg that is a folder stays, Result.csv is saved", data=EXAMPLE,
-         answers=one_pass(8), files={"Result.svg": FOLDER}, result="example8.csv", says=SAVED),
+         answers=one_pass(8), files={"Result.svg": FOLDER}, result="example8.csv",
+         says=dict(SAVED, **{"{work}/Result.svg: フォルダです\n": 1})),
     dict(name="a Result.svg another holds stays, Result.csv is saved", data=EXAMPLE,
          answers=one_pass(8), files={"Result.svg": b"old"}, hold="Result.svg",
          result="example8.csv", says=SAVED),
+]
+
+
+# ---- a hostile world: another reader, another copy, a private file, a signal, links, names -----
+
+def shared_lock(con):
+    con.reader = open(os.path.join(con.work, "data.csv"), "rb")   # held to the run's end
+    fcntl.flock(con.reader, fcntl.LOCK_SH | fcntl.LOCK_NB)
+
+
+def private(con):
+    os.chmod(os.path.join(con.work, "Result.csv"), 0o600)
+    if os.geteuid() == 0:
+        os.chown(os.path.join(con.work, "Result.csv"), 65534, 65534)
+
+
+def kept_private(con):
+    st = os.stat(os.path.join(con.work, "Result.csv"))
+    assert st.st_mode & 0o777 == 0o600 and (os.geteuid() or st.st_uid == 65534), oct(st.st_mode)
+
+
+def interrupt_save(con):
+    """SIGINT once the save's new file is there (its write held up), to the PID in its name."""
+    def send():
+        for _ in range(3000):
+            names = [n for n in os.listdir(con.work) if n.endswith(".tmp")]
+            if names:
+                return os.kill(int(names[0].split("-")[1]), signal.SIGINT)
+            time.sleep(0.01)
+    threading.Thread(target=send, daemon=True).start()
+
+
+def link(target):
+    return lambda con: os.symlink(target, os.path.join(con.work, "Result.csv"))
+
+
+def no_link(con):
+    assert not os.path.islink(os.path.join(con.work, "Result.csv")), "Result.csv is still a link"
+
+
+def two_copies(con):
+    """Two copies started at once in one folder, 20 times: each reads data.csv and saves."""
+    for _ in range(20):
+        runs = [subprocess.Popen([con.program], cwd=con.work, stdin=subprocess.PIPE,
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE) for _ in "ab"]
+        for p in runs:
+            out, err = p.communicate(b"8\nYES\n\nNO\n\n", timeout=120)
+            assert p.returncode == 0 and ASK_REPEAT in out.decode(), (out[-300:], err[-300:])
+        assert not check_csv(read(os.path.join(con.work, "Result.csv")), 8)
+
+
+SAVING += [
+    dict(name="data.csv read while another holds a shared lock on it", data=EXAMPLE,
+         answers=[At(ASK_N, shared_lock)] + one_pass(8), saved=8, after=[two_copies]),
+    dict(name="a file system without locks still reads data.csv", data=EXAMPLE, saved=8,
+         env=dict(FAULTS_ENV, DFT_FAULT="flock:1:ENOLCK"), answers=one_pass(8)),
+    dict(name="a private Result.csv of another owner stays so", data=EXAMPLE, saved=8,
+         files={"Result.csv": OLD}, answers=[At(ASK_N, private)] + one_pass(8),
+         after=[kept_private]),
+    dict(name="SIGINT during a save: no new file left, the old kept, exit code 130",
+         data=EXAMPLE, files={"Result.csv": OLD}, env=dict(FAULTS_ENV, DFT_FAULT="write:1:slow"),
+         answers=one_pass(8)[:3] + [At(ASK_SHOW, interrupt_save), "NO"], code=130,
+         command=["sh", "-c", '(cat; sleep 3) | "$0"']),   # input open past the signal
+    dict(name="a dangling link named Result.csv: its name taken", data=EXAMPLE, saved=8,
+         answers=[At(ASK_N, link("gone.csv"))] + one_pass(8), after=[no_link]),
+    dict(name="a link to a file: replaced by a file, what it led to left alone", data=EXAMPLE,
+         files={"target.csv": OLD}, answers=[At(ASK_N, link("target.csv"))] + one_pass(8),
+         saved=8, after=[no_link]),
+    dict(name="a UTF-8 folder name in the line, a character without code page 932 as ?",
+         files={"日本語\U0001F600": FOLDER}, command=["sh", "-c", 'cd 日本語* && exec "$0"'],
+         answers=["4", "YES"], says={NO_DATA: 1, NOT_FOUND.replace("{work}", "{work}/日本語?"): 1},
+         ends=ASK_AGAIN),
 ]
 
 if __name__ == "__main__":

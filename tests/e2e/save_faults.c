@@ -1,10 +1,11 @@
 /* save_faults.c: an LD_PRELOAD library that fails one step of the program's save, as a full or
  * failing disk would. DFT_FAULT="STEP:N:ERROR" fails the Nth call of STEP; every other call
  * passes through unchanged. Steps: create (an open with O_CREAT | O_EXCL, the save's new file);
- * write, fsync, close (on a file so created); rename (any); fsyncdir (an fsync of a folder).
- * ERROR: ENOSPC or EIO (the call fails with it; a failed close has closed all the same, as on
- * Linux); "short" (a write puts half its bytes and says so); "taken" (a create finds its name made
- * just now by another, who wrote "another's" in it: EEXIST). */
+ * write, fsync, close (on a file so created); rename (any); fsyncdir (an fsync of a folder);
+ * flock (any). ERROR: ENOSPC, EIO or ENOLCK (the call fails with it; a failed close has closed all
+ * the same, as on Linux); "short" (a write puts half its bytes and says so); "slow" (a write
+ * waits 60 s first, a signal's time); "taken" (a create finds its name made just now by another,
+ * who wrote "another's" in it: EEXIST). */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -13,6 +14,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,7 +26,8 @@ static int IsCreated(int fd) {
     return fd >= 0 && fd < (int)sizeof created && created[fd];
 }
 
-/* Whether this call of step is the one to fail; then *error is the errno (0: "short"/"taken"). */
+/* Whether this call of step is the one to fail; then *error is the errno (0: "short"/"taken",
+ * -1: "slow"). */
 static int Fault(const char *step, int *error) {
     static int calls;   /* of the step DFT_FAULT names: the only one counted */
     const char *plan = getenv("DFT_FAULT");
@@ -33,7 +36,8 @@ static int Fault(const char *step, int *error) {
     if (plan == NULL || strncmp(plan, step, length) != 0 || plan[length] != ':' ||
         ++calls != strtol(plan + length + 1, &kind, 10))
         return 0;
-    *error = strcmp(kind, ":ENOSPC") == 0 ? ENOSPC : strcmp(kind, ":EIO") == 0 ? EIO : 0;
+    *error = strcmp(kind, ":ENOSPC") == 0 ? ENOSPC : strcmp(kind, ":EIO") == 0 ? EIO
+             : strcmp(kind, ":ENOLCK") == 0 ? ENOLCK : strcmp(kind, ":slow") == 0 ? -1 : 0;
     return 1;
 }
 
@@ -62,9 +66,11 @@ int open(const char *path, int flags, ...) {
 }
 
 ssize_t write(int fd, const void *buffer, size_t n) {
-    int error;
-    if (IsCreated(fd) && Fault("write", &error))
+    int error = 0;
+    if (IsCreated(fd) && Fault("write", &error) && error != -1)
         return error == 0 ? REAL(write)(fd, buffer, n / 2) : (errno = error, -1);
+    if (IsCreated(fd) && error == -1)
+        sleep(60);
     return REAL(write)(fd, buffer, n);
 }
 
@@ -88,4 +94,9 @@ int close(int fd) {
 int rename(const char *from, const char *to) {
     int error;
     return Fault("rename", &error) ? (errno = error, -1) : REAL(rename)(from, to);
+}
+
+int flock(int fd, int operation) {
+    int error;
+    return Fault("flock", &error) ? (errno = error, -1) : REAL(flock)(fd, operation);
 }

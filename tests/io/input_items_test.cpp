@@ -66,6 +66,33 @@ TEST(NumberIsWhole, Table) {
         EXPECT_EQ(NumberIsWhole((const uint8_t *)c.text), c.whole) << c.text;
 }
 
+// A reader with 1024 bytes of room that squeezes each time it is full must read every long number
+// as the whole text reads: the same bits (any NaN for a NaN), wholeness and first 32 bytes.
+TEST(NumberTextSqueeze, LongNumbersReadAsWhole) {
+    const std::string ones(5000, '1'), mid = std::string(2000, '1') + "0" + std::string(3000, '1');
+    const std::string cases[] = {
+        ones, mid, "-" + mid.substr(0, 400) + "." + std::string(5000, '5') + "x",
+        std::string(1000, '1') + std::string(1000, '0'), "0." + std::string(307, '0') + ones,
+        std::string(200, '7') + "." + ones, ones + "e" + ones, "&h" + std::string(5000, 'F') + "1",
+        "&O" + std::string(3000, '7'), "12abc" + ones, "\"" + ones, " -&H" + ones,
+    };
+    for (const auto &text : cases) {
+        uint8_t room[1024];
+        uint32_t length = 0;
+        for (char c : text) {
+            if (length + 1 == sizeof room)
+                length = NumberTextSqueeze(room, length);
+            ASSERT_LT(length + 1, sizeof room) << text.substr(0, 40);
+            room[length++] = (uint8_t)c;
+        }
+        room[length] = 0;
+        const uint8_t *whole = (const uint8_t *)text.c_str();
+        double want = ParseNumber(whole), got = ParseNumber(room);
+        EXPECT_TRUE(RtBitsOf(got) == RtBitsOf(want) || (got != got && want != want)) << text.substr(0, 40);
+        EXPECT_EQ(NumberIsWhole(room), NumberIsWhole(whole)) << text.substr(0, 40);
+        EXPECT_EQ(std::string((const char *)room, 32), text.substr(0, 32));
+    }
+}
 
 // Each variable sits one byte into a field of 0xAA bytes: the store must write exactly its width
 // there, through any alignment, and leave the bytes around it alone.
