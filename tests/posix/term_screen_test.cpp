@@ -188,9 +188,8 @@ TEST(TermFrame, ShorterRowErasedAndScrollingCheap) {
     StopConsole();
 }
 
-// The view moves by screen lines and stays on them while output comes; after a resize the
-// screen is what a console started at that size shows.
-TEST(TermFrame, ViewInLinesAndResize) {
+// The view moves by screen lines and stays on them while output comes.
+TEST(TermFrame, ViewInLines) {
     PromptState *ps = StartConsole(2, 4);
     PromptPrint(ps, StrLiteral("abcdefghij\r\nxy"));   // lines abcd efgh ij xy
     PromptSurface *s = &rig->ts.surface;
@@ -209,32 +208,7 @@ TEST(TermFrame, ViewInLinesAndResize) {
         PromptPrint(ps, StrLiteral(""));
         EXPECT_EQ(rig->model.Text(), step.screen) << "moved by " << step.lines;
     }
-    PromptWrapToBottom(&rig->view);
-    Rig *resized = rig;
-    for (int size : {3, 6, 1}) {
-        PromptPrint(StartConsole(size, size), StrLiteral("abcdefghij\r\nxy\r\nz"));
-        std::vector<std::string> fresh = rig->model.Text();
-        StopConsole();
-        rig = resized;
-        TermScreenResize(&rig->ts, size, size);
-        rig->model = TermModel(size, size);
-        PromptPrint(ps, StrLiteral(""));
-        EXPECT_EQ(rig->model.Text(), fresh) << size;
-    }
     StopConsole();
-}
-
-// The session left on the normal screen: a tab's blanks on the backdrop carry no colour code.
-TEST(TermFrame, SessionLineWithoutBars) {
-    TermScreen ts;
-    TermScreenInit(&ts, 1, 1);
-    const uint8_t text[] = "1 \x93\xfa 2";
-    const uint32_t fore[] = {kPromptWhite, 0, kPromptWhite, kPromptWhite, 0, 0x0000FF};
-    const uint32_t back[6] = {};
-    TermScreenAppendLine(&ts, text, fore, back);
-    EXPECT_EQ(std::string((const char *)ts.out, ts.outLength),
-              "1 日 \x1b[0;38;2;255;0;0;40m2\x1b[0m\r\n");
-    TermScreenFree(&ts);
 }
 
 }  // namespace
