@@ -78,21 +78,21 @@ def resized(*sizes):
 def resized_during_display(con):
     """Once the first result lines show, the terminal shrinks, grows and shrinks while the
     display goes on, then comes back to its size: the next question finds a fresh draw."""
-    def resize():
-        con.wait("the display", lambda t: any(re.match(r"-?\d\S* +-?\d", r) for r in t.rows))
+    def resize(t):
+        if not any(re.match(r"-?\d\S* +-?\d", row) for row in t.rows):
+            return False
         for cols, rows in ((40, 10), (100, 30), (50, 12), con.size):
             con.tmux("resize-window", "-t", "s", "-x", str(cols), "-y", str(rows))
             time.sleep(0.05)
-    if con.name == "term":
-        con.behind(resize)
+        return True
+    con.during = ["the resizes during the display", resize, False]
 
 
 def progress_shown(con):
     """The wait after the proceed question shows its progress on the screen; the next question's
     fresh draw and the session left at the end show that it went into no row."""
-    if con.name == "term":
-        con.behind(lambda: con.wait("the progress on the screen", lambda t: any(
-            re.search(r"計算中 \d+%", row) for row in t.rows)))
+    con.during = ["the progress on the screen", lambda t: any(
+        re.search(r"計算中 \d+%", row) for row in t.rows), False]
 
 
 def half_typed(text):

@@ -20,7 +20,6 @@ import re
 import shlex
 import subprocess
 import tempfile
-import threading
 import time
 import unicodedata
 
@@ -70,7 +69,7 @@ class Term:
         self.work = None         # the folder of the run under way
         self.transcript = ""     # the line console's output for the same case
         self.signalled = False   # a step of the run under way ended the program by a signal
-        self.background = None   # a step's thread at work while the dialogue goes on, its error
+        self.during = None       # [what, fn, done]: fn(screen) at each look until it says done
         # One server for all runs: one exiting after its last session could take the next's socket.
         self.tmux("start-server", ";", "set-option", "-g", "exit-empty", "off")
 
@@ -94,6 +93,8 @@ class Term:
         end = time.monotonic() + DEADLINE
         while True:
             s = self.state()
+            if self.during and not self.during[2]:
+                self.during[2] = self.during[1](s)
             if check(s):
                 return s
             if time.monotonic() > end:
@@ -108,16 +109,6 @@ class Term:
                 self.tmux("send-keys", "-t", "s", "BSpace")
             if part:
                 self.tmux("send-keys", "-t", "s", "-l", "--", part)
-
-    def behind(self, fn):
-        """Runs fn() on a thread while the dialogue goes on; the next answer waits for it."""
-        def run():
-            try:
-                fn()
-            except AssertionError as e:
-                self.background[1].append(str(e))
-        self.background = (threading.Thread(target=run), [])
-        self.background[0].start()
 
     def pid(self):
         """The program's process id: the one child of the pane's shell."""
@@ -175,13 +166,12 @@ class Term:
         self.tmux("send-keys", "-t", "s", "Enter")
         t = self.wait("the question after %r" % answer, lambda t: t.ended or (
             t.open and (t.y, t.rows[:t.y]) != (s.y, s.rows[:s.y])))
-        if self.background:   # a step still at work: the screen once it is done
-            thread, errors = self.background
-            thread.join()
-            self.background = None
-            if errors:
-                raise AssertionError(errors[0])
-            t = self.wait("a fresh draw after the resizes",
+        if self.during:   # a step looked at the screens while the answer was waited for
+            what, _, done = self.during
+            self.during = None
+            if not done:
+                raise AssertionError("%s: not seen while the answer was waited for" % what)
+            t = self.wait("a fresh draw after " + what,
                           lambda t: t.ended or t.open and self.fresh(t) is not None)
         return t
 
