@@ -61,7 +61,8 @@ set(DFT_CONSOLE_SOURCES
   runtime/console/prompt_rows.cpp
   runtime/console/prompt_select.cpp
   runtime/console/prompt_state.cpp
-  runtime/console/prompt_title.cpp)
+  runtime/console/prompt_title.cpp
+  runtime/console/prompt_wrap.cpp)
 set(DFT_CONSOLE_SOURCES_posix platform/posix/msg_queue.cpp)
 set(DFT_CONSOLE_SOURCES_win32)
 

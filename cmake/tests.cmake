@@ -83,6 +83,6 @@ if(NOT WIN32)
   add_test(NAME e2e_analysis_wine COMMAND ${cases} analysis wine
            ${CMAKE_SOURCE_DIR}/build/win64/dftanalyze.exe $<TARGET_FILE:dftanalyze>)
   set_tests_properties(e2e_analysis_line e2e_analysis_term e2e_hostile_input e2e_hostile_result
-                       e2e_analysis_wine PROPERTIES TIMEOUT 600)
+                       e2e_analysis_wine PROPERTIES TIMEOUT 900)
   set_tests_properties(e2e_analysis_wine PROPERTIES LABELS wine SKIP_RETURN_CODE 77)
 endif()

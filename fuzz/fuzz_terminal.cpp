@@ -1,7 +1,8 @@
 // fuzz_terminal.cpp: what a user types into the terminal console, from the bytes the terminal
 // sends to the frame written back: the key decoder, the line editor with its pastes, the print of
-// the echo and the terminal's frame (code page 932 in, UTF-8 out), on one thread (every send is a
-// plain call) and against a plain model of the input line.
+// the echo and the terminal's frame, its rows wrapped as the terminal draws them (code page 932
+// in, UTF-8 out), on one thread (every send is a plain call) and against a plain model of the
+// input line.
 //
 // Input: byte 0 the terminal's size and the cursor's start row, byte 1 its start column, byte 2
 // after how many bytes the Escape timeout runs while a sequence is pending (bit 7 off: never);
@@ -22,6 +23,7 @@
 #include "platform/posix/term_keys.h"
 #include "platform/posix/term_screen.h"
 #include "runtime/console/prompt.h"
+#include "runtime/console/prompt_wrap.h"
 
 static void Fail(const char *what, size_t at) {
     std::fprintf(stderr, "fuzz_terminal: %s (input byte %zu)\n", what, at);
@@ -65,7 +67,9 @@ static bool FrameWellFormed(const uint8_t *p, size_t n) {
 static PromptSurface *GetSurface(PromptState *) {
     return &screen.surface;
 }
-static void ReleaseSurface(PromptState *, PromptSurface *) {
+static void ReleaseSurface(PromptState *ps, PromptSurface *s) {
+    static PromptWrapView view;   // at the bottom, as typing keeps it
+    PromptWrapDraw(ps, s, &view, nullptr, &screen.caretRow, &screen.caretCol);
     TermScreenFrame(&screen);
     if (!FrameWellFormed(screen.out, screen.outLength))
         Fail("a frame is not escape sequences and UTF-8", at);

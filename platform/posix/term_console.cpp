@@ -1,18 +1,22 @@
 // term_console.cpp: the terminal console, the console window's counterpart on a terminal.
 //
 // The terminal is the client area, one cell a character (cellWidth = cellHeight = 1, client
-// height = the terminal's rows), so the console's scroll rule, drawing and caret rules hold as
-// they are. While the console owns the terminal it is in raw mode on the alternate screen, white
-// on black, autowrap off, bracketed paste on, and the cursor is shown only as the caret of an
-// open line.
+// height = the terminal's rows), so the console's scroll rule holds as it is. Every frame draws
+// the session's rows as prompt_wrap.h lays them out: a row wider than the terminal goes on in the
+// next screen line, and the caret stands at the cursor cell's place in those lines. While the
+// console owns the terminal it is in raw mode on the alternate screen, white on black, autowrap
+// off (the lines are placed one by one), bracketed paste on, and the cursor is shown only as the
+// caret of an open line.
 //
 // Prints are drawn in frames, as the window draws them: a print marks what it changed and asks
 // for a frame; the console thread draws the marks at most every kFrameMs milliseconds, so a fast
 // stream of lines costs a frame per screen refresh, not a screen's worth of work per line. A
 // print on the console thread (the echo of typed keys) and every caret move draw at once.
 //
-// The view: PageUp and PageDown move it a page back into the history and forward, Up and Down a
-// row, Ctrl+Home and Ctrl+End to the top and the bottom. The mouse wheel works through the
+// The view (PromptWrapView, in screen lines): PageUp and PageDown move it a screen back into the
+// history and forward, Up and Down a line, Ctrl+Home and Ctrl+End to the top and the bottom; a
+// key of an open line brings it back to the bottom. A long wait's progress stands on the screen
+// at the cursor cell (prompt_wrap.h's overlay), in no row of the buffer, beside the title's. The mouse wheel works through the
 // terminal's alternate scroll mode (DECSET 1007): on the alternate screen a terminal with that
 // mode turns a wheel turn into Up and Down keys and leaves mouse reporting off, so dragging still
 // selects the terminal's own text. Mouse reporting would give the wheel itself but takes plain
@@ -36,6 +40,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -54,6 +59,7 @@
 #include "platform/posix/term_keys.h"
 #include "platform/posix/term_screen.h"
 #include "runtime/console/prompt.h"
+#include "runtime/console/prompt_wrap.h"
 #include "runtime/io/plat_file.h"
 
 // Taking the terminal: the alternate screen, autowrap off, cursor hidden, bracketed paste on,
@@ -93,6 +99,8 @@ struct TermConsole {
     TermKeys keys;                    // key reader thread only
     std::atomic<bool> frameAsked;     // a frame message is on its way; cleared as a frame begins
     int64_t lastFrameMs;              // console thread: when the last frame began (monotonic)
+    PromptWrapView view;              // console thread: where the picture lies in the session
+    std::atomic<int32_t> progress;    // a long wait's percent on the screen; -1: none
 };
 
 static TermConsole term;
@@ -328,12 +336,23 @@ static int64_t NowMs() {
     return (int64_t)now.tv_sec * 1000 + now.tv_nsec / 1000000;
 }
 
-// Draws the marks of the prints so far and the caret, as one frame. Console thread.
+// The session's picture and the caret's cell, with the progress over it while a wait shows one.
+// Console thread, frameLock held.
+static void DrawPicture(TermConsole *t) {
+    char text[32] = "";
+    int32_t percent = t->progress.load();
+    if (percent >= 0)   // "計算中 37%"
+        std::snprintf(text, sizeof text, "\x8c\x76\x8e\x5a\x92\x86 %d%%", (int)percent);
+    PromptWrapDraw(t->ps, &t->screen.surface, &t->view, (const uint8_t *)text,
+                   &t->screen.caretRow, &t->screen.caretCol);
+}
+
+// Draws the session as it is now and the caret, as one frame. Console thread.
 static void DrawFrame(TermConsole *t) {
     PlatLockEnter(&t->frameLock);
-    t->frameAsked.store(false);   // before the marks are read: a later print asks again
+    t->frameAsked.store(false);   // before the rows are read: a later print asks again
     t->lastFrameMs = NowMs();
-    PromptOnFrame(t->ps, &t->screen.surface);
+    DrawPicture(t);
     FlushFrame(t);
     PlatLockLeave(&t->frameLock);
 }
@@ -356,14 +375,11 @@ static void OnFrameAsked(TermConsole *t) {
     DrawFrame(t);
 }
 
-// The caret is the terminal's cursor, on the cursor cell; below the terminal's last row (a view
-// back in the history) it is hidden. A caret move draws the marks too, so a question and the
-// caret behind it come in one frame. y is the caret's top edge, raised above the cell's bottom as
-// PromptOnSetFocus places it; the same raise taken off gives the cell's row back.
-static void CaretShow(PromptState *ps, int32_t x, int32_t y) {
+// The caret is the terminal's cursor, on the cursor cell's place in the picture (each frame finds
+// it); out of view (a view back in the history) it is hidden. A caret move draws a frame, so a
+// question and the caret behind it come together.
+static void CaretShow(PromptState *, int32_t, int32_t) {
     term.screen.caretOn = true;   // console thread only, as every caret call
-    term.screen.caretCol = x / ps->cellWidth;
-    term.screen.caretRow = (y + PromptScaled(kPromptCaretRaise, ps->dpi)) / ps->cellHeight - 1;
     DrawFrame(&term);
 }
 
@@ -385,9 +401,15 @@ static void SetTitle(PromptState *, const char *title) {
     PlatLockLeave(&term.frameLock);
 }
 
+// The progress on the screen: the next frame shows it (or takes it away). Either thread.
+static void ShowProgress(PromptState *ps, int32_t percent) {
+    if (term.progress.exchange(percent < 0 ? -1 : percent) != percent)
+        FrameLater(ps);
+}
+
 static const PromptFrontEnd kTermFrontEnd = {
     GetSurface, ReleaseSurface, Send,    ClipboardText, CaretShow,
-    CaretHide,  CompositionAt,  nullptr, SetTitle,      FrameLater,
+    CaretHide,  CompositionAt,  nullptr, SetTitle,      FrameLater, ShowProgress,
 };
 
 // ---- Window procedure ------------------------------------------------------------------------
@@ -411,35 +433,38 @@ static void OnPaint(PromptState *ps) {
     PlatLockEnter(&ps->lock);
     ps->clientHeight = rows;   // the scroll rule of the prints to come
     PlatLockLeave(&ps->lock);
-    s->ops->blank(s, 0, 0, cols, rows);
-    PromptOnPaint(ps, s);
-    // A paint that scrolled moved the cursor: the caret of the open line follows it. Only this
-    // thread moves the cursor and the view while a line is open, so it reads them unlocked.
-    if (term.screen.caretOn) {
-        term.screen.caretRow = ps->cursorRow + ps->viewBack;
-        term.screen.caretCol = ps->cursorCol;
-    }
+    DrawPicture(&term);
     ReleaseSurface(ps, s);
+    // Lets the start-up go on: everything the console thread made before is visible to it.
+    ps->windowReady.store(1, std::memory_order_release);
 }
 
-// A view key: the view moves, and the caret with its row.
+// A view key: the view moves by screen lines, and the caret with its line.
 static void OnViewKey(PromptState *ps, uintptr_t key) {
+    PromptSurface *s = &term.screen.surface;   // its size is read under the frame lock
+    PromptWrapView *v = &term.view;
+    PlatLockEnter(&term.frameLock);
+    int32_t page = term.screen.rows;
     bool moved = false;
     switch (key) {
-    case kTermViewRowUp: moved = PromptViewScroll(ps, 1); break;
-    case kTermViewRowDown: moved = PromptViewScroll(ps, -1); break;
-    case kTermViewPageUp: moved = PromptViewScrollPages(ps, 1); break;
-    case kTermViewPageDown: moved = PromptViewScrollPages(ps, -1); break;
-    case kTermViewTop: moved = PromptViewToTop(ps); break;
-    case kTermViewBottom: moved = PromptViewToBottom(ps); break;
+    case kTermViewRowUp: moved = PromptWrapScroll(ps, s, v, 1); break;
+    case kTermViewRowDown: moved = PromptWrapScroll(ps, s, v, -1); break;
+    case kTermViewPageUp: moved = PromptWrapScroll(ps, s, v, page); break;
+    case kTermViewPageDown: moved = PromptWrapScroll(ps, s, v, -page); break;
+    case kTermViewTop: moved = PromptWrapToTop(ps, s, v); break;
+    case kTermViewBottom: moved = PromptWrapToBottom(v); break;
     default: break;
     }
-    if (!moved)
-        return;
-    if (term.screen.caretOn)
-        PromptOnSetFocus(ps);   // places the caret and draws the frame
-    else
+    PlatLockLeave(&term.frameLock);
+    if (moved)
         DrawFrame(&term);
+}
+
+// A key of an open line brings the view back to the input line first, as the window's does.
+static void OnChar(PromptState *ps, uint8_t c) {
+    if (ps->linePos.load(std::memory_order_acquire) >= 0 && PromptWrapToBottom(&term.view))
+        DrawFrame(&term);
+    PromptOnChar(ps, c);
 }
 
 intptr_t TermConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t) {
@@ -449,7 +474,7 @@ intptr_t TermConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t) {
     case kMsgPaint: OnPaint(ps); return 0;
     case kMsgSetFocus: PromptOnSetFocus(ps); return 0;
     case kMsgKillFocus: PromptOnKillFocus(ps); return 0;
-    case kMsgChar: PromptOnChar(ps, (uint8_t)wParam); return 0;
+    case kMsgChar: OnChar(ps, (uint8_t)wParam); return 0;
     case kMsgKeyDown: OnViewKey(ps, wParam); return 0;   // the key reader's view keys
     case kTermMsgFrame: OnFrameAsked(&term); return 0;
     case kMsgClose: return TermConsoleProc(kMsgDestroy, 0, 0);   // closing destroys the window
@@ -473,6 +498,7 @@ bool TermConsoleOpen(PromptState *ps) {
     t->inFd = 0;
     t->outFd = 1;
     t->wakePipe[0] = t->wakePipe[1] = -1;
+    t->progress.store(-1);
     PlatLockInit(&t->frameLock);
     PlatLockInit(&t->clipLock);
 

@@ -372,7 +372,9 @@ void TermScreenAppendLine(TermScreen *ts, const uint8_t *text, const uint32_t *f
     bool coloured = false;   // the terminal's colours are not its own since a code of ours
     for (int32_t j = 0; text[j] != 0;) {
         int n = Cp932IsLead(text[j]) && text[j + 1] != 0 ? 2 : 1;
-        bool plain = fore[j] == kPromptWhite && back[j] == kPromptBlack;
+        // A blank on the backdrop (a tab's spaces keep the zero colours of a fresh row) shows
+        // no ink of its own: it takes the terminal's colours like white on black does.
+        bool plain = (fore[j] == kPromptWhite || text[j] == ' ') && back[j] == kPromptBlack;
         if (plain && coloured) {
             AppendText(ts, TERM_COLOURS_RESET);
             coloured = false;

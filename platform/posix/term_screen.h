@@ -6,8 +6,9 @@
 // frame being drawn; `shown` is what the terminal shows since the last frame was written. A frame
 // rewrites only the rows that differ; when the new frame is the old one moved up (a print that
 // scrolled), the terminal scrolls itself first, so a scrolling print costs a row or two of output
-// however large the screen. Glyphs are code page 932 and go out as UTF-8; a row wider than the
-// terminal is cut, never wrapped (autowrap is off while the console owns the terminal).
+// however large the screen. Glyphs are code page 932 and go out as UTF-8; a glyph past the right
+// edge is cut, never wrapped (autowrap is off while the console owns the terminal): the console
+// lays its rows out in lines that fit (prompt_wrap.h).
 //
 // Invariant: after TermScreenFrame, `shown` equals `want`, and the output buffer holds exactly
 // the bytes that make the terminal show it, provided the terminal showed `shown` before.
@@ -68,7 +69,8 @@ void TermScreenFrame(TermScreen *ts);
 void TermScreenAppend(TermScreen *ts, const char *bytes, size_t n);
 // Appends one row of the console's text (ended by its first NUL; fore and back per cell) as a line
 // for the normal screen: UTF-8 glyphs, no cursor moves, CR LF at its end. Cells in the console's
-// own white on black carry no colour codes, so they take the terminal's colours; other cells
+// own white on black, and blanks on the black backdrop whatever their text colour, carry no colour
+// codes, so they take the terminal's colours (a light theme shows no black bars); other cells
 // carry theirs, reset before the line ends.
 void TermScreenAppendLine(TermScreen *ts, const uint8_t *text, const uint32_t *fore,
                           const uint32_t *back);

@@ -46,7 +46,8 @@ int32_t PromptScaled(int32_t px, int32_t dpi);
 void PromptOnChar(PromptState *ps, uint8_t c);
 
 // Shows the progress of a long computation in the window's title, "BASIC PROMPT 37%"; a
-// percent below 0 gives the plain title back. Nothing goes into the screen buffer.
+// percent below 0 gives the plain title back; a front end with showProgress gets it too.
+// Nothing goes into the screen buffer.
 void PromptShowProgress(PromptState *ps, int32_t percent);
 
 // Prints prompt (consumed), waits for a typed line and stores its items through the

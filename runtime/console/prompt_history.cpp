@@ -89,6 +89,7 @@ static void DropOldest(PromptHistory *h) {
     PlatFree(r);
     h->first = (h->first + 1) & (h->capacity - 1);
     h->count--;
+    h->dropped++;
 }
 
 // Room for one more slot.

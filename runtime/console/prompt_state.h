@@ -125,6 +125,9 @@ struct PromptFrontEnd {
     // lock; the front end draws the marks with PromptOnFrame, at once on its own thread, soon
     // (at most about 60 frames a second) when a print comes from another.
     void (*frameLater)(PromptState *ps) = nullptr;
+    // Optional (null: the title alone). A long computation's progress shown in the window's own
+    // picture too, 0 to 100; below 0: gone. It goes into no row of the buffer. Any thread.
+    void (*showProgress)(PromptState *ps, int32_t percent) = nullptr;
 };
 
 // What the window shows differs from the screen buffer by these marks, until the next frame.
@@ -150,6 +153,7 @@ struct PromptHistory {
     int32_t count;       // rows held
     size_t bytes;        // bytes held, as counted above
     size_t limit;        // bytes allowed
+    int64_t dropped;     // rows dropped since the start: row j entered as the (dropped + j)th
 };
 
 struct PromptState {

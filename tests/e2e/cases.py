@@ -65,18 +65,35 @@ def unwritable_folder(con):
     os.chmod(con.work, 0o555)
 
 
-def shorter_terminal(con):
-    """Four rows scroll the open line's row into sight; the rows scrolled off stay gone when
-    the terminal grows again, and the caret stays on its cell."""
-    if con.name != "term":
-        return
-    s = con.state()
-    kept = s.rows[s.y - 3:s.y + 1]
-    con.tmux("resize-window", "-t", "s", "-y", "4")
-    con.wait("four rows", lambda t: t.rows[:4] == kept and (t.x, t.y) == (s.x, 3))
-    con.tmux("resize-window", "-t", "s", "-y", "40")
-    con.wait("forty rows again", lambda t: t.rows[:4] == kept and not any(t.rows[4:])
-             and (t.x, t.y) == (s.x, 3))
+def resized(*sizes):
+    """The terminal at each (columns, rows) in turn, then at the run's own size again: each time
+    the screen is a fresh draw, the input line on its bottom row or the session from its top."""
+    def step(con):
+        for cols, rows in sizes + (con.size,) if con.name == "term" else ():
+            con.tmux("resize-window", "-t", "s", "-x", str(cols), "-y", str(rows))
+            con.wait("a fresh draw at %d x %d" % (cols, rows), lambda t: (
+                t.cols, t.height) == (cols, rows) and t.open and con.fresh(t) is not None)
+    return step
+
+
+def resized_during_display(con):
+    """Once the first result lines show, the terminal shrinks, grows and shrinks while the
+    display goes on, then comes back to its size: the next question finds a fresh draw."""
+    def resize(t):
+        if not any(re.match(r"-?\d\S* +-?\d", row) for row in t.rows):
+            return False
+        for cols, rows in ((40, 10), (100, 30), (50, 12), con.size):
+            con.tmux("resize-window", "-t", "s", "-x", str(cols), "-y", str(rows))
+            time.sleep(0.05)
+        return True
+    con.during = ["the resizes during the display", resize, False]
+
+
+def progress_shown(con):
+    """The wait after the proceed question shows its progress on the screen; the next question's
+    fresh draw and the session left at the end show that it went into no row."""
+    con.during = ["the progress on the screen", lambda t: any(
+        re.search(r"計算中 \d+%", row) for row in t.rows), False]
 
 
 def half_typed(text):
@@ -94,15 +111,18 @@ def terminated_while_typing(con):
 
 
 def scrolled_back(con):
-    """PageUp shows the page of the session above the screen, the caret hidden with its row; a key
-    of the input line (Backspace on the empty line) brings the screen back as it was."""
+    """PageUp after PageUp shows the screens of the session above, a line-wrapped screen each
+    (the caret hidden with its line), up to the banner; a key of the input line (Backspace on
+    the empty line) brings the screen back as it was."""
     if con.name != "term":
         return
-    s, page = con.state(), 40   # the pane's rows
-    want = [row.expandtabs(8).rstrip() for row in con.transcript.split("\n")]
-    top = next(i - s.y for i in range(s.y, len(want)) if want[i - s.y:i] == s.rows[:s.y])
-    con.tmux("send-keys", "-t", "s", "PageUp")
-    con.wait("a page back", lambda t: not t.shown and t.rows[:page] == want[top - page:top])
+    s = con.state()
+    shown = con.fresh(s)
+    for top in range(len(shown) - s.height, -s.height, -s.height):
+        con.tmux("send-keys", "-t", "s", "PageUp")
+        page = shown[max(top - s.height, 0):][:s.height]
+        con.wait("a page back", lambda t: not t.shown and t.rows[:len(page)] == page)
+    assert page[0].startswith("*****"), "PageUp did not come to the banner"
     con.keys("\b")
     con.wait("the bottom again", lambda t: t.open and (t.rows, t.y) == (s.rows, s.y))
 
@@ -348,13 +368,19 @@ ANALYSIS = [
               " result lines selected and copied", data=EXAMPLE, result="example256.csv",
          answers=[At(ASK_N, first_question)] + one_pass(256, "YES")[:-1]
          + [At(ASK_REPEAT, scrolled_back_and_copied)], consoles=["wine"]),
-    dict(name="a shorter terminal scrolls, a taller one does not bring the rows back",
-         consoles=["term"], data=ONE_ZERO, result="n4.csv",
-         answers=["4", At(ASK_IMPORT, shorter_terminal), "YES", "", "NO", ""]),
-    dict(name="PageUp shows the result lines above, a typed key the bottom again",
-         consoles=["term"],
-         data=EXAMPLE, answers=one_pass(256, "YES")[:-1] + [At(ASK_REPEAT, scrolled_back), ""],
-         result="example256.csv"),
+    dict(name="a shorter terminal keeps the input line at its bottom, a taller one brings the rows"
+              " back", consoles=["term"], data=ONE_ZERO, result="n4.csv",
+         answers=["4", At(ASK_IMPORT, resized((80, 4), (80, 40))), "YES", "", "NO", ""]),
+    dict(name="N = 256 displayed at 80 x 24, 40 x 20 and 100 x 30: every line whole, resized and"
+              " drawn afresh, PageUp to the banner, a typed key the bottom again",
+         consoles=["term"], sizes=[(80, 24), (40, 20), (100, 30)], data=EXAMPLE,
+         answers=one_pass(256, "YES")[:-1] + [At(ASK_REPEAT, resized((40, 12), (100, 30)),
+                                                  scrolled_back), ""], result="example256.csv"),
+    dict(name="resized during the display of N = 20000; the wait of N = 100001 shows its progress"
+              " on the screen, and in no row", consoles=["term"], data=long_signal(100001),
+         answers=one_pass(20000, "YES")[:3] + [At(ASK_SHOW, resized_during_display), "YES",
+                                               "9", "100001", "YES", At(ASK_PROCEED,
+                                               progress_shown), "", "NO", ""], saved=100001),
     dict(name="SIGTERM while a line is typed gives the terminal back", consoles=["term"],
          data=ONE_ZERO, answers=["4", At(ASK_IMPORT, terminated_while_typing)]),
 ]

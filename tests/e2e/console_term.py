@@ -2,32 +2,57 @@
 a private tmux server (its own socket, killed at the end whatever happened); keys go in with
 send-keys, the screen comes out with capture-pane. Every tmux call and every wait has a deadline.
 
-A question counts as asked when the cursor shows (the console shows it only while a line is
-open) and its row number or the rows above it differ from those at the question before: while
-an answer is echoed, both stay. At every question the screen must be a run of rows of the line
-console's output for the same case (the question's row without its answer), with nothing below
-the cursor. A run ends by itself or with Ctrl+C at the question where its answers ran out; the
-shell behind the program must then see exit code 0, the terminal's modes as before, the main
-screen back and the cursor shown, and above its report the end of the line console's output: the
-session left on the normal screen (not after a signal, which ends the program where it is).
+The pane is 80 x 24 cells unless the case's sizes list others, one run each. A question counts
+as asked when the cursor shows (the console shows it only while a line is open) and its row
+number or the rows above it differ from those at the question before: while an answer is
+echoed, both stay. At every question the screen must be a fresh draw: the line console's output
+for the same case wrapped at the pane's width (a wide character never split), ending at the
+cursor (the question without its answer) on the bottom row, or on an earlier one with the
+session's start at the top, nothing below; a typed answer shows whole before Enter. A run ends
+by itself or with Ctrl+C at the question where its answers ran out; the shell behind the program
+must then see exit code 0, the terminal's modes as before, the main screen back and the cursor
+shown, and above its report the end of the line console's output: the session left on the
+normal screen (not after a signal, which ends the program where it is), in the terminal's own
+colours (no SGR code in the bytes written after the main screen came back).
 """
 import os
+import re
 import shlex
 import subprocess
+import tempfile
 import time
+import unicodedata
 
 from driver import At, Paste, Run
 
-DEADLINE = 30.0   # seconds for one tmux call and for one wait
+DEADLINE = 120.0   # seconds for one tmux call and for one wait (N = 100001 on a loaded machine)
 ENV = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8")
 ENV.pop("TMUX", None)
 SHELL = ('S=$(stty -g); %s; echo "EXIT=$? SAME=$([ "$(stty -g)" = "$S" ] && echo yes)";'
          ' exec cat')   # reports the program's exit code and whether the modes are as before
 
 
+def width(ch):
+    return 2 if unicodedata.east_asian_width(ch) in "WF" else 1
+
+
+def wrap(line, cols):
+    """A line as a terminal of cols columns shows it: a character that would pass the right edge
+    starts the next screen line; blanks at the right dropped."""
+    lines, x = [""], 0
+    for ch in line.expandtabs(8):
+        w = width(ch)
+        if x + w > cols and x:
+            lines.append("")
+            x = 0
+        lines[-1], x = lines[-1] + ch, x + w
+    return [l.rstrip() for l in lines]
+
+
 class Screen:
     def __init__(self, head, text):
-        alt, shown, x, y = head.split()
+        alt, shown, x, y, self.cols, self.height = head.split()
+        self.cols, self.height = int(self.cols), int(self.height)
         self.shown = shown == "1"
         self.open = alt == "1" and self.shown     # an input line is open
         self.x, self.y = int(x), int(y)           # the cursor, in cells from the top left
@@ -44,6 +69,7 @@ class Term:
         self.work = None         # the folder of the run under way
         self.transcript = ""     # the line console's output for the same case
         self.signalled = False   # a step of the run under way ended the program by a signal
+        self.during = None       # [what, fn, done]: fn(screen) at each look until it says done
         # One server for all runs: one exiting after its last session could take the next's socket.
         self.tmux("start-server", ";", "set-option", "-g", "exit-empty", "off")
 
@@ -59,13 +85,16 @@ class Term:
 
     def state(self):
         return Screen(*self.tmux("display-message", "-p", "-t", "s",
-                                 "#{alternate_on} #{cursor_flag} #{cursor_x} #{cursor_y}", ";",
+                                 "#{alternate_on} #{cursor_flag} #{cursor_x} #{cursor_y}"
+                                 " #{pane_width} #{pane_height}", ";",
                                  "capture-pane", "-p", "-t", "s").split("\n", 1))
 
     def wait(self, what, check):
         end = time.monotonic() + DEADLINE
         while True:
             s = self.state()
+            if self.during and not self.during[2]:
+                self.during[2] = self.during[1](s)
             if check(s):
                 return s
             if time.monotonic() > end:
@@ -87,19 +116,38 @@ class Term:
         with open("/proc/%s/task/%s/children" % (shell, shell)) as f:
             return int(f.read().split()[0])
 
-    def check_screen(self, s, r):
-        want = [row.expandtabs(8).rstrip() for row in self.transcript.split("\n")]
+    def fresh(self, s):
+        """The screen lines of the transcript that screen s shows as a fresh draw at a question
+        (from its first line to the cursor's), or None when it shows anything else. The cursor
+        stands right after the question (a stale picture cut by a narrower pane has it on the
+        last column)."""
+        want = [l for row in self.transcript.split("\n") for l in wrap(row, s.cols)]
         rows = s.rows[:s.y + 1]
-        if not r.problems and (any(s.rows[s.y + 1:]) or not any(
-                want[i - s.y:i] == rows[:-1] and want[i].startswith(rows[-1])
-                for i in range(s.y, len(want)))):
-            r.problems.append("the screen at a question is not the line console's output:\n"
-                              + "\n".join(rows))
+        if any(s.rows[s.y + 1:]) or not 0 <= s.x - sum(map(width, rows[-1])) <= 1:
+            return None
+        return next((want[:i + 1] for i in range(s.y, len(want))
+                     if want[i - s.y:i] == rows[:-1] and want[i].startswith(rows[-1])
+                     and (i == s.y or s.y == s.height - 1)), None)
+
+    def question_line(self, s):
+        """The line console's line (question and answer) of the question at screen s."""
+        shown, count = self.fresh(s), 0
+        for row in self.transcript.split("\n") if shown else []:
+            count += len(wrap(row, s.cols))
+            if count >= len(shown):
+                return row
+        return None
+
+    def check_screen(self, s, r):
+        if not r.problems and self.fresh(s) is None:
+            r.problems.append("the screen at a question is not a fresh draw of the line "
+                              "console's output:\n" + "\n".join(s.rows[:s.y + 1]))
 
     def answer(self, answer, s):
         """Gives one answer at the question of screen s; returns the screen that follows."""
         if isinstance(answer, At):
-            if not s.rows[s.y].startswith(answer.question.rstrip()):
+            line = self.question_line(s) if self.transcript else s.rows[s.y]   # bench: none
+            if not (line or "").startswith(answer.question.rstrip()):
                 raise AssertionError("not at the question %r" % answer.question)
             for fn in answer.fns:
                 fn(self)
@@ -109,14 +157,38 @@ class Term:
             self.tmux("paste-buffer", "-p", "-t", "s")
         else:
             self.keys(answer)
+        line = self.question_line(s)
+        if line is not None:   # the question's line with the answer typed, Backspace's gone
+            typed = wrap(line, s.cols)
+            self.wait("the answer %r whole" % answer,
+                      lambda t: t.rows[t.y + 1 - len(typed):t.y + 1] == typed
+                      or t.rows[t.y - len(typed):t.y] == typed and not t.rows[t.y])
         self.tmux("send-keys", "-t", "s", "Enter")
-        return self.wait("the question after %r" % answer, lambda t: t.ended or (
+        t = self.wait("the question after %r" % answer, lambda t: t.ended or (
             t.open and (t.y, t.rows[:t.y]) != (s.y, s.rows[:s.y])))
+        if self.during:   # a step looked at the screens while the answer was waited for
+            what, _, done = self.during
+            self.during = None
+            if not done:
+                raise AssertionError("%s: not seen while the answer was waited for" % what)
+            t = self.wait("a fresh draw after " + what,
+                          lambda t: t.ended or t.open and self.fresh(t) is not None)
+        return t
 
     def run(self, case, work):
+        runs = [self.session(case, work, cols, rows)
+                for cols, rows in case.get("sizes", [(80, 24)])]
+        r = max(runs, key=lambda run: run.code != 0)
+        r.problems = [p for run in runs for p in run.problems]
+        return r
+
+    def session(self, case, work, cols, rows):
         self.work, r, self.signalled = work, Run(None), False
-        self.tmux("new-session", "-d", "-s", "s", "-x", "132", "-y", "40", "-c", work,
+        self.size = cols, rows
+        self.tmux("new-session", "-d", "-s", "s", "-x", str(cols), "-y", str(rows), "-c", work,
                   "sh", "-c", SHELL % shlex.quote(self.program))
+        out = tempfile.NamedTemporaryFile(prefix="dft-e2e-term-")   # the bytes the pane got
+        self.tmux("pipe-pane", "-t", "s", "cat >> " + shlex.quote(out.name))
         try:
             s = self.wait("the first question", lambda t: t.ended or t.open)
             for answer in case.get("answers", []):
@@ -134,13 +206,19 @@ class Term:
                 r.problems.append("the terminal is not as it was: %s, cursor shown: %s"
                                   % (end, s.shown))
             rows = [row.rstrip() for row in self.tmux("capture-pane", "-p", "-J", "-t", "s")
-                    .split("\nEXIT=")[0].split("\n")]   # wrapped rows joined
+                    .split("\nEXIT=")[0].split("\n")][1:]   # wrapped rows joined; the first
+            # may be the end of a line whose start lies above the pane
             want = [row.expandtabs(8).rstrip() for row in self.transcript.rstrip("\n").split("\n")]
             if not self.signalled and rows != want[-len(rows):]:
                 r.problems.append("the normal screen at the end is not the end of the session:\n"
                                   + "\n".join(rows))
+            left = out.read().rpartition(b"\x1b[?1049l")[2]   # the session left behind
+            if not self.signalled and re.search(rb"\x1b\[[0-9;]*m", left):
+                r.problems.append("colour codes in the session left on the normal screen: %r"
+                                  % left[:300])
         finally:
             self.tmux("kill-session", "-t", "s", check=False)
+            out.close()
         return r
 
     def close(self):

@@ -23,6 +23,7 @@ keys alone (any other, which no check reads, fails the row); every key but name 
   shot        (window) a name: the window at its last question is expected/wineV/NAME.png
   plain       (window) True: it runs again without a font mapping and must draw the same
   dpi         (window) the DPIs it runs at, one run each (console_wine.py has all three)
+  sizes       (terminal) the (columns, rows) it runs at, one run each; 80 x 24 if not given
 
 Every run must end with its exit code within TIMEOUT and without a sanitizer report, leave no file
 but data.csv, Result.csv, Result.svg and the case's files, and Result.csv as it was unless result
@@ -61,7 +62,7 @@ EXPECTED_DIR = os.path.join(HERE, "expected")
 WRITE = "--write-expected" in sys.argv   # writes out and result files, for a person to review
 FIFO, FOLDER, CLOSED = "fifo", "folder", "closed"
 KEYS = set("name data files hold env command args answers stdin out err says ends code result saved"
-           " picture clash after consoles deep shot plain dpi".split())
+           " picture clash after consoles deep shot plain dpi sizes".split())
 KEPT = {"data.csv", "Result.csv", "Result.svg"}
 SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
 

@@ -1,11 +1,13 @@
-// The terminal console's frames: the console's own print and drawing (PromptPrint) on a
-// TermScreen, the frames played on a small terminal model, and the screen compared row by row.
-// Checks the scroll rule's result on the terminal, cutting at the right edge, double-byte glyphs,
-// erasing, and that a long scrolling print writes a little per line, not whole screens.
+// The terminal console's frames: the console's own print (PromptPrint) drawn as the terminal
+// draws it (PromptWrapDraw) on a TermScreen, the frames played on a small terminal model, and the
+// screen compared row by row. Checks the scroll rule's result on the terminal, rows wrapped at the
+// right edge, double-byte glyphs, the caret's cell, the view in lines, erasing, and that a long
+// scrolling print writes a little per line, not whole screens.
 #include <cstdio>
 
 #include "platform/posix/term_screen.h"
 #include "runtime/console/prompt.h"
+#include "runtime/console/prompt_wrap.h"
 #include "tests/test_strings.h"
 
 namespace {
@@ -85,10 +87,14 @@ struct Rig {
     TermModel model;
     size_t written;
     PromptState ps;
+    PromptWrapView view;
+    const char *overlay;
 };
 Rig *rig;
 
-void ReleaseSurface(PromptState *, PromptSurface *) {
+void ReleaseSurface(PromptState *ps, PromptSurface *s) {
+    PromptWrapDraw(ps, s, &rig->view, (const uint8_t *)rig->overlay, &rig->ts.caretRow,
+                   &rig->ts.caretCol);
     TermScreenFrame(&rig->ts);
     rig->model.Play(rig->ts.out, rig->ts.outLength);
     rig->written += rig->ts.outLength;
@@ -101,7 +107,7 @@ const PromptFrontEnd kRigFrontEnd = {
 
 PromptState *StartConsole(int rows, int cols) {
     TestStringsReady();
-    rig = new Rig{TermScreen{}, TermModel(rows, cols), 0, {}};
+    rig = new Rig{TermScreen{}, TermModel(rows, cols), 0, {}, {}, nullptr};
     TermScreenInit(&rig->ts, rows, cols);
     PromptRowsAlloc(&rig->ps);
     rig->ps.cellWidth = rig->ps.cellHeight = 1;
@@ -120,14 +126,20 @@ struct ScreenCase {
     int rows, cols;
     std::vector<std::string> prints;   // code page 932 texts, printed one after the other
     std::vector<std::string> screen;   // the terminal's rows afterwards (UTF-8, blanks trimmed)
+    int caretRow = -1, caretCol = 0;   // the caret's cell, where not -1
+    const char *overlay = nullptr;
 };
 
 const ScreenCase kScreenCases[] = {
     {"the bottom edge scrolls the rows", 3, 10, {"1\r\n2\r\n", "3\r\n", "4\r\n"},
      {"3", "4", ""}},
     {"several rows scroll at once", 3, 10, {"a\r\nb\r\nc\r\nd\r\ne\r\n"}, {"d", "e", ""}},
-    {"a row wider than the terminal is cut, a double-byte glyph whole", 2, 5,
-     {"abcdefgh\r\nabcd\x93\xfa"}, {"abcde", "abcd"}},
+    {"a row wider than the terminal goes on below, a double-byte glyph whole", 4, 5,
+     {"abcdefgh\r\nabcd\x93\xfa"}, {"abcde", "fgh", "abcd", "日"}, 3, 2},
+    {"the caret after a full line has a line of its own; the top lines give way", 2, 4,
+     {"ab\r\nabcdefgh"}, {"efgh", ""}, 1, 0},
+    {"the progress stands at the caret's cell, in no row", 2, 10, {"ab\r\n"}, {"ab", "50%"},
+     1, 0, "50%"},
     {"double-byte glyphs take two columns, half-width katakana one", 2, 10,
      {"\x93\xfa\x96\x7b\xb6\xc5x"}, {"日本ｶﾅx", ""}},
     {"control bytes show as blanks", 2, 10, {"a\rb\nc"}, {"a b c", ""}},
@@ -138,9 +150,15 @@ const ScreenCase kScreenCases[] = {
 TEST(TermFrame, Screens) {
     for (const ScreenCase &c : kScreenCases) {
         PromptState *ps = StartConsole(c.rows, c.cols);
+        rig->overlay = c.overlay;
         for (const std::string &text : c.prints)
             PromptPrint(ps, StrLiteral(text.c_str()));
         EXPECT_EQ(rig->model.Text(), c.screen) << c.name;
+        if (c.caretRow >= 0)
+            EXPECT_EQ(std::make_pair(rig->ts.caretRow, rig->ts.caretCol),
+                      std::make_pair(c.caretRow, c.caretCol)) << c.name;
+        if (c.overlay)
+            EXPECT_EQ(ps->rowText[ps->cursorRow][0], 0) << c.name;
         StopConsole();
     }
 }
@@ -167,6 +185,29 @@ TEST(TermFrame, ShorterRowErasedAndScrollingCheap) {
     EXPECT_EQ(screen[22], "line " + std::to_string(kLines));
     EXPECT_EQ(screen[23], "");
     EXPECT_LT(rig->written, (size_t)kLines * 64) << "bytes per line: " << rig->written / kLines;
+    StopConsole();
+}
+
+// The view moves by screen lines and stays on them while output comes.
+TEST(TermFrame, ViewInLines) {
+    PromptState *ps = StartConsole(2, 4);
+    PromptPrint(ps, StrLiteral("abcdefghij\r\nxy"));   // lines abcd efgh ij xy
+    PromptSurface *s = &rig->ts.surface;
+    const struct {
+        int lines;   // moved by; 99: to the top
+        std::vector<std::string> screen;
+    } kSteps[] = {{1, {"efgh", "ij"}}, {5, {"abcd", "efgh"}}, {-1, {"efgh", "ij"}},
+                  {0, {"efgh", "ij"}}, {-9, {"xy", "z"}}, {99, {"abcd", "efgh"}}};
+    for (const auto &step : kSteps) {
+        if (step.lines == 99)
+            PromptWrapToTop(ps, s, &rig->view);
+        else if (step.lines != 0)
+            PromptWrapScroll(ps, s, &rig->view, step.lines);
+        else
+            PromptPrint(ps, StrLiteral("\r\nz"));   // output while the view lies back
+        PromptPrint(ps, StrLiteral(""));
+        EXPECT_EQ(rig->model.Text(), step.screen) << "moved by " << step.lines;
+    }
     StopConsole();
 }
 
