@@ -376,11 +376,12 @@ ANALYSIS = [
          consoles=["term"], sizes=[(80, 24), (40, 20), (100, 30)], data=EXAMPLE,
          answers=one_pass(256, "YES")[:-1] + [At(ASK_REPEAT, resized((40, 12), (100, 30)),
                                                   scrolled_back), ""], result="example256.csv"),
-    dict(name="resized during the display of N = 20000; the wait of N = 100001 shows its progress"
-              " on the screen, and in no row", consoles=["term"], data=long_signal(100001),
-         answers=one_pass(20000, "YES")[:3] + [At(ASK_SHOW, resized_during_display), "YES",
-                                               "9", "100001", "YES", At(ASK_PROCEED,
-                                               progress_shown), "", "NO", ""], saved=100001),
+    dict(name="resized during the display of N = 20000", consoles=["term"],
+         data=long_signal(20000), answers=one_pass(20000, "YES")[:3]
+         + [At(ASK_SHOW, resized_during_display), "YES", ""], saved=20000),
+    dict(name="the wait of N = 100001 shows its progress on the screen, and in no row",
+         consoles=["term"], data=long_signal(100001), long=True, saved=100001,
+         answers=one_pass(100001)[:2] + [At(ASK_PROCEED, progress_shown), "", "NO", ""]),
     dict(name="SIGTERM while a line is typed gives the terminal back", consoles=["term"],
          data=ONE_ZERO, answers=["4", At(ASK_IMPORT, terminated_while_typing)]),
 ]
