@@ -24,6 +24,9 @@ endfunction()
 
 dft_test_area(core LIBS dft_core SOURCES string_test.cpp)
 dft_test_area(math LIBS dft_math SOURCES elementary_test.cpp num_to_str_test.cpp)
+# The lanes' FMA division over arrays, with the lanes' flags (CMakeLists.txt).
+target_sources(test_math PRIVATE ${PROJECT_SOURCE_DIR}/bench/divider_avx2.cpp
+               ${PROJECT_SOURCE_DIR}/bench/divider_avx512.cpp)
 dft_test_area(io LIBS dft_io SOURCES
   file_input_test.cpp file_open_test.cpp file_replace_test.cpp file_text_test.cpp
   input_items_test.cpp)
