@@ -48,7 +48,7 @@ endif()
 # The fuzzers' seed corpora run through their checks on every test run, built with this build's
 # compiler and flags (the sanitizer build's included); the fuzzing itself is `make test-fuzz`.
 if(NOT WIN32)
-  foreach(surface data_file terminal)
+  foreach(surface data_file terminal divide)
     add_executable(replay_${surface} ${CMAKE_SOURCE_DIR}/fuzz/fuzz_${surface}.cpp
                    ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
     target_link_libraries(replay_${surface} PRIVATE dft_options)
@@ -57,6 +57,8 @@ if(NOT WIN32)
   endforeach()
   target_link_libraries(replay_data_file PRIVATE dft_io dft_math)
   target_link_libraries(replay_terminal PRIVATE dft_frontend)
+  target_sources(replay_divide PRIVATE ${PROJECT_SOURCE_DIR}/bench/divider_avx2.cpp
+                 ${PROJECT_SOURCE_DIR}/bench/divider_avx512.cpp)
 endif()
 
 # The read benchmark of the numbered files: a program run by hand, not a test.
