@@ -3,50 +3,37 @@
 // with FMA. Input: 16 bytes a pair (a, b), a partial last pair left out. Beside each pair the
 // fuzzer divides x*b rounded and its two neighbours by b (x = a): quotients at or next to a
 // double, and a tie's distance from one.
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "bench/divider_chains.h"
-
-static double DoubleOf(uint64_t bits) {
-    double x;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
+#include "runtime/math/rt_scalar.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    std::vector<double> a, b, q, want;
+    std::vector<double> a, b, q;
     for (size_t i = 0; i + 16 <= size; i += 16) {
-        uint64_t x, y, p;
+        double x, y;
         std::memcpy(&x, data + i, 8);
         std::memcpy(&y, data + i + 8, 8);
-        const double product = DoubleOf(x) * DoubleOf(y);
-        std::memcpy(&p, &product, 8);
-        for (uint64_t top : {x, p - 1, p, p + 1})
-            a.push_back(DoubleOf(top)), b.push_back(DoubleOf(y));
+        const uint64_t p = RtBitsOf(x * y);
+        for (double top : {x, RtDoubleOf(p - 1), RtDoubleOf(p), RtDoubleOf(p + 1)})
+            a.push_back(top), b.push_back(y);
     }
-    for (size_t i = 0; i < a.size(); ++i)
-        want.push_back(a[i] / b[i]);
     __builtin_cpu_init();
-    const struct {
-        void (*divide)(const double *, const double *, double *, int32_t);
-        int runs;
-    } kSets[] = {{DivideFmaAvx2, __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")},
-                 {DivideFmaAvx512, __builtin_cpu_supports("avx512f")}};
-    for (const auto &s : kSets) {
-        if (!s.runs)
-            continue;
-        q.assign(a.size(), 0.0);
-        s.divide(a.data(), b.data(), q.data(), (int32_t)a.size());
-        for (size_t i = 0; i < a.size(); ++i) {
-            if (std::memcmp(&q[i], &want[i], 8) != 0) {
-                std::fprintf(stderr, "fuzz_divide: %a / %a gave %a, the divider %a\n", a[i], b[i],
-                             q[i], want[i]);
-                std::abort();
-            }
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+        q.resize(a.size()), DivideFmaAvx2(a.data(), b.data(), q.data(), (int32_t)a.size());
+    const size_t at = q.size();
+    if (__builtin_cpu_supports("avx512f")) {
+        q.resize(at + a.size());
+        DivideFmaAvx512(a.data(), b.data(), q.data() + at, (int32_t)a.size());
+    }
+    for (size_t i = 0; i < q.size(); ++i) {
+        const size_t k = i % a.size();
+        if (RtBitsOf(q[i]) != RtBitsOf(a[k] / b[k])) {
+            std::fprintf(stderr, "fuzz_divide: %a / %a gave %a\n", a[k], b[k], q[i]);
+            std::abort();
         }
     }
     return 0;
