@@ -14,7 +14,8 @@
 // that the display can follow them.
 //
 // Invariant: every bin is stored ready by exactly one unit, after every unit that feeds it, so
-// the result does not depend on the threads, their timing or the instruction set. A part's units
+// the result does not depend on the threads, their timing, the instruction set or where its lanes
+// divide (chosen once, by the first transform: that changes the units' width and speed only). A part's units
 // are planned before its workers start and not changed until they are gone. Workers touch only
 // the job's arrays and their run; the waiting caller runs units itself when no worker runs (none
 // could be started, or the transform is too small for threads).
