@@ -119,7 +119,8 @@ run: deps build/linux/build.ninja
 
 # The transforms side by side (the plain loop, every pair in lanes, the bins Result.csv needs with
 # shared angles, all bins with them) and the evaluations saved: N = 20000 unless BENCH_N says so;
-# then the divider's own throughput in the same lanes, and how close the fast transforms run to it.
+# then division's throughput in the same lanes (the divider, the FMA units, mixes), how close the
+# fast transforms run to the best, and the transform dividing each way (DFT_DIVIDE: app/transform.h).
 BENCH_N ?= 20000
 bench: deps build/linux/build.ninja
 	$(CMAKE) --build build/linux -j $(JOBS) --target transform_bench

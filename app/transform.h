@@ -85,4 +85,15 @@ int TransformSelectLanes(RtLaneSet set);
 RtLaneSet TransformLanes();
 void TransformShareAngles(int on);
 
+// Where the lanes divide, each way to the same bits: "divider" (the divider alone), "fma" (every
+// division on the FMA units beside it), "mix" (half the division chains on each, more vectors in
+// flight). AVX-512 and AVX2 with FMA have all three; SSE2 and the scalar code the divider alone,
+// whatever is chosen. Chosen once, by the first transform: DFT_DIVIDE in the environment names
+// one, or "measure"; otherwise the divider on AMD processors (whose divider is the faster one),
+// and elsewhere the fastest of a short measurement (a few milliseconds) of the units in the set
+// in use. TransformSelectDivide chooses by those names for that set ("measure" measures now);
+// a name the set does not have is refused: returns 0, no change. Not while a transform runs.
+int TransformSelectDivide(const char *name);
+const char *TransformDivide();   // the name of the choice
+
 #endif

@@ -14,7 +14,8 @@
 // that the display can follow them.
 //
 // Invariant: every bin is stored ready by exactly one unit, after every unit that feeds it, so
-// the result does not depend on the threads, their timing or the instruction set. A part's units
+// the result does not depend on the threads, their timing, the instruction set or where its lanes
+// divide (chosen once, by the first transform: that changes the units' width and speed only). A part's units
 // are planned before its workers start and not changed until they are gone. Workers touch only
 // the job's arrays and their run; the waiting caller runs units itself when no worker runs (none
 // could be started, or the transform is too small for threads).
@@ -27,6 +28,8 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -47,6 +50,13 @@ static const std::chrono::milliseconds kReportPeriod(250);
 static std::atomic<int> gTransformLanes(kRtLaneSetCount);
 static std::atomic<int> gShareAngles(1);
 
+// Where the lanes divide (transform.h); kDividePlans until the first transform chooses.
+enum { kDivideDivider = 0, kDivideFma = 1, kDivideMix = 2, kDividePlans = 3 };
+static const char *const kDivideNames[kDividePlans] = {"divider", "fma", "mix"};
+static std::atomic<int> gTransformDivide(kDividePlans);
+// Another plan is taken over the divider only when its units run this much faster.
+static const double kDivideMargin = 0.95;
+
 // When a wait's next progress report is due: delayMs after `from`, then every kReportPeriod.
 struct TransformReportClock {
     std::chrono::steady_clock::time_point from;   // the delay counts from here
@@ -61,7 +71,7 @@ struct TransformReportClock {
 struct TransformRun {
     TransformJob job;                           // the arrays, count and step of the transform
     TransformUnitFn unitFn;                     // the unit of the chosen set, or the scalar one
-    int32_t group;                              // lanes per unit: kTransformVectors of the set
+    int32_t group;                              // lanes per unit: the plan's vectors of the set
     int share;                                  // lower units follow chains (shared angles)
     std::unique_ptr<std::atomic<uint8_t>[]> states;   // job.binState: room for stateRoom bins
     int32_t stateRoom;                          // bins states has room for, 0 at first
@@ -114,7 +124,19 @@ int64_t TransformEvaluations(const TransformRun *run) {
     return run->evaluations.load();
 }
 
-static TransformUnitFn UnitFunction(RtLaneSet set) {
+// The unit of set that divides by plan, or null when this build or processor has none.
+static TransformUnitFn UnitFunction(RtLaneSet set, int plan) {
+#if DFT_LANES_WIDE
+    if (plan != kDivideDivider) {
+        __builtin_cpu_init();
+        if (set == kRtLanesAvx2 && __builtin_cpu_supports("fma"))
+            return plan == kDivideFma ? TransformUnitAvx2Fma : TransformUnitAvx2Mix;
+        if (set == kRtLanesAvx512)
+            return plan == kDivideFma ? TransformUnitAvx512Fma : TransformUnitAvx512Mix;
+    }
+#endif
+    if (plan != kDivideDivider)
+        return nullptr;
     switch (set) {
 #if defined(__x86_64__) || defined(__i386__)
     case kRtLanesSse2: return TransformUnitSse2;
@@ -125,6 +147,104 @@ static TransformUnitFn UnitFunction(RtLaneSet set) {
 #endif
     default: return TransformUnitScalar;
     }
+}
+
+// Lanes per unit of set and plan.
+static int32_t UnitGroup(RtLaneSet set, int plan) {
+    if (set == kRtLanesScalar)
+        return 1;
+    return (plan == kDivideMix ? kTransformMixVectors : kTransformVectors) * RtLaneSetWidth(set);
+}
+
+// ---- Where the lanes divide --------------------------------------------------------------------
+
+static void EmptyUnit(TransformUnit *unit, int32_t chains, int32_t firstStart);
+
+// The plan whose units run fastest in set: each runs units of one lane a bin over 64 samples
+// for about half a millisecond, three times in turn, and keeps its best time per pair. The
+// divider unless another beats it by kDivideMargin. Only the speed depends on the choice.
+static int MeasureDivide(RtLaneSet set) {
+    enum { kCount = 64, kCalls = 24, kRounds = 3 };
+    double samples[kCount], re[kCount], im[kCount];
+    std::atomic<uint8_t> states[kCount];
+    for (int32_t i = 0; i < kCount; ++i)
+        samples[i] = (i % 7) * 0.25 - 0.75;
+    const TransformJob job = {samples, kCount, (2.0 * 3.141592) / kCount, re, im, states};
+    double best[kDividePlans];
+    for (int plan = 0; plan < kDividePlans; ++plan)
+        best[plan] = 1e300;
+    for (int round = 0; round < kRounds; ++round) {
+        for (int plan = 0; plan < kDividePlans; ++plan) {
+            const TransformUnitFn fn = UnitFunction(set, plan);
+            if (!fn)
+                continue;
+            TransformUnit unit;
+            EmptyUnit(&unit, 0, 0);
+            unit.lanes = UnitGroup(set, plan);
+            for (int32_t l = 0; l < unit.lanes; ++l)
+                unit.head[l] = l;
+            const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+            int64_t pairs = 0;
+            for (int call = 0; call < kCalls; ++call)
+                pairs += fn(&job, &unit);
+            const double ns = std::chrono::duration<double, std::nano>(
+                                  std::chrono::steady_clock::now() - start).count() / pairs;
+            best[plan] = ns < best[plan] ? ns : best[plan];
+        }
+    }
+    int chosen = kDivideDivider;
+    for (int plan = kDivideDivider + 1; plan < kDividePlans; ++plan)
+        if (best[plan] < kDivideMargin * best[kDivideDivider] && best[plan] < best[chosen])
+            chosen = plan;
+    return chosen;
+}
+
+// The plan of name in the set in use, or -1: a name the set has, or "measure".
+static int DividePlanNamed(const char *name) {
+    const RtLaneSet set = TransformLanes();
+    if (std::strcmp(name, "measure") == 0)
+        return MeasureDivide(set);
+    for (int plan = 0; plan < kDividePlans; ++plan)
+        if (std::strcmp(name, kDivideNames[plan]) == 0)
+            return UnitFunction(set, plan) ? plan : -1;
+    return -1;
+}
+
+int TransformSelectDivide(const char *name) {
+    const int plan = DividePlanNamed(name);
+    if (plan < 0)
+        return 0;
+    gTransformDivide.store(plan);
+    return 1;
+}
+
+// The first choice: DFT_DIVIDE's when it names one, else by the processor.
+static int ChooseDivide() {
+    const char *named = std::getenv("DFT_DIVIDE");
+    const int plan = named ? DividePlanNamed(named) : -1;
+    if (plan >= 0)
+        return plan;
+#if DFT_LANES_WIDE
+    __builtin_cpu_init();
+    if (__builtin_cpu_is("amd"))
+        return kDivideDivider;
+    return MeasureDivide(TransformLanes());
+#else
+    return kDivideDivider;
+#endif
+}
+
+static int DividePlan() {
+    int plan = gTransformDivide.load();
+    if (plan == kDividePlans) {
+        plan = ChooseDivide();
+        gTransformDivide.store(plan);
+    }
+    return plan;
+}
+
+const char *TransformDivide() {
+    return kDivideNames[DividePlan()];
 }
 
 // ---- Plan ------------------------------------------------------------------------------------
@@ -329,8 +449,11 @@ void TransformStart(TransformRun *run, const double *samples, int32_t count, dou
     RtLaneSet set = TransformLanes();
     if (!(largest < kRtLaneArgLimit))
         set = kRtLanesScalar;
-    run->unitFn = UnitFunction(set);
-    run->group = set == kRtLanesScalar ? 1 : kTransformVectors * RtLaneSetWidth(set);
+    int plan = DividePlan();
+    if (!UnitFunction(set, plan))
+        plan = kDivideDivider;   // the set divides on the divider alone
+    run->unitFn = UnitFunction(set, plan);
+    run->group = UnitGroup(set, plan);
     run->share = gShareAngles.load() && step >= kShareStepLeast && largest < kShareAngleBound;
     run->evaluations.store(0);
     PlanLower(run);

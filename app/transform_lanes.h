@@ -6,7 +6,8 @@
 // for each of its bins and each n in order, exactly the plain loop's operations: a = (angleStep *
 // n) * k, the sine and cosine of Trig (bit for bit RtSin, RtCos), re = re + s*cos, im = im -
 // s*sin. So every bin has the plain loop's bits. U vectors (2U sine chains, counting the
-// cosines) go side by side to hide the latency of the divisions.
+// cosines) go side by side to hide the latency of the divisions; F of the chains divide on the
+// FMA units (the same quotients).
 // Include only in a file compiled for L's instruction set; all of it has internal linkage.
 #ifndef APP_TRANSFORM_LANES_H
 #define APP_TRANSFORM_LANES_H
@@ -17,7 +18,8 @@
 namespace {
 
 // The lane kernel's sine and cosine of U vectors of angles: sine[u] in, RtSin and RtCos out.
-template <class L>
+// The first F of the 2U chains (the sines first) divide on the FMA units.
+template <class L, int F = 0>
 struct TransformLaneTrig {
     template <int U>
     static void SinCos(typename L::V *sine, typename L::V *cosine) {
@@ -27,7 +29,7 @@ struct TransformLaneTrig {
             arg[u] = sine[u];
             arg[U + u] = RtLanesCosArg<L>(sine[u]);
         }
-        RtLanesSin<L, 2 * U>(arg, arg);
+        RtLanesSin<L, 2 * U, F>(arg, arg);
         for (int u = 0; u < U; ++u) {
             sine[u] = arg[u];
             cosine[u] = arg[U + u];

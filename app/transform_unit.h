@@ -32,11 +32,14 @@
 #include <cstdint>
 
 enum {
-    // Vectors side by side in every set (each with its sines and cosines: 4 division chains).
-    // Measured on Zen 3 and Zen 5: 2 beats 1, 3 and 4 (more spill registers without feeding the
-    // divider faster).
+    // Vectors side by side on the divider alone (each with its sines and cosines: 4 division
+    // chains). Measured on Zen 3 and Zen 5: 2 beats 1, 3 and 4 (more spill registers without
+    // feeding the divider faster).
     kTransformVectors = 2,
-    kTransformUnitLanes = 16,   // the widest unit: 2 vectors of 8 (AVX-512)
+    // Vectors side by side in the mix of divider and FMA units: 4, half of the 8 chains on each,
+    // enough independent work that the FMA division's long chain of steps stays hidden.
+    kTransformMixVectors = 4,
+    kTransformUnitLanes = 32,   // the widest unit: 4 vectors of 8 (AVX-512)
     kTransformMembers = 33,     // members of one chain: 2^31 > count, plus the partial one
 };
 
@@ -67,5 +70,11 @@ int64_t TransformUnitScalar(const TransformJob *job, const TransformUnit *unit);
 int64_t TransformUnitSse2(const TransformJob *job, const TransformUnit *unit);
 int64_t TransformUnitAvx2(const TransformJob *job, const TransformUnit *unit);
 int64_t TransformUnitAvx512(const TransformJob *job, const TransformUnit *unit);
+// The same units with their divisions on the FMA units (every chain of kTransformVectors
+// vectors), or mixed (half the chains of kTransformMixVectors); those of AVX2 need FMA.
+int64_t TransformUnitAvx2Fma(const TransformJob *job, const TransformUnit *unit);
+int64_t TransformUnitAvx2Mix(const TransformJob *job, const TransformUnit *unit);
+int64_t TransformUnitAvx512Fma(const TransformJob *job, const TransformUnit *unit);
+int64_t TransformUnitAvx512Mix(const TransformJob *job, const TransformUnit *unit);
 
 #endif

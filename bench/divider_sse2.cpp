@@ -5,7 +5,7 @@
 #if defined(__SSE2__)
 #include "runtime/math/rt_lanes_sse2.h"
 
-double DividerChainsSse2(int64_t rounds) {
-    return DividerChains<LanesSse2>(rounds);
+double DividerChainsSse2(int64_t rounds, int) {
+    return DividerChains<LanesSse2, 0>(rounds);
 }
 #endif

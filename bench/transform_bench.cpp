@@ -9,14 +9,17 @@
 // of the bins it gives, and the sine-cosine pairs it evaluated (padding lanes included) against
 // the pairs of its bins. Every result is compared bit for bit with the plain loop's (exit code 1
 // if one differs).
-// Then the wall they run against: the divider's own throughput in the same lanes, many
+// Then the walls they run against: division's own throughput in the same lanes, many
 // independent chains of divisions on as many threads as the transform has (divider_chains.h),
-// and each fast transform's processor time per evaluated pair as a share of the divider's time
-// for the pair's 22 divisions per lane (sine and cosine: 9 of the continued fraction, then t and
-// s, each; the multiple is found without dividing). 100 % would be the divider busy throughout.
+// all on the divider, all on the FMA units, and mixes (4, 6 or 8 of the 12 chains on the FMA
+// units); and each fast transform's processor time per evaluated pair as a share of the best
+// wall's time for the pair's 22 divisions per lane (sine and cosine: 9 of the continued
+// fraction, then t and s, each; the multiple is found without dividing). 100 % would be the
+// units busy throughout. Last, the whole transform once with each way the lanes divide.
 //
 // Usage: transform_bench [N [set]]   N samples (default 20000, 1..100001); set one of scalar,
-// sse2, avx2, avx512 (default: the widest the processor has).
+// sse2, avx2, avx512 (default: the widest the processor has). DFT_DIVIDE chooses where the
+// lanes divide, as in the program (app/transform.h).
 // The wall-clock figures depend on how much of the machine each run gets; the processor times
 // (every thread of the process) do not, and their ratios are the ones to compare.
 #include <chrono>
@@ -83,36 +86,39 @@ static void Report(const char *name, Timing t, double pairs, double evaluated, i
     std::printf("  %s\n", identical ? "bit-identical" : "DIFFERENT");
 }
 
-static double DividerChainsScalar(int64_t rounds) {
-    return DividerChains<DividerScalar>(rounds);
+static double DividerChainsScalar(int64_t rounds, int) {
+    return DividerChains<DividerScalar, 0>(rounds);
 }
 
-// The set's chains, or null when this build has none for it.
-static double (*DividerFunction(RtLaneSet set))(int64_t) {
+// The set's chains, or null when this build has none for it, or for fma > 0 none with FMA.
+static double (*DividerFunction(RtLaneSet set, int fma))(int64_t, int) {
     switch (set) {
 #if defined(__x86_64__) || defined(__i386__)
-    case kRtLanesSse2: return DividerChainsSse2;
+    case kRtLanesSse2: return fma ? nullptr : DividerChainsSse2;
 #if DFT_LANES_WIDE
-    case kRtLanesAvx2: return DividerChainsAvx2;
+    case kRtLanesAvx2:
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("fma") ? DividerChainsAvx2 : nullptr;
     case kRtLanesAvx512: return DividerChainsAvx512;
 #endif
 #endif
-    case kRtLanesScalar: return DividerChainsScalar;
+    case kRtLanesScalar: return fma ? nullptr : DividerChainsScalar;
     default: return nullptr;
     }
 }
 
-// Processor time in ns per division of one vector of set, over `threads` threads of chains.
-static double DividerNs(RtLaneSet set, unsigned threads) {
-    double (*chains)(int64_t) = DividerFunction(set);
+// Processor time in ns per division of one vector of set, `fma` of the chains on the FMA units,
+// over `threads` threads of chains; 0 when the set has no such chains.
+static double DividerNs(RtLaneSet set, int fma, unsigned threads) {
+    double (*chains)(int64_t, int) = DividerFunction(set, fma);
     if (!chains)
         return 0;
-    const int64_t rounds = (int64_t)1 << 21;
+    const int64_t rounds = (int64_t)1 << 20;
     std::vector<double> kept(threads);
     std::vector<std::thread> running;
     const Clock start = Now();
     for (unsigned i = 0; i < threads; ++i)
-        running.emplace_back([&kept, chains, i, rounds] { kept[i] = chains(rounds); });
+        running.emplace_back([&kept, chains, i, rounds, fma] { kept[i] = chains(rounds, fma); });
     for (std::thread &t : running)
         t.join();
     const Timing t = Since(start);
@@ -154,9 +160,10 @@ int main(int argc, char **argv) {
     std::vector<double> plainRe(count), plainIm(count), re(count), im(count);
     TransformRun *const run = TransformRunNew();
 
-    std::printf("N = %d, %s lanes, %u hardware threads; pairs: %.0f all bins, %.0f lower bins\n",
-                (int)count, RtLaneSetName(TransformLanes()), std::thread::hardware_concurrency(),
-                allPairs, lowerPairs);
+    std::printf("N = %d, %s lanes dividing on the %s, %u hardware threads; pairs: %.0f all bins,"
+                " %.0f lower bins\n",
+                (int)count, RtLaneSetName(TransformLanes()), TransformDivide(),
+                std::thread::hardware_concurrency(), allPairs, lowerPairs);
     Clock start = Now();
     TransformPlain(samples.data(), count, angleStep, plainRe.data(), plainIm.data());
     const Timing plain = Since(start);
@@ -202,16 +209,55 @@ int main(int argc, char **argv) {
     const RtLaneSet set = TransformLanes();
     const unsigned threads =
         std::thread::hardware_concurrency() > 0 ? std::thread::hardware_concurrency() : 1;
-    const double divisionNs = DividerNs(set, threads);
-    const double wallNs = divisionNs * kDivisionsPerPair / RtLaneSetWidth(set);
-    std::printf("divider: %.3f ns cpu per division of %d lanes (%d chains, %u threads); %d per"
-                " lane and pair: the wall is %.2f ns cpu per evaluated pair\n",
-                divisionNs, (int)RtLaneSetWidth(set), (int)kDividerChains, threads,
-                (int)kDivisionsPerPair, wallNs);
-    std::printf("at the wall:");
+    const int width = (int)RtLaneSetWidth(set);
+    std::printf("division of %d lanes, ns cpu each (%d chains, %u threads), by the chains on the"
+                " FMA units:", width, (int)kDividerChains, threads);
+    double dividerNs = 0, bestNs = 0, bestMixNs = 0;
+    int best = 0, bestMix = 0;
+    for (int fma : kDividerShares) {
+        const double ns = DividerNs(set, fma, threads);
+        if (ns <= 0)
+            continue;
+        std::printf("  %d: %.3f", fma, ns);
+        dividerNs = fma == 0 ? ns : dividerNs;
+        if (fma > 0 && fma < kDividerChains && (bestMix == 0 || ns < bestMixNs))
+            bestMix = fma, bestMixNs = ns;
+        if (bestNs == 0 || ns < bestNs)
+            best = fma, bestNs = ns;
+    }
+    std::printf("\n");
+    const double fmaNs = DividerNs(set, kDividerChains, threads);
+    if (fmaNs > 0)
+        std::printf("FMA units alone / divider alone: %.2fx the time; best mix (%d of %d on FMA) /"
+                    " divider: %.2fx\n",
+                    fmaNs / dividerNs, bestMix, (int)kDividerChains, bestMixNs / dividerNs);
+    const double wallNs = bestNs * kDivisionsPerPair / width;
+    std::printf("the best wall: %d of %d chains on FMA, %.3f ns per division; %d per lane and pair:"
+                " %.2f ns cpu per evaluated pair (the divider's alone: %.2f)\n",
+                best, (int)kDividerChains, bestNs, (int)kDivisionsPerPair, wallNs,
+                dividerNs * kDivisionsPerPair / width);
+    std::printf("at the best wall:");
     ReportWall("every", every.cpu, everyEvaluated, wallNs);
     ReportWall("all", all.cpu, (double)TransformEvaluations(run), wallNs);
     std::printf("\n");
+
+    // The whole transform with each way the lanes divide, the chosen one restored after.
+    const char *chosen = TransformDivide();
+    for (const char *way : {"divider", "fma", "mix"}) {
+        if (!TransformSelectDivide(way))
+            continue;
+        start = Now();
+        TransformFast(run, samples.data(), count, angleStep, re.data(), im.data(), nullptr);
+        const Timing t = Since(start);
+        const int same = Same(plainRe, re, count) && Same(plainIm, im, count);
+        ok = ok && same;
+        char name[16];
+        std::snprintf(name, sizeof name, "all %s", way);
+        std::printf("%-12s %7.3f s wall %7.3f s cpu", name, t.wall, t.cpu);
+        ReportWall("at the best wall", t.cpu, (double)TransformEvaluations(run), wallNs);
+        std::printf("  %s\n", same ? "bit-identical" : "DIFFERENT");
+    }
+    TransformSelectDivide(chosen);
     std::printf("results: %s\n", ok ? "bit-identical" : "DIFFERENT");
     return ok ? 0 : 1;
 }

@@ -24,6 +24,9 @@ endfunction()
 
 dft_test_area(core LIBS dft_core SOURCES string_test.cpp)
 dft_test_area(math LIBS dft_math SOURCES elementary_test.cpp num_to_str_test.cpp)
+# The lanes' FMA division over arrays, with the lanes' flags (CMakeLists.txt).
+target_sources(test_math PRIVATE ${PROJECT_SOURCE_DIR}/bench/divider_avx2.cpp
+               ${PROJECT_SOURCE_DIR}/bench/divider_avx512.cpp)
 dft_test_area(io LIBS dft_io SOURCES
   file_input_test.cpp file_open_test.cpp file_replace_test.cpp file_text_test.cpp
   input_items_test.cpp)
@@ -45,7 +48,7 @@ endif()
 # The fuzzers' seed corpora run through their checks on every test run, built with this build's
 # compiler and flags (the sanitizer build's included); the fuzzing itself is `make test-fuzz`.
 if(NOT WIN32)
-  foreach(surface data_file terminal)
+  foreach(surface data_file terminal divide)
     add_executable(replay_${surface} ${CMAKE_SOURCE_DIR}/fuzz/fuzz_${surface}.cpp
                    ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
     target_link_libraries(replay_${surface} PRIVATE dft_options)
@@ -54,6 +57,8 @@ if(NOT WIN32)
   endforeach()
   target_link_libraries(replay_data_file PRIVATE dft_io dft_math)
   target_link_libraries(replay_terminal PRIVATE dft_frontend)
+  target_sources(replay_divide PRIVATE ${PROJECT_SOURCE_DIR}/bench/divider_avx2.cpp
+                 ${PROJECT_SOURCE_DIR}/bench/divider_avx512.cpp)
 endif()
 
 # The read benchmark of the numbered files: a program run by hand, not a test.

@@ -30,12 +30,15 @@
 //
 // Speed: M vectors go through each step side by side. The continued fraction is a chain of
 // dependent divisions; M independent chains keep the divider busy instead of waiting on latency.
+// The first F chains divide on the FMA units instead (rt_lanes_div_fma.h: the same quotients),
+// beside the divider where it is the slower; F = 0 is the divider alone.
 // Include only in a file compiled for L's instruction set; all of it has internal linkage.
 #ifndef RUNTIME_MATH_RT_TRIG_LANES_KERNEL_H
 #define RUNTIME_MATH_RT_TRIG_LANES_KERNEL_H
 
 #include <cstdint>
 
+#include "runtime/math/rt_lanes_div_fma.h"
 #include "runtime/math/rt_trig.h"        // kRtHalfPi, kRtTanC1, kRtTanC2 (constants only)
 #include "runtime/math/rt_trig_lanes.h"
 
@@ -47,10 +50,12 @@ namespace {
 // 2/pi rounded to a double, which is also 1/P rounded: 6.36619772367581382433e-01.
 static const double kRtLanesTwoOverPi = 6.36619772367581382433e-01;   // 0x3FE45F30, 0x6DC9C883
 
-// out[m] = RtSin(x[m]) lane by lane, for M vectors with every lane inside the domain above.
-template <class L, int M>
+// out[m] = RtSin(x[m]) lane by lane, for M vectors with every lane inside the domain above; the
+// first F of them divide on the FMA units.
+template <class L, int M, int F = 0>
 inline void RtLanesSin(const typename L::V *x, typename L::V *out) {
     typedef typename L::V V;
+    typedef RtLanesDivide<L, F> D;
     typedef typename L::Q Q;
     const V half = L::Set1(0.5);
     const V halfPi = L::Set1(kRtHalfPi);
@@ -83,19 +88,19 @@ inline void RtLanesSin(const typename L::V *x, typename L::V *out) {
         V qd = L::ToDouble(q[m]);
         r[m] = L::Add(L::Sub(h[m], L::Mul(qd, L::Set1(kRtTanC1))), L::Mul(qd, L::Set1(kRtTanC2)));
         z[m] = L::Mul(r[m], r[m]);
-        a[m] = L::Div(z[m], L::Set1(19.0));
+        a[m] = D::Div(m, z[m], L::Set1(19.0));
     }
 #pragma GCC unroll 8
     for (int k = 17; k >= 3; k -= 2) {
         const V kd = L::Set1((double)k);
 #pragma GCC unroll 16
         for (int m = 0; m < M; ++m)
-            a[m] = L::Div(z[m], L::Sub(kd, a[m]));
+            a[m] = D::Div(m, z[m], L::Sub(kd, a[m]));
     }
 #pragma GCC unroll 16
     for (int m = 0; m < M; ++m) {
-        V t = L::Div(r[m], L::Sub(one, a[m]));
-        V s = L::Div(L::Mul(L::Set1(2.0), t), L::Add(L::Mul(t, t), one));
+        V t = D::Div(m, r[m], L::Sub(one, a[m]));
+        V s = D::Div(m, L::Mul(L::Set1(2.0), t), L::Add(L::Mul(t, t), one));
         out[m] = L::FlipSignWhereOdd(s, q[m]);
     }
 }

@@ -1,5 +1,6 @@
 // transform_test.cpp: the fast transform, in every instruction set this machine runs and in the
-// scalar code, on its threads, with shared angles and without, gives the plain loop's bits for
+// scalar code, dividing in each way the set has (the divider, the FMA units, the mix of both), on
+// its threads, with shared angles and without, gives the plain loop's bits for
 // every bin: its lower bins as soon as that part is done, and the rest after it, also where an
 // earlier transform stopped after its lower part (the display declined) and left its own values
 // in the arrays.
@@ -41,6 +42,8 @@ const struct {
 // 17, one past 16); 255 the last without threads, 256 the first with; 1001 on threads (a partial
 // vector in every width); 1024 and 1025, whose bin 1 heads the longest chains, 1025 with two
 // upper bins in one chain (512 and 1024).
+const char *const kWays[] = {"divider", "fma", "mix"};   // where the lanes divide
+
 const int32_t kCounts[] = {1, 2, 3, 7, 8, 9, 17, 33, 63, 64, 65, 255, 256, 1001, 1024, 1025};
 
 class TransformFastTest : public ::testing::TestWithParam<int32_t> {};
@@ -76,11 +79,12 @@ TEST_P(TransformFastTest, BitIdenticalToThePlainLoopInEverySet) {
     for (const auto &step : kSteps) {
         const double angleStep = step.step(count);
         TransformPlain(samples.data(), count, angleStep, plainRe.data(), plainIm.data());
-        for (int s = 0; s < kRtLaneSetCount; ++s) {
-            const RtLaneSet set = (RtLaneSet)s;
-            if (!TransformSelectLanes(set))
+        for (int s = 0; s < kRtLaneSetCount * 3; ++s) {
+            const RtLaneSet set = (RtLaneSet)(s / 3);
+            const char *const way = kWays[s % 3];
+            if (!TransformSelectLanes(set) || !TransformSelectDivide(way))
                 continue;   // not on this processor or build
-            const std::string what = std::string(RtLaneSetName(set)) + " " + step.name;
+            const std::string what = std::string(RtLaneSetName(set)) + " " + way + " " + step.name;
             re.assign(count + 1, 7.0);
             im.assign(count + 1, 7.0);
             TransformShareAngles(0);
@@ -107,6 +111,7 @@ TEST_P(TransformFastTest, BitIdenticalToThePlainLoopInEverySet) {
         }
     }
     TransformSelectLanes(RtLaneSetWidest());
+    TransformSelectDivide("measure");
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, TransformFastTest, ::testing::ValuesIn(kCounts),
