@@ -10,32 +10,34 @@
 //      drawn values from tick `low` to tick `high`, with a sixteenth of their span (a tenth in the
 //      lower plot) free above the highest for its peak's number; value v stands at
 //      top + ((high - v) * height) / (high - low).
-//   table of the marked peaks: two rows of 20 from y 590 (1020), a column of 174 a peak.
+//   table of the marked peaks: two rows of 20 from y 590 (1020), a column of 174 a peak, its
+//      period 48 right of its bin.
 //   a warning, when there is one: a band of kSpectrumSvgWarningBand above all of this, which
 //      moves down by as much in one group, its numbers unchanged.
 // Each expression is evaluated in the order written, every step rounded to a double, so the
 // coordinates are the same bits on every platform; they are written to a tenth of a pixel.
 //
-// Peaks: bin k (1 <= k < M) is a local maximum when it is drawn, above a drawn left neighbour
-// (bin 0 counts as a neighbour) and not below a drawn right one; a neighbour not drawn or past
-// the end counts as lower. The five highest are marked, ties to the lower bin; their numbers are
-// placed by SvgLabelsPlace, or left to the table.
+// Peaks: the five most prominent (svg_peaks.h), bin 0 never; their numbers are placed by
+// SvgLabelsPlace clear of the line, or left to the table, which gives each its period N / k.
 //
-// Enlarged plot: when the highest peak k lies in the first tenth of the bins (10 k < M), a second
-// plot shows bins 0 .. Z, Z the least of 1, 2, 5 times a power of ten above twice the highest
-// marked peak h of that tenth (so Z <= 5 h < M / 2). It has its own axes and marks the marked
-// peaks up to Z; the first plot shades the bins it enlarges.
+// Enlarged plot: when the first marked (the most prominent) peak k lies in the first tenth of
+// the bins (10 k < M), a second plot shows bins 0 .. Z, Z the least of 1, 2, 5 times a power of
+// ten above twice the highest marked peak h of that tenth (so Z <= 5 h < M / 2). It has its own
+// axes and marks the marked peaks up to Z; the first plot shades the bins it enlarges.
 #include "app/spectrum_svg.h"
 
 #include <cstring>
 
 #include "app/svg_labels.h"
+#include "app/svg_peaks.h"
 #include "app/texts.h"
 #include "runtime/core/rt_decimal.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/math/rt_math.h"
 
-static const double kValueLimit = 1e6;   // |LogAbs| of any double is below 745
+static_assert(kSpectrumSvgPeaks == kSvgPeaksMost && kSpectrumSvgColumns == kSvgCurveColumns,
+              "the picture's marks and columns are those of the peaks and the labels");
+
 // The geometry of the top of the file, in pixels; font sizes in pixels too.
 static const double kPictureWidth = 1000, kPictureHeight = 650, kZoomedHeight = 1080;
 static const double kPlotLeft = 90, kPlotWidth = kSpectrumSvgColumns;
@@ -43,6 +45,7 @@ static const double kPlotTop = 60, kPlotHeight = 460, kZoomTop = 650, kZoomHeigh
 static const double kTitleBaseline = 28, kZoomTitleBaseline = kZoomTop - 18;
 static const double kValueNameLeft = 10;
 static const double kTableLeft = 10, kTableHead = 90, kTableColumn = 174, kTableRow = 20;
+static const double kTablePeriod = 48;   // a period's left, right of its bin's (5 digits at most)
 static const double kTableAboveBottom = 60;   // the table's top, up from the picture's bottom
 static const double kFontSize = 13, kTitleFontSize = 18, kZoomTitleFontSize = 15;
 static const double kTableFontSize = 12;
@@ -103,7 +106,7 @@ static void PutAttribute(SvgOut *o, const char *name, double pixels) {
 }
 
 static bool Drawn(double value) {
-    return value >= -kValueLimit && value <= kValueLimit;   // false for NaN and infinities
+    return SvgDrawn(value);
 }
 
 // Floor of x, |x| < 2^62.
@@ -179,10 +182,13 @@ static double BinX(const Plot *p, int32_t k) {
 }
 
 // The line, as polylines broken where a bin (a column) is not drawn. A run of one point is a
-// dot (a circle) instead, since a line needs two.
+// dot (a circle) instead, since a line needs two. Each segment is also added to the curve that
+// the labels keep clear of.
 struct LineRun {
     int32_t points;
-    double x, y;   // the run's first point, not yet written
+    double x, y;           // the run's first point, not yet written
+    double lastX, lastY;   // its latest point
+    SvgCurve *curve;
 };
 
 static void PutPoint(SvgOut *o, double x, double y) {
@@ -192,6 +198,12 @@ static void PutPoint(SvgOut *o, double x, double y) {
 }
 
 static void LinePoint(SvgOut *o, LineRun *run, double x, double y) {
+    if (run->points == 0)
+        SvgCurveAdd(run->curve, x, y, x, y);
+    else
+        SvgCurveAdd(run->curve, run->lastX, run->lastY, x, y);
+    run->lastX = x;
+    run->lastY = y;
     if (run->points == 0) {
         run->x = x;
         run->y = y;
@@ -220,12 +232,13 @@ static void LineBreak(SvgOut *o, LineRun *run) {
     run->points = 0;
 }
 
-static void PutLine(SvgOut *o, const double *logAbs, const Plot *p) {
+static void PutLine(SvgOut *o, const double *logAbs, const Plot *p, SvgCurve *curve) {
     const int32_t bins = p->bins;
     Put(o, "<g class=\"line\" fill=\"none\" stroke=\"#1f4e9c\"");
     PutAttribute(o, "stroke-width", kLineWidth);
     Put(o, " stroke-linejoin=\"round\" stroke-linecap=\"round\">\n");
-    LineRun run = {0, 0, 0};
+    LineRun run = {0, 0, 0, 0, 0, curve};
+    SvgCurveClear(curve, kPlotLeft);
     if (bins <= (int32_t)kSpectrumSvgColumns) {
         for (int32_t k = 0; k < bins; k++) {
             if (Drawn(logAbs[k]))
@@ -262,31 +275,6 @@ static void PutLine(SvgOut *o, const double *logAbs, const Plot *p) {
     }
     LineBreak(o, &run);
     Put(o, "</g>\n");
-}
-
-// The highest local maxima, highest first; returns how many (at most kSpectrumSvgPeaks).
-static int32_t FindPeaks(const double *logAbs, int32_t bins, int32_t *peaks) {
-    int32_t count = 0;
-    for (int32_t k = 1; k < bins; k++) {
-        double v = logAbs[k];
-        if (!Drawn(v))
-            continue;
-        if (Drawn(logAbs[k - 1]) && !(v > logAbs[k - 1]))
-            continue;
-        if (k + 1 < bins && Drawn(logAbs[k + 1]) && !(v >= logAbs[k + 1]))
-            continue;
-        int32_t at = count;
-        while (at > 0 && v > logAbs[peaks[at - 1]])
-            at--;
-        if (at >= (int32_t)kSpectrumSvgPeaks)
-            continue;
-        for (int32_t i = (count < (int32_t)kSpectrumSvgPeaks ? count : count - 1); i > at; i--)
-            peaks[i] = peaks[i - 1];
-        peaks[at] = k;
-        if (count < (int32_t)kSpectrumSvgPeaks)
-            count++;
-    }
-    return count;
 }
 
 // The last bin of the enlarged plot, or 0 for none (see the top of the file).
@@ -369,9 +357,9 @@ static void PutAxes(SvgOut *o, const Plot *p) {
 }
 
 // The marks of peaks[0 .. count - 1] that lie in the plot, each with its bin number where
-// SvgLabelsPlace finds room, in the font size its boxes are measured for.
-static void PutPeaks(SvgOut *o, const double *logAbs, const Plot *p, const int32_t *peaks,
-                     int32_t count) {
+// SvgLabelsPlace finds room clear of the line, in the font size its boxes are measured for.
+static void PutPeaks(SvgOut *o, const double *logAbs, const Plot *p, const SvgCurve *curve,
+                     const int32_t *peaks, int32_t count) {
     SvgLabel labels[kSpectrumSvgPeaks];
     int32_t bins[kSpectrumSvgPeaks], n = 0;
     for (int32_t i = 0; i < count; i++) {
@@ -383,7 +371,7 @@ static void PutPeaks(SvgOut *o, const double *logAbs, const Plot *p, const int32
         bins[n++] = peaks[i];
     }
     const SvgBox frame = {kPlotLeft, p->top, kPlotLeft + kPlotWidth, p->top + p->height};
-    SvgLabelsPlace(&frame, labels, n);
+    SvgLabelsPlace(&frame, curve, labels, n);
     Put(o, "<g class=\"peaks\" fill=\"#c0392b\" text-anchor=\"middle\"");
     PutAttribute(o, "font-size", kSvgLabelFontSize);
     Put(o, ">\n");
@@ -422,14 +410,28 @@ static void PutPlot(SvgOut *o, const double *logAbs, const Plot *p, const int32_
         Put(o, "/>\n");
     }
     PutAxes(o, p);
-    PutLine(o, logAbs, p);
-    PutPeaks(o, logAbs, p, peaks, count);
+    SvgCurve curve;
+    PutLine(o, logAbs, p, &curve);
+    PutPeaks(o, logAbs, p, &curve, peaks, count);
     Put(o, "</g>\n");
 }
 
-// The table of the marked peaks, highest first: a row of bins over a row of their values.
-static void PutTable(SvgOut *o, const double *logAbs, const int32_t *peaks, int32_t count,
-                     double top) {
+// A peak's period in samples, sampleCount / k to a tenth, rounded half up, in whole-number
+// arithmetic (the tenths are (20 N + k) / 2k, exactly) and RtDecimal's digits: "132.4" for bin
+// 24 of 3177, "12.0" for bin 39 of 468.
+static void PutPeriod(SvgOut *o, double sampleCount, int32_t k) {
+    const int64_t tenths = ((int64_t)sampleCount * 20 + k) / ((int64_t)k * 2);
+    char text[2 * kRtDecimalMax + 1];
+    int32_t n = RtDecimal((uint32_t)(tenths / 10), text);
+    text[n++] = '.';
+    n += RtDecimal((uint32_t)(tenths % 10), text + n);
+    PutBytes(o, text, (uint32_t)n);
+}
+
+// The table of the marked peaks, in their order: a row of bins, each with its period beside it,
+// over a row of their values.
+static void PutTable(SvgOut *o, const double *logAbs, double sampleCount, const int32_t *peaks,
+                     int32_t count, double top) {
     if (count == 0)
         return;
     const double width = kTableHead + kTableColumn * (double)count;
@@ -449,7 +451,7 @@ static void PutTable(SvgOut *o, const double *logAbs, const int32_t *peaks, int3
     Put(o, "</g>\n<text");
     PutAttribute(o, "x", kTableLeft + 6);
     PutAttribute(o, "y", top + 15);
-    Put(o, ">bin</text>\n<text");
+    Put(o, ">bin, N / k</text>\n<text");
     PutAttribute(o, "x", kTableLeft + 6);
     PutAttribute(o, "y", top + kTableRow + 15);
     Put(o, ">");
@@ -462,6 +464,11 @@ static void PutTable(SvgOut *o, const double *logAbs, const int32_t *peaks, int3
         PutAttribute(o, "y", top + 15);
         Put(o, ">");
         PutNumber(o, (double)peaks[i]);
+        Put(o, "</text>\n<text class=\"peak-period\"");
+        PutAttribute(o, "x", x + kTablePeriod);
+        PutAttribute(o, "y", top + 15);
+        Put(o, ">");
+        PutPeriod(o, sampleCount, peaks[i]);
         Put(o, "</text>\n<text class=\"peak-value\"");
         PutAttribute(o, "x", x);
         PutAttribute(o, "y", top + kTableRow + 15);
@@ -494,7 +501,7 @@ uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, cha
     if (bins < 0)
         bins = 0;
     int32_t peaks[kSpectrumSvgPeaks];
-    int32_t count = FindPeaks(logAbs, bins, peaks), zoom = ZoomEnd(peaks, count, bins);
+    int32_t count = SvgPeaksFind(logAbs, bins, peaks), zoom = ZoomEnd(peaks, count, bins);
     const double height = zoom > 0 ? kZoomedHeight : kPictureHeight;
     const double whole = height + (warning != nullptr ? (double)kSpectrumSvgWarningBand : 0);
     Put(&o, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -542,7 +549,7 @@ uint32_t SpectrumSvg(const double *logAbs, int32_t bins, double sampleCount, cha
         Put(&o, ", enlarged</text>\n");
         PutPlot(&o, logAbs, &enlarged, peaks, count, 0);
     }
-    PutTable(&o, logAbs, peaks, count, height - kTableAboveBottom);
+    PutTable(&o, logAbs, sampleCount, peaks, count, height - kTableAboveBottom);
     Put(&o, warning != nullptr ? "</g>\n</svg>\n" : "</svg>\n");
     return o.full ? 0 : o.length;
 }

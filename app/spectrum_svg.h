@@ -18,8 +18,8 @@ enum : uint32_t {
     // Pixel columns of the plot. With more bins than this, each column is drawn as the lowest
     // and the highest value of its bins, so that no peak falls between two points.
     kSpectrumSvgColumns = 880,
-    // The highest local maxima that are marked, their bin numbers beside them where there is
-    // room, and listed with their values in the picture's table.
+    // The most prominent peaks that are marked, their bin numbers beside them where there is
+    // room, and listed with their periods and values in the picture's table.
     kSpectrumSvgPeaks = 5,
     // Pixels the picture grows by to carry a warning.
     kSpectrumSvgWarningBand = 30,
@@ -27,7 +27,7 @@ enum : uint32_t {
 
 // Writes the picture of logAbs[0 .. bins - 1], the bins Result.csv holds for sampleCount N, into
 // out: a standalone SVG 1.1 document in UTF-8 with LF line ends (sans-serif, no script, no
-// external reference): 1000 x 650 px, or 1000 x 1080 px when the highest marked peak lies in the
+// external reference): 1000 x 650 px, or 1000 x 1080 px when the most prominent peak lies in the
 // first tenth of the bins and a second plot enlarges the first bins. Returns its length, or 0
 // when capacity is too small (never with kSpectrumSvgCapacity).
 //

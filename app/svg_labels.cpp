@@ -1,4 +1,5 @@
-// svg_labels.cpp: SvgLabelsPlace, a first-free-place search for each label in turn.
+// svg_labels.cpp: SvgLabelsPlace, a first-free-place search for each label in turn, and the
+// line's extent in each pixel column that it tests a place against.
 //
 // A mark's box is the square around its circle, kSvgMarkRadius rounded up to whole pixels; a label
 // keeps kGap pixels from its own mark's box. Boxes that only touch do not intersect. Every mark
@@ -12,13 +13,53 @@ static bool Intersect(const SvgBox *a, const SvgBox *b) {
     return a->left < b->right && b->left < a->right && a->top < b->bottom && b->top < a->bottom;
 }
 
-// Whether box may hold label `self`: inside the frame's margin and clear of every mark and of
-// the labels placed before it.
-static bool Free(const SvgBox *frame, const SvgLabel *labels, int32_t count, int32_t self,
-                 const SvgBox *box) {
+void SvgCurveClear(SvgCurve *curve, double left) {
+    curve->left = left;
+    for (int32_t c = 0; c < kSvgCurveColumns; c++) {
+        curve->top[c] = 1;
+        curve->bottom[c] = 0;
+    }
+}
+
+// The columns are those from the one holding x1 to the one holding x2 (x = left + c belongs to
+// column c); in each, the segment runs between its heights at the column's edges or its ends.
+void SvgCurveAdd(SvgCurve *curve, double x1, double y1, double x2, double y2) {
+    if (!(x1 >= curve->left))
+        x1 = curve->left;
+    for (int32_t c = (int32_t)(x1 - curve->left); c < kSvgCurveColumns; c++) {
+        const double from = curve->left + (double)c, to = from + 1;
+        if (from > x2)
+            break;
+        const double a = x1 > from ? x1 : from, b = x2 < to ? x2 : to;
+        double ya = y1, yb = y2;
+        if (x2 > x1) {
+            ya = y1 + ((y2 - y1) * (a - x1)) / (x2 - x1);
+            yb = y1 + ((y2 - y1) * (b - x1)) / (x2 - x1);
+        }
+        const double low = ya < yb ? ya : yb, high = ya < yb ? yb : ya;
+        if (curve->top[c] > curve->bottom[c]) {
+            curve->top[c] = low;
+            curve->bottom[c] = high;
+        } else {
+            curve->top[c] = low < curve->top[c] ? low : curve->top[c];
+            curve->bottom[c] = high > curve->bottom[c] ? high : curve->bottom[c];
+        }
+    }
+}
+
+// Whether box may hold label `self`: inside the frame's margin and clear of the line, of every
+// mark and of the labels placed before it.
+static bool Free(const SvgBox *frame, const SvgCurve *curve, const SvgLabel *labels,
+                 int32_t count, int32_t self, const SvgBox *box) {
     if (box->left < frame->left + kSvgLabelMargin || box->right > frame->right - kSvgLabelMargin ||
         box->top < frame->top + kSvgLabelMargin || box->bottom > frame->bottom - kSvgLabelMargin)
         return false;
+    for (int32_t c = box->left > curve->left ? (int32_t)(box->left - curve->left) : 0;
+         c < kSvgCurveColumns && curve->left + (double)c < box->right; c++) {
+        if (curve->top[c] <= curve->bottom[c] && curve->top[c] - kSvgCurveReach < box->bottom &&
+            box->top < curve->bottom[c] + kSvgCurveReach)
+            return false;
+    }
     for (int32_t i = 0; i < count; i++) {
         const SvgLabel *l = &labels[i];
         SvgBox mark = {l->markX - kMarkHalf, l->markY - kMarkHalf, l->markX + kMarkHalf,
@@ -29,7 +70,7 @@ static bool Free(const SvgBox *frame, const SvgLabel *labels, int32_t count, int
     return true;
 }
 
-void SvgLabelsPlace(const SvgBox *frame, SvgLabel *labels, int32_t count) {
+void SvgLabelsPlace(const SvgBox *frame, const SvgCurve *curve, SvgLabel *labels, int32_t count) {
     const double height = kSvgLabelAscent + kSvgLabelDescent, reach = kMarkHalf + kGap;
     for (int32_t i = 0; i < count; i++) {
         SvgLabel *l = &labels[i];
@@ -55,7 +96,7 @@ void SvgLabelsPlace(const SvgBox *frame, SvgLabel *labels, int32_t count) {
             if (top + height > frame->bottom - kSvgLabelMargin)
                 top = frame->bottom - kSvgLabelMargin - height;
             SvgBox box = {left, top, left + width, top + height};
-            if (Free(frame, labels, count, i, &box)) {
+            if (Free(frame, curve, labels, count, i, &box)) {
                 l->box = box;
                 l->shown = true;
             }

@@ -3,7 +3,8 @@
 // picture's table lists every marked peak, so a label left out loses no number).
 //
 // Invariant after SvgLabelsPlace: no two shown label boxes intersect, no shown box intersects a
-// mark's box (its own included), and every shown box lies inside the frame with kSvgLabelMargin
+// mark's box (its own included) or the line's extent in any pixel column it spans, and every
+// shown box lies inside the frame with kSvgLabelMargin
 // pixels to spare on each side. Titles, tick numbers and axis names all stand outside the frame,
 // so a label meets none of them.
 //
@@ -27,6 +28,21 @@ struct SvgBox {
     double left, top, right, bottom;   // left <= right, top <= bottom
 };
 
+// The pixel columns the plot's line passes through: column c (x left + c to left + c + 1) holds
+// the line from y top[c] to bottom[c], widened by kSvgCurveReach on each side when a label is
+// tested; top[c] > bottom[c] where no line passes.
+constexpr int32_t kSvgCurveColumns = 880;
+constexpr double kSvgCurveReach = 1;   // half the line's width of 1.2 pixels, rounded up
+struct SvgCurve {
+    double left;
+    double top[kSvgCurveColumns], bottom[kSvgCurveColumns];
+};
+
+// No line yet, in the columns from x = left on.
+void SvgCurveClear(SvgCurve *curve, double left);
+// Adds the straight segment from (x1, y1) to (x2, y2), x1 <= x2, to the columns it crosses.
+void SvgCurveAdd(SvgCurve *curve, double x1, double y1, double x2, double y2);
+
 struct SvgLabel {
     double markX, markY;   // in: the centre of the label's mark
     int32_t chars;         // in: characters of the label, 1 or more
@@ -37,7 +53,8 @@ struct SvgLabel {
 
 // Places labels[0 .. count - 1] in that order, so an earlier label has the first choice. Each
 // tries, in turn: above its mark, above pushed right, above pushed left, right of it, left of
-// it, below it; a place is first slid into the frame, then taken if it is free.
-void SvgLabelsPlace(const SvgBox *frame, SvgLabel *labels, int32_t count);
+// it, below it; a place is first slid into the frame, then taken if it is free. A label with no
+// free place is left out.
+void SvgLabelsPlace(const SvgBox *frame, const SvgCurve *curve, SvgLabel *labels, int32_t count);
 
 #endif

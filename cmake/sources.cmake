@@ -94,6 +94,7 @@ set(DFT_APP_SOURCES
   app/file_messages.cpp
   app/spectrum_svg.cpp
   app/svg_labels.cpp
+  app/svg_peaks.cpp
   app/transform_avx2.cpp
   app/transform_avx512.cpp
   app/transform_fast.cpp

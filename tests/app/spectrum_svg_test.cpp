@@ -6,10 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/spectrum_svg.h"
+#include "app/transform.h"
+#include "runtime/math/rt_math.h"
 #include "tests/test_strings.h"
 
 namespace {
@@ -68,13 +71,23 @@ TEST_F(SpectrumSvgTest, LineBreaksMarkedPeaksAndTheEnlargedPlot) {
     } cases[] = {
         {"N = 1: no bins", {}, {}, 0, 0, 0, "N = 1, no bins</text>"},
         {"nothing drawable", {kNan, kInf, -kInf, 1e300}, {}, 0, 0, 0, "<line"},
-        // Bin 0 alone and bin 5 alone are dots; inf and NaN neighbours count as lower.
-        {"breaks at non-finite bins", {1, kNan, 2, 3, kInf, 4}, {5, 3}, 1, 2, 2,
+        // Bin 0 alone and bin 5 alone are dots; the peaks' walk passes over the bins not drawn,
+        // so bin 3 is on the slope up to bin 5.
+        {"breaks at non-finite bins", {1, kNan, 2, 3, kInf, 4}, {5}, 1, 2, 1,
          "r=\"2\" fill=\"#1f4e9c\" stroke=\"none\" cx=\"163.3\" cy=\"520\"/>"},
-        // Bin 0 is never marked but still a neighbour (so bin 1 is no peak); the first bin of a
-        // plateau; equal heights in bin order.
-        {"five highest, ties to the lower bin", {9, 5, 0, 5, 0, 7, 7, 0, 3, 0, 1, 0, 5},
+        // Bin 0 is never marked but still ground (so bin 1 is no peak); the first bin of a
+        // plateau; equal prominences and heights in bin order.
+        {"five most prominent, ties to the lower bin", {9, 5, 0, 5, 0, 7, 7, 0, 3, 0, 1, 0, 5},
          {5, 3, 12, 8, 10}, 1, 0, 5, "Result.csv: N = 26, bins 0 to 12</text>"},
+        // Bin 4 (4.61, e^4.61 - e^4.6 = 1 above bin 3) is a wiggle on bin 1's slope and bin 15
+        // (e^2 - 1) the least prominent of the lower lone peaks: neither is marked.
+        {"a wiggle on a slope unmarked, small lone peaks marked", {0, 5, 4.8, 4.6, 4.61, 4.4, 4.2,
+         4, 3, 2, 1, 0, 0, 3, 0, 2, 0, 2.5, 0, 2.2, 0, 2.1, 0}, {1, 13, 17, 19, 21}, 2, 0, 6,
+         "bins 0 to 5, enlarged"},
+        // Bins 6 and 8 cut each other off nowhere (equal is not higher); bins 10 and 11 are a
+        // step up to bin 12, no plateau peak; bin 0 is higher than all.
+        {"plateau, two equal peaks, a step", {9, 1, 4, 4, 4, 1, 6, 2, 6, 0, 5, 5, 7, 0},
+         {12, 6, 8, 2}, 1, 0, 4, "x=\"676\" y=\"605\">14.0<"},
         // The enlarged plot ends at the least 1, 2, 5 times a power of ten above twice the
         // highest marked peak of the first tenth, and marks the marked peaks up to there.
         {"highest at bin 1: bins 0 to 5 enlarged", Spikes(13, {{1, 5}, {6, 3}}), {1, 6}, 2, 0, 3,
@@ -144,6 +157,37 @@ TEST_F(SpectrumSvgTest, LargeNDrawsEachColumnsLowestAndHighestBin) {
     // Per bin, a line broken at every other bin is the largest picture: still within capacity.
     brokenEveryOther.resize(kSpectrumSvgColumns);
     EXPECT_GT(Picture(brokenEveryOther, 2.0 * kSpectrumSvgColumns).size(), 0u);
+}
+
+// Four measured series as R writes them (tests/app/series/README), analysed at N = their length
+// as the program does: the known cycles stand out (sunspots' 11 years, lynx's 9.5, a year of
+// months in nottem and co2), and no mark is a wiggle on co2's slope below bin 0.
+TEST_F(SpectrumSvgTest, MeasuredSeriesMarkTheirCycles) {
+    struct {
+        const char *name;
+        std::vector<double> peaks;
+        std::vector<double> periods;
+    } cases[] = {
+        {"sunspot.month", {24, 31, 20, 33, 50}, {132.4, 102.5, 158.9, 96.3, 63.5}},
+        {"lynx", {12, 15, 3, 24, 6}, {9.5, 7.6, 38, 4.8, 19}},
+        {"nottem", {20, 40, 12, 38, 54}, {12, 6, 20, 6.3, 4.4}},
+        {"co2", {39, 78, 117, 12, 18}, {12, 6, 4, 39, 26}},
+    };
+    for (const auto &c : cases) {
+        std::ifstream file(std::string(std::getenv("DFT_SOURCE_DIR")) + "/tests/app/series/" +
+                           c.name + ".txt");
+        std::vector<double> samples;
+        for (double x; file >> x;)
+            samples.push_back(x);
+        const int32_t n = (int32_t)samples.size();
+        std::vector<double> re(n), im(n), logAbs(n / 2);
+        TransformPlain(samples.data(), n, (2 * 3.141592) / n, re.data(), im.data());
+        for (int32_t k = 0; k < n / 2; k++)
+            logAbs[k] = RtLog(RtAbs(re[k]) + RtSqr(im[k] * im[k]));
+        const std::string svg = Picture(logAbs, n);
+        EXPECT_EQ(Numbers(svg, "peak-bin", ">"), c.peaks) << c.name;
+        EXPECT_EQ(Numbers(svg, "peak-period", ">"), c.periods) << c.name;
+    }
 }
 
 }   // namespace

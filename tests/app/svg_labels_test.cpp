@@ -1,5 +1,6 @@
-// svg_labels_test.cpp: the peak numbers of Result.svg on plain boxes: whatever the marks, no two
-// labels intersect, none meets a mark or leaves the frame, and a label that has room is shown.
+// svg_labels_test.cpp: the peak numbers of Result.svg on plain boxes: whatever the marks and the
+// line, no two labels intersect, none meets a mark, the line or the frame's edge, and a label that
+// has room is shown.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -12,7 +13,7 @@ bool Intersect(const SvgBox &a, const SvgBox &b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-TEST(SvgLabels, NoLabelMeetsAnotherAMarkOrTheFrame) {
+TEST(SvgLabels, NoLabelMeetsAnotherAMarkTheLineOrTheFrame) {
     const SvgBox frame = {90, 60, 970, 520};   // the plot of every bin
     struct Mark {
         double x, y;
@@ -22,6 +23,7 @@ TEST(SvgLabels, NoLabelMeetsAnotherAMarkOrTheFrame) {
         const char *name;
         std::vector<Mark> marks;   // highest first
         int shown;
+        std::vector<double> line = {};   // x, y of its points, left to right
     } cases[] = {
         // Bins 347, 375, 405 of 10000 (N = 20000 of the example data): columns 2 pixels apart.
         {"three peaks in neighbouring columns", {{123.5, 153}, {125.5, 155}, {121.5, 183}}, 3},
@@ -33,12 +35,21 @@ TEST(SvgLabels, NoLabelMeetsAnotherAMarkOrTheFrame) {
         {"bins 1 and 2 in the top corner", {{90.5, 62, 1}, {91.5, 64, 1}}, 1},
         {"the last bin in the bottom corner", {{969.5, 518, 5}, {968.5, 505, 4}}, 2},
         {"a peak at the top, a mark under it", {{500, 63}, {500, 75}}, 2},
+        // The line of the sunspots' "22": up from the right through the place above the mark.
+        {"a steep line right of a lower peak", {{300, 300, 2}}, 1,
+         {290, 330, 300, 300, 303, 320, 310, 250, 330, 200}},
+        {"a peak in a jagged line: left out", {{500, 300, 2}}, 0,
+         {470, 100, 478, 500, 486, 100, 494, 500, 502, 100, 510, 500, 518, 100, 526, 500}},
     };
     for (const auto &c : cases) {
+        SvgCurve curve;
+        SvgCurveClear(&curve, frame.left);
+        for (size_t i = 2; i < c.line.size(); i += 2)
+            SvgCurveAdd(&curve, c.line[i - 2], c.line[i - 1], c.line[i], c.line[i + 1]);
         std::vector<SvgLabel> labels;
         for (const Mark &m : c.marks)
             labels.push_back({m.x, m.y, m.chars, false, {0, 0, 0, 0}});
-        SvgLabelsPlace(&frame, labels.data(), (int32_t)labels.size());
+        SvgLabelsPlace(&frame, &curve, labels.data(), (int32_t)labels.size());
         int shown = 0;
         for (const SvgLabel &l : labels) {
             const SvgBox &b = l.box;
@@ -47,6 +58,9 @@ TEST(SvgLabels, NoLabelMeetsAnotherAMarkOrTheFrame) {
                 b.left >= frame.left + kSvgLabelMargin && b.top >= frame.top + kSvgLabelMargin &&
                 b.right <= frame.right - kSvgLabelMargin &&
                 b.bottom <= frame.bottom - kSvgLabelMargin)) << c.name << " " << l.markX;
+            for (int32_t x = (int32_t)b.left - 90; l.shown && x < b.right - 90; x++)
+                EXPECT_FALSE(curve.top[x] <= curve.bottom[x] && curve.top[x] - 1 < b.bottom &&
+                             b.top < curve.bottom[x] + 1) << c.name << " column " << x;
             for (const SvgLabel &m : labels) {
                 SvgBox mark = {m.markX - kSvgMarkRadius, m.markY - kSvgMarkRadius,
                                m.markX + kSvgMarkRadius, m.markY + kSvgMarkRadius};

@@ -11,6 +11,7 @@ Usage: cases.py TABLE CONSOLE PROGRAM [REFERENCE_PROGRAM] [--write-expected]
 The keys of a row are those of driver.py; expected/ holds the reviewed outputs.
 """
 import fcntl
+import math
 import os
 import re
 import signal
@@ -211,10 +212,30 @@ def near(got, want, what):
     assert abs(got - want) <= 0.11, "Result.svg: %s at %.2f, want %.2f" % (what, got, want)
 
 
+def prominent(v):
+    """The five most prominent peaks but bin 0 of v (all drawn): a plateau at its first bin, its
+    sides walked to higher ground or the end, measured as e^v - e^(the higher lowest point)."""
+    top, found = max(v), []
+    for k in range(1, len(v)):
+        last = k
+        while last + 1 < len(v) and v[last + 1] == v[k]:
+            last += 1
+        if v[k - 1] >= v[k] or last + 1 < len(v) and v[last + 1] >= v[k]:
+            continue
+        def low(i, step):
+            least = v[k]
+            while 0 <= i < len(v) and v[i] <= v[k]:
+                least, i = min(least, v[i]), i + step
+            return least
+        base = max([low(k - 1, -1)] + ([low(last + 1, 1)] if last + 1 < len(v) else []))
+        found.append((math.exp(v[k] - top) - math.exp(base - top), v[k], -k))
+    return [-k for _, _, k in sorted(found, reverse=True)[:5]]
+
+
 def picture(count):
     """Result.svg for N = count: SVG 1.1 under 200 KB without script or external reference, its y
     axis named with Result.csv's third header word, one point a bin (or each pixel column's
-    lowest and highest bin) where Result.csv's LogAbs puts it, the five highest local maxima but
+    lowest and highest bin) where Result.csv's LogAbs puts it, the five most prominent peaks but
     bin 0 marked (a number beside its own mark only) and listed with their values in the table;
     with the highest in the first tenth, a plot of bins 0 to the least 1, 2, 5 * 10^e above twice
     the highest marked there. Headless Chromium draws it into e2e-result-svg/nCOUNT[-enlarged].png
@@ -229,8 +250,7 @@ def picture(count):
             e.tag == NS + "script" or any("href" in a for a in e.attrib) for e in root.iter())
         assert root.find(".//*[@class='value-name']").text == header.split(",")[2]
         assert "N = %d" % count in root.find(".//*[@class='title']").text
-        peaks = sorted((k for k in range(1, bins) if values[k] > values[k - 1] and (
-            k + 1 == bins or values[k] >= values[k + 1])), key=lambda k: (-values[k], k))[:5]
+        peaks = prominent(values)
         cells = lambda name: [t.text for t in root.iter(NS + "text") if t.get("class") == name]
         assert cells("peak-bin") == [str(k) for k in peaks], "table %s" % cells("peak-bin")
         assert cells("peak-value") == [texts[k] for k in peaks], "table %s" % cells("peak-value")
