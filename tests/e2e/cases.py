@@ -286,8 +286,10 @@ ANALYSIS = [
     dict(name="NO with a blank means yes; display NO skips; a repeat answer of 8 ends",
          data=ONE_ZERO, answers=["4", "NO ", "", "NO", "8"], out="import_no_blank.txt",
          result="n4.csv"),
-    dict(name="N of 0, -3, 2.5, 100002 or Enter alone is asked again", data=column(["2"]),
-         answers=["0", "-3", "2.5", "100002", ""] + one_pass(1), out="bad_n.txt",
+    dict(name="N of 0, -3, 2.5, 100002, 1e5, 16abc, 1 2 or Enter alone is asked again; 1.0 and"
+              " blanks around it are 1", data=column(["2"]),
+         answers=["0", "-3", "2.5", "100002", "1e5", "16abc", "1 2", "", " 1.0 "] + one_pass(1)[1:],
+         out="bad_n.txt",
          result="n1.csv"),
     dict(name="a missing data.csv is reported, where and why, and N asked again",
          answers=["4", "YES", "1", ""], out="missing_data.txt"),
@@ -339,7 +341,7 @@ ANALYSIS = [
               " without code page 932 dropped; in the window with and without a font mapping",
          data=ONE_ZERO, result="n4.csv", consoles=ALL, shot="japanese", plain=True,
          answers=["5\b", Paste("4"), "日本語ｶﾅ\U0001F600", "", "no", ""],
-         says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 1}),
+         says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 1, ASK_N + "\n": 1}),
     dict(name="the first question at 96, 144 and 192 DPI: cells 1 : 1.5 : 2, the same text, the"
               " caret on the input line", data=EXAMPLE, answers=[At(ASK_N, first_question)],
          consoles=["wine"], dpi=[96, 144, 192]),
@@ -384,7 +386,8 @@ HOSTILE = [
     hostile_data("invalid code page 932 bytes", b"\x81\x82\xff\xfd\xa0\x80,\x82\r\n3\x81,\xfc",
                  6, True, "YES"),
     hostile_data("numbers of 400 digits", b"9" * 400 + b"\r\n1" + b"0" * 399 + b"\r\n0."
-                 + b"0" * 398 + b"1\r\n-" + b"9" * 400 + b"\r\n", 4, False, "YES"),
+                 + b"0" * 398 + b"1\r\n-" + b"9" * 400 + b"\r\n", 4, False, "YES",
+                 err="sqr_once.txt"),   # bins of NaN: the square root's error, one line once
     dict(name="a named pipe as data.csv is refused at once", data=FIFO,
          answers=["4", "YES"], says={NO_DATA: 1}, ends=ASK_AGAIN),
     typed("an answer of 10,000 digits to N", b"1" * 10000 + b"\n8\n" + REST, 8, {BAD_N: 1}),
