@@ -92,6 +92,30 @@ def terminated_while_typing(con):
         os.kill(con.pid(), signal.SIGTERM)
 
 
+def suspended(key):
+    """SIGTSTP (key None) or the key typed stops the program with the terminal given back: the
+    main screen, autowrap on, the modes as before the program (cooked: icanon, echo, isig);
+    SIGCONT takes it again: raw modes, the alternate screen, the same screen and caret."""
+    def step(con):
+        if con.name != "term":
+            return
+        tty, pid = con.tmux("display-message", "-p", "-t", "s", "#{pane_tty}").strip(), con.pid()
+        modes = lambda: subprocess.run(["stty", "-a", "-F", tty], capture_output=True,
+                                       text=True, timeout=30).stdout.split()
+        flags = lambda: con.tmux("display-message", "-p", "-t", "s", "#{alternate_on}#{wrap_flag}")
+        stopped = lambda: read("/proc/%d/stat" % pid).split(b") ")[1][:1] == b"T"
+        s, raw = con.state(), modes()
+        os.kill(pid, signal.SIGTSTP) if key is None else con.tmux("send-keys", "-t", "s", key)
+        con.wait("stopped, the terminal given back", lambda t: stopped() and flags() == "01\n")
+        cooked = modes()
+        assert "-icanon" in raw and all(m in cooked for m in ("icanon", "echo", "isig")), cooked
+        os.kill(pid, signal.SIGCONT)
+        con.wait("the terminal taken again", lambda t: not stopped() and flags() == "10\n"
+                 and t.open and (t.rows, t.x, t.y) == (s.rows, s.x, s.y))
+        assert modes() == raw, "the modes after SIGCONT are not those before SIGTSTP"
+    return step
+
+
 def scrolled_back(con):
     """PageUp shows the page of the session above the screen, the caret hidden with its row; a key
     of the input line (Backspace on the empty line) brings the screen back as it was."""
@@ -356,6 +380,9 @@ ANALYSIS = [
          consoles=["term"],
          data=EXAMPLE, answers=one_pass(256, "YES")[:-1] + [At(ASK_REPEAT, scrolled_back), ""],
          result="example256.csv"),
+    dict(name="SIGTSTP and Ctrl+Z give the terminal back, SIGCONT takes it again and redraws",
+         consoles=["term"], data=ONE_ZERO, result="n4.csv",
+         answers=["4", At(ASK_IMPORT, suspended(None), suspended("C-z")), "YES", "", "NO", ""]),
     dict(name="SIGTERM while a line is typed gives the terminal back", consoles=["term"],
          data=ONE_ZERO, answers=["4", At(ASK_IMPORT, terminated_while_typing)]),
 ]
