@@ -82,15 +82,22 @@ static bool IsValidSampleCount(double n) {
     return n >= 1 && n <= kMaxSamples && n == (double)(int32_t)n;
 }
 
-// Asks N with "? " until the answer is a whole number from 1 to kMaxSamples; each other answer
-// is told why and asked again, without a new "N=". The import loop and the bins rely on this.
+// Asks N with "? " until the answer is wholly a number (NumberIsWhole: "1e5" and "16abc" are
+// not, though ParseNumber reads 1 and 16 of them) whose value is a whole number from 1 to
+// kMaxSamples ("256.0" and "&H100" are 256); each other answer is told why and asked again,
+// without a new "N=". The import loop and the bins rely on this. The answer is taken as text and
+// read by ParseNumber, the same reading a numeric variable's input gives it.
 static void AskSampleCount() {
+    RtString answer = nullptr;
     for (;;) {
-        AskDouble(&SampleCount, "? ");
-        if (IsValidSampleCount(SampleCount))
-            return;
+        AskString(&answer, "? ");
+        bool whole = NumberIsWhole(answer);
+        SampleCount = ParseNumber(answer);
+        if (whole && IsValidSampleCount(SampleCount))
+            break;
         PrintLine(StrLiteral(kTextBadSampleCount));
     }
+    StrFree(answer);
 }
 
 // Prints line (consumed) when there is one.

@@ -15,15 +15,36 @@ int32_t PlatCompareText(const uint8_t *left, uint32_t leftLength, const uint8_t 
 }
 
 static std::atomic<bool> debugSuppressed{false};
+static std::atomic<bool> debugOnce{false};
+
+// The texts said once already, while debugOnce holds: the runtime's messages are constants, so a
+// text is known by its address. A slot, once taken, keeps its text; a full table says the rest
+// every time, as without the rule.
+enum { kDebugTextsKept = 8 };
+static std::atomic<const char *> debugSaid[kDebugTextsKept];
 
 void PlatDebugOutputSuppress(bool suppress) {
     debugSuppressed.store(suppress);
 }
 
-void PlatDebugOutput(const char *text) {
-    if (debugSuppressed.load())
-        return;
-    size_t n = std::strlen(text);
+void PlatDebugOutputOnce(bool once) {
+    debugOnce.store(once);
+}
+
+// True when text was said before; else it is listed as said (each slot taken at most once, by
+// compare and swap, so two threads never both say a text).
+static bool SaidBefore(const char *text) {
+    for (std::atomic<const char *> &slot : debugSaid) {
+        const char *held = nullptr;
+        if (slot.compare_exchange_strong(held, text))
+            return false;
+        if (held == text)
+            return true;
+    }
+    return false;
+}
+
+static void WriteAll(const char *text, size_t n) {
     while (n > 0) {
         ssize_t put = write(2, text, n);
         if (put <= 0)
@@ -31,4 +52,16 @@ void PlatDebugOutput(const char *text) {
         text += put;
         n -= (size_t)put;
     }
+}
+
+// Standard error is a stream of lines: a text that does not end in a line feed gets one.
+void PlatDebugOutput(const char *text) {
+    if (debugSuppressed.load())
+        return;
+    if (debugOnce.load() && SaidBefore(text))
+        return;
+    size_t n = std::strlen(text);
+    WriteAll(text, n);
+    if (n == 0 || text[n - 1] != '\n')
+        WriteAll("\n", 1);
 }

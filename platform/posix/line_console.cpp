@@ -4,8 +4,9 @@
 // Out: every text that PromptPrint receives goes to standard output as it is printed, converted
 // from code page 932 to UTF-8, each CR LF pair written as LF. In: when a line is opened, one line
 // is read from standard input (ended by LF, CR LF or a lone CR; UTF-8 made code page 932) and
-// each of its bytes is posted as a character message, then Enter, so the line editor echoes it
-// where the window would show it. The end of standard input while a line is open closes the
+// each of its bytes is posted as a character message, then Enter, so the line editor takes it as
+// typed. Its echoes are not written one by one: once Enter has handed the line over, the line as
+// the editor kept it (what each Backspace took is gone) goes out with its line end. The end of standard input while a line is open closes the
 // window. The screen buffer is kept as on a window of kLineRows x kLineCols cells, but nothing
 // is drawn.
 //
@@ -35,6 +36,7 @@ struct LineConsole {
     PlatLock outLock;                 // one printed text at a time on standard output
     uint8_t pendingLead;              // a lead byte whose trail byte comes with the next text
     bool lineFed;                     // the open line has been read (console thread only)
+    bool echoing;                     // the editor is taking a key (console thread only)
     uint8_t input[kReadBytes];        // standard input read ahead: input[inputPos .. inputEnd)
     size_t inputPos, inputEnd;
     bool afterCr;                     // the last line ended with CR: an LF now belongs to it
@@ -45,7 +47,8 @@ static LineConsole line;
 
 // ---- Standard output -------------------------------------------------------------------------
 
-static void Printed(PromptState *, const uint8_t *text, uint32_t n) {
+// Writes n bytes of code page 932 text to standard output as UTF-8, CR LF as LF.
+static void WriteText(const uint8_t *text, uint32_t n) {
     uint8_t *joined = (uint8_t *)PlatAlloc(n + 1);
     uint32_t length = 0;
     for (uint32_t i = 0; i < n; i++) {
@@ -61,6 +64,21 @@ static void Printed(PromptState *, const uint8_t *text, uint32_t n) {
     PlatLockLeave(&line.outLock);
     PlatFree(utf8);
     PlatFree(joined);
+}
+
+// The program thread's prints; the editor's echoes (on the console thread, while it takes a key)
+// are left to EchoKeptLine. The program thread prints nothing while a line is open, so echoing
+// is never read then.
+static void Printed(PromptState *, const uint8_t *text, uint32_t n) {
+    if (!line.echoing)
+        WriteText(text, n);
+}
+
+// Enter has handed the line over: the line the editor kept, and its end.
+static void EchoKeptLine(PromptState *ps) {
+    const uint8_t *kept = ps->lineBuffer;
+    WriteText(kept, (uint32_t)std::strlen((const char *)kept));
+    WriteText((const uint8_t *)"\n", 1);
 }
 
 // ---- Standard input --------------------------------------------------------------------------
@@ -205,9 +223,15 @@ intptr_t LineConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t) {
         return 0;
     case kMsgKillFocus: PromptOnKillFocus(ps); return 0;
     case kMsgChar:
+        line.echoing = true;
         PromptOnChar(ps, (uint8_t)wParam);
-        if (ps->linePos.load(std::memory_order_acquire) < 0)
-            line.lineFed = false;   // Enter handed the line over: the next one is read anew
+        line.echoing = false;
+        if (line.lineFed && ps->linePos.load(std::memory_order_acquire) < 0) {
+            // Enter handed the line over; the program thread reads it only once this message is
+            // done (its kill-focus send waits), so the echo comes before what it prints next.
+            EchoKeptLine(ps);
+            line.lineFed = false;   // the next one is read anew
+        }
         return 0;
     case kMsgClose: return LineConsoleProc(kMsgDestroy, 0, 0);
     case kMsgDestroy: MsgPostQuit(0); return 0;
@@ -221,6 +245,7 @@ void LineConsoleOpen(PromptState *ps) {
     line.ps = ps;
     PlatLockInit(&line.outLock);
     ps->frontEnd = &kLineFrontEnd;
+    PlatDebugOutputOnce(true);
     signal(SIGPIPE, SIG_IGN);   // a reader that went away: the output is dropped, not the program
     const int endSignals[] = {SIGHUP, SIGTERM, SIGINT, SIGQUIT};
     for (int sig : endSignals)

@@ -33,6 +33,12 @@
 // OnEndSignal, which does only async-signal-safe things (write, tcsetattr, _exit). Ctrl+C and
 // Ctrl+\ arrive as bytes in raw mode and close the window like its close box.
 //
+// Suspending: SIGTSTP (which the handler only reports through the wake pipe) and Ctrl+Z (byte 26
+// in raw mode, where ISIG is off) reach the key reader, which gives the terminal back whole
+// (TermSuspend), stops the process with SIGSTOP, and once it runs again (SIGCONT) takes the
+// terminal again and redraws every cell (TermResume). SIGSTOP, not SIGTSTP's default action: the
+// kernel drops that in a process group without a job-control shell above it.
+//
 // Threads: the console thread runs the window procedure; the key reader thread turns input bytes
 // into posted messages (keys, close, and a paint for each resize, which SIGWINCH reports through
 // a pipe); the program thread's prints mark rows and post a frame message. Every write to the
@@ -91,7 +97,7 @@ struct TermConsole {
     std::atomic<bool> owned;          // raw mode and the alternate screen are on
     PlatLock frameLock;               // held from getSurface to releaseSurface and by every write
     TermScreen screen;                // under frameLock
-    int wakePipe[2];                  // SIGWINCH writes a byte, the key reader reads it
+    int wakePipe[2];                  // SIGWINCH and SIGTSTP write a byte, the key reader reads it
     PlatLock clipLock;                // guards the clipboard
     uint8_t clip[kClipBytes + 1];     // the text of the last bracketed paste, code page 932, NUL
     size_t clipLength;
@@ -196,17 +202,28 @@ static void OnEndSignal(int sig) {
     _exit(PlatFileAbandonSave(128 + sig));   // a save's new file removed, if one was under way
 }
 
-static void OnResizeSignal(int) {
+// The bytes of the wake pipe: what the signal handler reports to the key reader.
+enum : char { kWakeResize = 1, kWakeStop = 2 };
+
+static void Wake(char b) {
     int saved = errno;
-    char b = 1;
     ssize_t ignored = write(term.wakePipe[1], &b, 1);   // a full pipe already holds a wake-up
     (void)ignored;
     errno = saved;
 }
 
-// The signals the console handles while it owns the terminal: the end signals, then the resize.
-enum { kSignalCount = 5 };
-static const int kSignals[kSignalCount] = {SIGHUP, SIGTERM, SIGINT, SIGQUIT, SIGWINCH};
+static void OnResizeSignal(int) {
+    Wake(kWakeResize);
+}
+
+static void OnStopSignal(int) {
+    Wake(kWakeStop);
+}
+
+// The signals the console handles while it owns the terminal: the end signals, the resize, the
+// stop.
+enum { kSignalCount = 6 };
+static const int kSignals[kSignalCount] = {SIGHUP, SIGTERM, SIGINT, SIGQUIT, SIGWINCH, SIGTSTP};
 
 // Installs the console's handler of each signal in kSignals, in order, its previous handler kept
 // in before; returns how many were installed (all, unless sigaction failed).
@@ -221,11 +238,14 @@ static int InstallSignals(struct sigaction *before) {
     resize.sa_handler = OnResizeSignal;
     resize.sa_flags = SA_RESTART;
     sigemptyset(&resize.sa_mask);
+    struct sigaction stop = resize;
+    stop.sa_handler = OnStopSignal;
 
     int installed = 0;
     for (; installed < kSignalCount; installed++) {
         int sig = kSignals[installed];
-        if (sigaction(sig, sig == SIGWINCH ? &resize : &end, &before[installed]) != 0)
+        const struct sigaction *mine = sig == SIGWINCH ? &resize : sig == SIGTSTP ? &stop : &end;
+        if (sigaction(sig, mine, &before[installed]) != 0)
             break;
     }
     return installed;
@@ -245,6 +265,50 @@ static void FlushFrame(TermConsole *t) {
     t->screen.outLength = 0;
 }
 
+// ---- Suspend and resume ----------------------------------------------------------------------
+
+// Gives the terminal back as Restore does, without the session's rows: the shell gets its screen
+// and modes while the program is stopped. frameLock stays held until TermResume, so no frame is
+// written to a terminal the console does not own. False when the terminal was not owned (an end
+// is under way): nothing done, the lock left.
+static bool TermSuspend(TermConsole *t) {
+    PlatLockEnter(&t->frameLock);
+    if (!t->owned.exchange(false)) {
+        PlatLockLeave(&t->frameLock);
+        return false;
+    }
+    ConsoleWriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+    tcsetattr(t->inFd, TCSADRAIN, &t->saved);
+    return true;
+}
+
+// Takes the terminal again after a stop: the modes the shell left are kept to give back at the
+// end, raw mode and the screen modes set, and the screen made unknown, so that the paint posted
+// here draws every cell. The caller holds frameLock (TermSuspend); it is left here.
+static void TermResume(TermConsole *t) {
+    int32_t rows, cols;
+    tcgetattr(t->inFd, &t->saved);
+    if (RawModeOn(t)) {
+        t->owned.store(true);
+        ConsoleWriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
+    }
+    TerminalSize(t, &rows, &cols);
+    TermScreenResize(&t->screen, rows, cols);
+    PlatLockLeave(&t->frameLock);
+    MsgPost(kMsgPaint, 0, 0);
+}
+
+// Key reader thread: the terminal given back, the process stopped until SIGCONT, the terminal
+// taken again.
+static void Suspend(TermConsole *t) {
+    if (!TermSuspend(t))
+        return;
+    // To this thread: it stops before raise returns (a signal to the process could be taken
+    // by another thread while this one took the terminal again) and runs on after SIGCONT.
+    raise(SIGSTOP);
+    TermResume(t);
+}
+
 // ---- Key reader thread -----------------------------------------------------------------------
 
 static void Deliver(TermConsole *t, const TermKeyEvents *ev) {
@@ -262,6 +326,8 @@ static void Deliver(TermConsole *t, const TermKeyEvents *ev) {
         MsgPost(kMsgKeyDown, ev->view, 0);
     if (ev->close)
         MsgPost(kMsgClose, 0, 0);
+    if (ev->suspend)
+        Suspend(t);
 }
 
 static void KeyReader(TermConsole *t) {
@@ -281,9 +347,13 @@ static void KeyReader(TermConsole *t) {
         }
         if (fds[1].revents & POLLIN) {
             char drain[64];
-            while (read(t->wakePipe[0], drain, sizeof drain) > 0) {
-            }
-            MsgPost(kMsgPaint, 0, 0);
+            bool stop = false;
+            for (ssize_t got; (got = read(t->wakePipe[0], drain, sizeof drain)) > 0;)
+                stop = stop || std::memchr(drain, kWakeStop, (size_t)got) != nullptr;
+            if (stop)
+                Suspend(t);   // its resume repaints
+            else
+                MsgPost(kMsgPaint, 0, 0);
         }
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
             uint8_t bytes[256];

@@ -140,6 +140,9 @@ static void FeedText(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
     case kPromptKeyCtrlBackslash:
         ev->close = true;
         return;
+    case kPromptKeyCtrlZ:
+        ev->suspend = true;
+        return;
     case kPromptKeyDelete:
     case kPromptKeyBackspace:
         Emit(ev, kPromptKeyBackspace);

@@ -6,6 +6,7 @@
 //   CR, LF                    13 (Enter); an LF right behind a CR belongs to it
 //   TAB, 0x16 (Ctrl+V)        9, 22; every other control byte passes unchanged, NUL is dropped
 //   0x03, 0x1C (Ctrl+C, \)    close
+//   0x1A (Ctrl+Z)             suspend: the program stops, as on SIGTSTP
 //   ESC[200~ text ESC[201~    a bracketed paste: the text (CR, LF and CR LF made CR LF) becomes
 //                             the clipboard text and the paste key 22 follows
 //   PageUp, PageDown          ESC[5~, ESC[6~ (any modifier): view keys, a page back or forward
@@ -68,6 +69,7 @@ struct TermKeyEvents {
     int charCount;
     bool pasted;        // a bracketed paste ended: clip holds its text; char 22 is in chars
     bool close;         // Ctrl+C or Ctrl+\: the console closes
+    bool suspend;       // Ctrl+Z: the terminal given back and the program stopped
     TermViewKey view;   // a view key ended with this byte
 };
 

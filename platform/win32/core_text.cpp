@@ -12,6 +12,9 @@ int32_t PlatCompareText(const uint8_t *left, uint32_t leftLength, const uint8_t 
 void PlatDebugOutputSuppress(bool) {
 }
 
+void PlatDebugOutputOnce(bool) {
+}
+
 void PlatDebugOutput(const char *text) {
     OutputDebugStringA(text);
 }

@@ -17,6 +17,7 @@ enum : uint8_t {
     kPromptKeyPaste = 22,           // Ctrl+V: the editor appends the clipboard's text
     kPromptKeyEscape = 27,          // ESC, also the start of a terminal's escape sequences
     kPromptKeyCtrlBackslash = 28,   // a terminal's Ctrl+\: the console closes
+    kPromptKeyCtrlZ = 26,           // a terminal's Ctrl+Z: the console suspends
     kPromptKeyDelete = 127,         // what most terminals send for Backspace
 };
 

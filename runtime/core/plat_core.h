@@ -31,11 +31,15 @@ void PlatLockLeave(PlatLock *lock);
 int32_t PlatCompareText(const uint8_t *left, uint32_t leftLength, const uint8_t *right,
                         uint32_t rightLength);
 
-// The debugger output: OutputDebugStringA on Windows; standard error on POSIX, unless the terminal
-// console owns a standard error that is the same terminal (then the text is dropped).
+// The debugger output: OutputDebugStringA on Windows; standard error on POSIX, one line a text (a
+// line feed added where it has none), unless the terminal console owns a standard error that is
+// the same terminal (then the text is dropped).
 void PlatDebugOutput(const char *text);
 // Set by the terminal console while it owns the terminal (POSIX only; ignored on Windows).
 void PlatDebugOutputSuppress(bool suppress);
+// Set by the line console, a filter: each text is said once at most in the run, however often it
+// comes (POSIX only; on Windows each text is a record of the debugger's own, and none is dropped).
+void PlatDebugOutputOnce(bool once);
 
 void PlatSleep(uint32_t milliseconds);
 [[noreturn]] void PlatExit(int code);   // ends every thread of the process at once

@@ -32,9 +32,10 @@ void InputTargetsSetOne(void *address, int32_t type);
 // The value of an item text (NUL-terminated, code page 932); never fails.
 double ParseNumber(const uint8_t *text);
 // Whether text reads wholly as a number: after the blanks and tabs ParseNumber skips, it is empty,
-// or it is all of one form ParseNumber takes, with nothing behind it: [-|+]digits[.digits] with a
-// digit on at least one side of the point, or &H / &O (any case) and at least one digit of its
-// base. "1e5", "12.5%", a quoted "3" and "-" are not: ParseNumber reads a part of them, or nothing.
+// or it is all of one form ParseNumber takes, with nothing but blanks and tabs behind it:
+// [-|+]digits[.digits] with a digit on at least one side of the point, or &H / &O (any case) and
+// at least one digit of its base. "1e5", "12.5%", "1 2", a quoted "3" and "-" are not:
+// ParseNumber reads a part of them, or nothing.
 bool NumberIsWhole(const uint8_t *text);
 // Shortens the first length bytes of an item text in place so that ParseNumber and NumberIsWhole
 // read the same of them as of the whole, and its first kNumberTextHead bytes stay as they are;

@@ -94,6 +94,14 @@ double ParseNumber(const uint8_t *text) {
     return result;
 }
 
+// Whether nothing but blanks and tabs is left: blanks behind a number end it, as they end a
+// number item of a file, and are no part of it.
+static bool OnlyBlanks(const uint8_t *text) {
+    while (*text == ' ' || *text == '\t')
+        text++;
+    return *text == 0;
+}
+
 bool NumberIsWhole(const uint8_t *text) {
     while (*text == ' ' || *text == '\t')
         text++;
@@ -107,7 +115,7 @@ bool NumberIsWhole(const uint8_t *text) {
             return false;
         while (DigitValue(*p, base) >= 0)
             p++;
-        return *p == 0;
+        return OnlyBlanks(p);
     }
     if (*text == '-' || *text == '+')
         text++;
@@ -117,7 +125,7 @@ bool NumberIsWhole(const uint8_t *text) {
     if (*text == '.')
         for (text++; *text >= '0' && *text <= '9'; text++)
             digits++;
-    return digits > 0 && *text == 0;
+    return digits > 0 && OnlyBlanks(text);
 }
 
 // What of a long number the rules read: of the integer (or &H / &O) run only its last

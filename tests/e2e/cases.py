@@ -111,6 +111,30 @@ def terminated_while_typing(con):
         os.kill(con.pid(), signal.SIGTERM)
 
 
+def suspended(key):
+    """SIGTSTP (key None) or the key typed stops the program with the terminal given back: the
+    main screen, autowrap on, the modes as before the program (cooked: icanon, echo, isig);
+    SIGCONT takes it again: raw modes, the alternate screen, the same screen and caret."""
+    def step(con):
+        if con.name != "term":
+            return
+        tty, pid = con.tmux("display-message", "-p", "-t", "s", "#{pane_tty}").strip(), con.pid()
+        modes = lambda: subprocess.run(["stty", "-a", "-F", tty], capture_output=True,
+                                       text=True, timeout=30).stdout.split()
+        flags = lambda: con.tmux("display-message", "-p", "-t", "s", "#{alternate_on}#{wrap_flag}")
+        stopped = lambda: read("/proc/%d/stat" % pid).split(b") ")[1][:1] == b"T"
+        s, raw = con.state(), modes()
+        os.kill(pid, signal.SIGTSTP) if key is None else con.tmux("send-keys", "-t", "s", key)
+        con.wait("stopped, the terminal given back", lambda t: stopped() and flags() == "01\n")
+        cooked = modes()
+        assert "-icanon" in raw and all(m in cooked for m in ("icanon", "echo", "isig")), cooked
+        os.kill(pid, signal.SIGCONT)
+        con.wait("the terminal taken again", lambda t: not stopped() and flags() == "10\n"
+                 and t.open and (t.rows, t.x, t.y) == (s.rows, s.x, s.y))
+        assert modes() == raw, "the modes after SIGCONT are not those before SIGTSTP"
+    return step
+
+
 def scrolled_back(con):
     """PageUp after PageUp shows the screens of the session above, a line-wrapped screen each
     (the caret hidden with its line), up to the banner; a key of the input line (Backspace on
@@ -327,8 +351,10 @@ ANALYSIS = [
     dict(name="NO with a blank means yes; display NO skips; a repeat answer of 8 ends",
          data=ONE_ZERO, answers=["4", "NO ", "", "NO", "8"], out="import_no_blank.txt",
          result="n4.csv"),
-    dict(name="N of 0, -3, 2.5, 100002 or Enter alone is asked again", data=column(["2"]),
-         answers=["0", "-3", "2.5", "100002", ""] + one_pass(1), out="bad_n.txt",
+    dict(name="N of 0, -3, 2.5, 100002, 1e5, 16abc, 1 2 or Enter alone is asked again; 1.0 and"
+              " blanks around it are 1", data=column(["2"]),
+         answers=["0", "-3", "2.5", "100002", "1e5", "16abc", "1 2", "", " 1.0 "] + one_pass(1)[1:],
+         out="bad_n.txt",
          result="n1.csv"),
     dict(name="a missing data.csv is reported, where and why, and N asked again",
          answers=["4", "YES", "1", ""], out="missing_data.txt"),
@@ -380,7 +406,7 @@ ANALYSIS = [
               " without code page 932 dropped; in the window with and without a font mapping",
          data=ONE_ZERO, result="n4.csv", consoles=ALL, shot="japanese", plain=True,
          answers=["5\b", Paste("4"), "日本語ｶﾅ\U0001F600", "", "no", ""],
-         says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 1}),
+         says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 1, ASK_N + "\n": 1}),
     dict(name="the first question at 96, 144 and 192 DPI: cells 1 : 1.5 : 2, the same text, the"
               " caret on the input line", data=EXAMPLE, answers=[At(ASK_N, first_question)],
          consoles=["wine"], dpi=[96, 144, 192]),
@@ -402,6 +428,9 @@ ANALYSIS = [
     dict(name="the wait of N = 100001 shows its progress on the screen, and in no row",
          consoles=["term"], data=long_signal(100001), long=True, saved=100001,
          answers=one_pass(100001)[:2] + [At(ASK_PROCEED, progress_shown), "", "NO", ""]),
+    dict(name="SIGTSTP and Ctrl+Z give the terminal back, SIGCONT takes it again and redraws",
+         consoles=["term"], data=ONE_ZERO, result="n4.csv",
+         answers=["4", At(ASK_IMPORT, suspended(None), suspended("C-z")), "YES", "", "NO", ""]),
     dict(name="SIGTERM while a line is typed gives the terminal back", consoles=["term"],
          data=ONE_ZERO, answers=["4", At(ASK_IMPORT, terminated_while_typing)]),
 ]
@@ -434,7 +463,8 @@ HOSTILE = [
     hostile_data("invalid code page 932 bytes", b"\x81\x82\xff\xfd\xa0\x80,\x82\r\n3\x81,\xfc",
                  6, True, "YES"),
     hostile_data("numbers of 400 digits", b"9" * 400 + b"\r\n1" + b"0" * 399 + b"\r\n0."
-                 + b"0" * 398 + b"1\r\n-" + b"9" * 400 + b"\r\n", 4, False, "YES"),
+                 + b"0" * 398 + b"1\r\n-" + b"9" * 400 + b"\r\n", 4, False, "YES",
+                 err="sqr_once.txt"),   # bins of NaN: the square root's error, one line once
     dict(name="a named pipe as data.csv is refused at once", data=FIFO,
          answers=["4", "YES"], says={NO_DATA: 1}, ends=ASK_AGAIN),
     typed("an answer of 10,000 digits to N", b"1" * 10000 + b"\n8\n" + REST, 8, {BAD_N: 1}),

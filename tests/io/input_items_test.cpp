@@ -59,8 +59,8 @@ TEST(NumberIsWhole, Table) {
         bool whole;
     } cases[] = {
         {"", true}, {" \t", true}, {" -12.5", true}, {"+.5", true}, {"5.", true}, {"&h1F", true},
-        {"&O17", true}, {".", false}, {"-", false}, {"&H", false}, {"&O18", false}, {"1e5", false},
-        {"12.5%", false}, {"\"3\"", false}, {"5;2", false}, {"1.5.5", false}, {"value", false},
+        {"&O17", true}, {" 256 \t", true}, {"&H1 ", true}, {".", false}, {"-", false}, {"&H", false}, {"&O18", false}, {"1e5", false},
+        {"12.5%", false}, {"\"3\"", false}, {"5;2", false}, {"1.5.5", false}, {"value", false}, {"1 2", false},
     };
     for (const auto &c : cases)
         EXPECT_EQ(NumberIsWhole((const uint8_t *)c.text), c.whole) << c.text;

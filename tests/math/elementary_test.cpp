@@ -103,7 +103,7 @@ TEST(Elementary, SqrOfNegativeAndNaNReportsAndGivesMinusOne) {
 #endif
         EXPECT_TRUE(SameBits(RtSqr(x), -1)) << Digits17(x);
 #ifndef _WIN32
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error:Sqr argument is illegal");
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error:Sqr argument is illegal\n");
 #endif
     }
 }

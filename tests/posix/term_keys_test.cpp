@@ -13,7 +13,8 @@ struct KeyCase {
     std::string chars;   // character messages, in order (a lone ESC counts after the silence)
     int closes;
     std::string clip;    // the clipboard text after the input (code page 932)
-    std::string views = "";   // view keys in order: u d (row up, down), p n (page), t b (top, bottom)
+    std::string views = "";   // view keys in order: u d (row up, down), p n (page), t b (top,
+                              // bottom); z: a suspend
 };
 
 const KeyCase kKeyCases[] = {
@@ -21,7 +22,8 @@ const KeyCase kKeyCases[] = {
     {"DEL and BS are Backspace", "\x7f\x08", "\x08\x08", 0, ""},
     {"CR and LF are Enter, CR LF is one", "\r\n\n\r", "\r\r\r", 0, ""},
     {"an LF after a key after CR is Enter again", "\ra\n", "\ra\r", 0, ""},
-    {"Ctrl+C and Ctrl+\\ close, a NUL is dropped", std::string("a\x03\0\x1c", 4), "a", 2, ""},
+    {"Ctrl+C and Ctrl+\\ close, Ctrl+Z suspends, a NUL is dropped",
+     std::string("a\x03\0\x1c\x1a", 5), "a", 2, "", "z"},
     {"double-byte character, lead byte first", "\xe6\x97\xa5", "\x93\xfa", 0, ""},   // 日
     {"half-width katakana is one byte", "\xef\xbd\xb6", "\xb6", 0, ""},             // ｶ
     {"no 932 form, cut off, stray continuation: dropped", "\xf0\x9f\x98\x80x\xe6\x97z\x97q",
@@ -55,6 +57,8 @@ TEST(KeyDecoder, Events) {
             pastes += ev.pasted;
             if (ev.view != kTermViewNone)
                 views += "-udpntb"[ev.view];
+            if (ev.suspend)
+                views += 'z';
         }
         if (TermKeysPending(&k)) {   // the silence after the last byte
             TermKeysTimeout(&k, &ev);
