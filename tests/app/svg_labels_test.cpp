@@ -43,10 +43,13 @@ TEST(SvgLabels, NoLabelMeetsAnotherAMarkOrTheFrame) {
         for (const SvgLabel &l : labels) {
             const SvgBox &b = l.box;
             shown += l.shown;
-            EXPECT_TRUE(!l.shown || (b.right - b.left == l.chars * kSvgLabelCharWidth &&
-                b.left >= frame.left + kSvgLabelMargin && b.top >= frame.top + kSvgLabelMargin &&
-                b.right <= frame.right - kSvgLabelMargin &&
-                b.bottom <= frame.bottom - kSvgLabelMargin)) << c.name << " " << l.markX;
+            if (l.shown) {
+                EXPECT_EQ(b.right - b.left, l.chars * kSvgLabelCharWidth) << c.name << l.markX;
+                EXPECT_GE(b.left, frame.left + kSvgLabelMargin) << c.name << " " << l.markX;
+                EXPECT_GE(b.top, frame.top + kSvgLabelMargin) << c.name << " " << l.markX;
+                EXPECT_LE(b.right, frame.right - kSvgLabelMargin) << c.name << " " << l.markX;
+                EXPECT_LE(b.bottom, frame.bottom - kSvgLabelMargin) << c.name << " " << l.markX;
+            }
             for (const SvgLabel &m : labels) {
                 SvgBox mark = {m.markX - kSvgMarkRadius, m.markY - kSvgMarkRadius,
                                m.markX + kSvgMarkRadius, m.markY + kSvgMarkRadius};
