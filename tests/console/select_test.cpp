@@ -42,7 +42,8 @@ TEST(Selection, CopiesWholeCharactersRowsJoinedByCrLfTrailingBlanksDropped) {
     PromptSelection across = {0, 4, 3, 2};
     int32_t from = -1, to = -1;
     EXPECT_TRUE(PromptSelectionSpan(&across, 2, (const uint8_t *)"", &from, &to));
-    EXPECT_TRUE(from == 0 && to == kPromptSelectRowEnd) << from << " " << to;
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, kPromptSelectRowEnd);
     EXPECT_FALSE(PromptSelectionSpan(&across, 4, (const uint8_t *)"z", &from, &to));
     FakeClose(&fc);
 }

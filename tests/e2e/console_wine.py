@@ -1,8 +1,8 @@
 """console_wine.py: the window's adapter for the driver: the 64-bit Windows program under Wine on
-a private X server (Xvfb); answers typed with xdotool (a Backspace is the key; a character beyond
-ASCII by a keycode of its own), a Paste through the X clipboard (xclip) and Ctrl+V. Wine runs in
-the C.UTF-8 locale, whose ANSI code page is 1252: the Japanese comes through only because the
-window converts with code page 932 itself.
+a private X server (Xvfb); ASCII answers typed with xdotool a key at a time (a Backspace is the
+key), each seen on the screen before the next; text beyond ASCII and a Paste through the X
+clipboard (xclip) and Ctrl+V. Wine runs in the C.UTF-8 locale, whose ANSI code page is 1252:
+the Japanese comes through only because the window converts with code page 932 itself.
 
 A row's shot=NAME keeps the window at its last question as e2e-wine/NAME.png beside the program,
 whose pixels (not PNG bytes: ImageMagick 7 writes other chunks) must be expected/wineV/NAME.png's,
@@ -19,7 +19,6 @@ was typed (more ink than a caret has) and the window has stopped changing: the p
 question and opens its line at once. Where the answers run out the window is closed with Alt+F4.
 Xvfb, xclip and the program are ended by process id, each prefix's wineserver with -k.
 """
-import ctypes
 import itertools
 import os
 import re
@@ -61,7 +60,7 @@ class Wine:
     name = "wine"
 
     def __init__(self, program):
-        self.program, self.work, self.keys = program, None, {}
+        self.program, self.work = program, None
         self.children, self.prefixes = [], set()
         self.shots = os.path.join(os.path.dirname(program), "e2e-wine")
         os.makedirs(self.shots, exist_ok=True)
@@ -101,22 +100,6 @@ class Wine:
             self.call("wineserver", "-w", timeout=120)
             open(os.path.join(prefix, "dft-e2e-ready"), "w").close()
 
-    def map_keys(self, text):
-        """Gives each character beyond ASCII a spare keycode of its own before Wine starts, and
-        notes its keysym to type it by: xdotool would otherwise remap a keycode while it types,
-        and Wine may read the key after the change is undone."""
-        x11, per = ctypes.CDLL("libX11.so.6"), ctypes.c_int()
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
-        dpy = ctypes.c_void_p(x11.XOpenDisplay(self.env["DISPLAY"].encode()))
-        table = x11.XGetKeyboardMapping(dpy, 8, 248, ctypes.byref(per))
-        free = [8 + k for k in range(248) if not any(table[k * per.value:(k + 1) * per.value])]
-        for code, c in zip(reversed(free), sorted({c for c in text if c > "~"} - set(self.keys))):
-            keysym = (ctypes.c_ulong * 2)(0x1000000 | ord(c), 0x1000000 | ord(c))
-            x11.XChangeKeyboardMapping(dpy, code, 2, keysym, 1)
-            self.keys[c] = "0x%x" % (0x1000000 | ord(c))
-        x11.XCloseDisplay(dpy)
-
     def grab(self):
         """The window as (PPM, its pixel rows of RGB bytes), or None while there is none."""
         try:   # import waits for a click once the window is gone
@@ -147,28 +130,49 @@ class Wine:
             image = again
         return None
 
+    def echoed(self, what, *keys):
+        """Sends keys and waits for the window to change: each key is given only once the one
+        before it is on the screen, so a key Wine or the program lost under load ends the run
+        at once, as a lost key, not later as a wrong answer."""
+        before = self.grab()
+        self.call("xdotool", *keys)
+        try:
+            wait(what, lambda: (self.grab() or before)[0] != before[0] or None, timeout=30)
+        except AssertionError:
+            raise AssertionError("the program did not receive %s: the window did not change "
+                                 "within 30 s" % what) from None
+
+    def paste(self, text):
+        """Puts text on the X clipboard (xclip, until it reads back) and pastes it with Ctrl+V."""
+        clip = self.spawn(["xclip", "-selection", "clipboard", "-t", "UTF8_STRING", "-quiet"],
+                          stdin=subprocess.PIPE)
+        clip.stdin.write(text.encode())
+        clip.stdin.close()
+        wait("the clipboard " + text, lambda: self.call(
+            "xclip", "-o", "-selection", "clipboard").stdout == text.encode() or None)
+        self.echoed("the paste of %r" % text, "key", "ctrl+v")
+
     def give(self, answer):
+        """ASCII is typed a key at a time, text beyond ASCII pasted (a key of its own would need
+        a keycode remapped while Wine reads it); each confirmed on the screen before the next."""
         if isinstance(answer, Paste):
-            clip = self.spawn(["xclip", "-selection", "clipboard", "-t", "UTF8_STRING", "-quiet"],
-                              stdin=subprocess.PIPE)
-            clip.stdin.write(answer.encode())
-            clip.stdin.close()
-            time.sleep(0.5)
-            self.call("xdotool", "key", "ctrl+v")
+            self.paste(str(answer))
         else:
             for i, part in enumerate(answer.split("\b")):
                 if i:
-                    self.call("xdotool", "key", "BackSpace")
+                    self.echoed("the key BackSpace", "key", "BackSpace")
                 for run in re.findall(r"[\0-~]+|[^\0-~]+", part):
-                    self.call("xdotool", *(["type", "--delay", "60", run] if run[0] <= "~" else
-                                           ["key", "--delay", "60"] + [self.keys[c] for c in run]))
+                    if run[0] > "~":
+                        self.paste(run)
+                        continue
+                    for c in run:
+                        self.echoed("the key %r" % c, "type", c)
         shown = bottom(self.grab())
         self.call("xdotool", "key", "Return")
         return shown
 
     def session(self, case, work, prefix, suffix=""):
         self.use_prefix(prefix)
-        self.map_keys("".join(a for a in case.get("answers", []) if isinstance(a, str)))
         cwd = os.path.join(work, *[DEEP] * 7) if case.get("deep") else work
         os.makedirs(cwd, exist_ok=True)
         proc = self.spawn(["wine", self.program], cwd=cwd)

@@ -46,7 +46,8 @@ TEST_F(IoFiles, OpensAreExclusiveWhicheverModes) {
             FileOpen(Name("f.txt"), first, 1);
             FileOpen(Name("f.txt"), second, 2);
             bool shared = first == FileModeInput && second == FileModeInput;
-            EXPECT_TRUE(FileIsOpen(1) && FileIsOpen(2) == shared) << first << " then " << second;
+            EXPECT_TRUE(FileIsOpen(1)) << first << " then " << second;
+            EXPECT_EQ(FileIsOpen(2), shared) << first << " then " << second;
             FileClose(1);
             EXPECT_EQ(Read("f.txt"), first == FileModeOutput ? "" : "keep")
                 << first << " then " << second << ": a refused open must not truncate";

@@ -53,7 +53,8 @@ TEST_F(NumText, LeadingDigitNeverZeroNearTheDecadeEdges) {
         for (int i = 0; i < 40; i++, x = std::nextafter(x, 0.0)) {
             int32_t exponent, negative;
             const char *digits = NumDigits(x, 15, &exponent, &negative);
-            ASSERT_TRUE(digits[0] != '0' && std::strlen(digits) == 15) << Digits17(x);
+            ASSERT_NE(digits[0], '0') << Digits17(x);
+            ASSERT_EQ(std::strlen(digits), 15u) << Digits17(x);
         }
     }
 }

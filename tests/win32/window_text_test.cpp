@@ -60,7 +60,8 @@ TEST(WinCharFeed, GivesTheCp932BytesOrNothingAndGlyphsGiveTheUnitsBack) {
     const uint8_t lead[2] = {0x82, 0xA0};
     wchar_t out[2] = {0, 0};
     int k = WinGlyphToWide(lead, 1, out);
-    EXPECT_TRUE(k >= 0 && k <= 1) << k;
+    EXPECT_GE(k, 0);
+    EXPECT_LE(k, 1);
 }
 
 TEST(WinTextToWide, RowTextKeepsOneUnitPerCharacter) {
