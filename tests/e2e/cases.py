@@ -354,8 +354,7 @@ ANALYSIS = [
     dict(name="N of 0, -3, 2.5, 100002, 1e5, 16abc, 1 2 or Enter alone is asked again; 1.0 and"
               " blanks around it are 1", data=column(["2"]),
          answers=["0", "-3", "2.5", "100002", "1e5", "16abc", "1 2", "", " 1.0 "] + one_pass(1)[1:],
-         out="bad_n.txt",
-         result="n1.csv"),
+         out="bad_n.txt", result="n1.csv", consoles=ALL),
     dict(name="a missing data.csv is reported, where and why, and N asked again",
          answers=["4", "YES", "1", ""], out="missing_data.txt"),
     dict(name="a working folder of more than 260 characters starts Wine in another: the line says"
