@@ -22,6 +22,7 @@ Xvfb, xclip and the program are ended by process id, each prefix's wineserver wi
 import itertools
 import os
 import re
+import select
 import shutil
 import subprocess
 import tempfile
@@ -65,14 +66,22 @@ class Wine:
         self.shots = os.path.join(os.path.dirname(program), "e2e-wine")
         os.makedirs(self.shots, exist_ok=True)
         self.log = open(os.path.join(self.shots, "wine.log"), "wb")
-        display = next(n for n in range(77, 140) if not os.path.exists("/tmp/.X%d-lock" % n)
-                       and not os.path.exists("/tmp/.X11-unix/X%d" % n))
-        self.env = dict(os.environ, DISPLAY=":%d" % display, WINEDEBUG="-all", LANG="C.UTF-8",
+        # Xvfb picks a free display itself and names it on a pipe: a number chosen here from the
+        # lock files could be taken by an X server of another folder or file system meanwhile.
+        named, told = os.pipe()
+        self.children.append(subprocess.Popen(
+            ["Xvfb", "-displayfd", str(told), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(told,), stdout=self.log, stderr=self.log))
+        os.close(told)
+        ready = select.select([named], [], [], 60)[0]
+        display = os.read(named, 16).decode().strip() if ready else ""
+        os.close(named)
+        if not display.isdigit():
+            raise AssertionError("no X server within 60 s")
+        self.env = dict(os.environ, DISPLAY=":" + display, WINEDEBUG="-all", LANG="C.UTF-8",
                         LC_ALL="C.UTF-8", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         version = re.match(r"wine-(\d+)\.", self.call("wine", "--version").stdout.decode())
         self.pictures = os.path.join(EXPECTED_DIR, "wine" + (version.group(1) if version else "?"))
-        self.spawn(["Xvfb", self.env["DISPLAY"], "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
-        wait("X server", lambda: os.path.exists("/tmp/.X11-unix/X%d" % display) or None, 10)
 
     def can_run(self, case):
         return "wine" in case.get("consoles", [])
