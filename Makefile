@@ -103,13 +103,15 @@ test-valgrind: test-deps build/linux/build.ninja
 # with seed 1; `make fuzz` for FUZZ_SECONDS each, growing its corpus in build/fuzz/corpus/.
 .PHONY: test-fuzz fuzz
 FUZZ_SECONDS ?= 300
+FUZZERS := fuzz_data_file fuzz_terminal fuzz_divide
 build/fuzz/build.ninja: | test-deps
-	$(CMAKE) -S fuzz -B build/fuzz $(GEN) -DCMAKE_CXX_COMPILER=clang++
+	$(CMAKE) -S . -B build/fuzz $(GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
+	  -DDFT_SANITIZE=fuzzer -DDFT_TESTS=OFF
 test-fuzz: build/fuzz/build.ninja
-	$(CMAKE) --build build/fuzz -j $(JOBS)
+	$(CMAKE) --build build/fuzz -j $(JOBS) --target $(FUZZERS)
 	./tools/run-fuzzers 60 short
 fuzz: build/fuzz/build.ninja
-	$(CMAKE) --build build/fuzz -j $(JOBS)
+	$(CMAKE) --build build/fuzz -j $(JOBS) --target $(FUZZERS)
 	./tools/run-fuzzers $(FUZZ_SECONDS) long
 
 run: deps build/linux/build.ninja

@@ -1,13 +1,12 @@
 # sources.cmake: the source files of each library, one list a library, named from the tree's root.
-# The program's build (CMakeLists.txt) and the fuzzers' (fuzz/CMakeLists.txt) both take them from
-# here. A list named <LIST>_posix or <LIST>_win32 holds that platform's part of the library; the
-# build adds the one of its own platform.
+# CMakeLists.txt builds its libraries from them, the fuzzers' build too. A list named <LIST>_posix
+# or <LIST>_win32 holds that platform's part of the library; the build adds its own platform's.
 
 # Runtime core: strings and their registry, decimal digits, the end of the process; the platform's
 # heap, lock, text order, debugger output and process end.
 set(DFT_CORE_SOURCES
   runtime/core/rt_decimal.cpp
-  runtime/core/rt_start.cpp
+  runtime/core/rt_end.cpp
   runtime/core/rt_string.cpp)
 set(DFT_CORE_SOURCES_posix
   platform/posix/core_heap.cpp
