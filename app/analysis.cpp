@@ -23,7 +23,7 @@
 #include "app/texts.h"
 #include "app/transform.h"
 #include "runtime/console/prompt.h"
-#include "runtime/core/rt_start.h"
+#include "runtime/core/rt_end.h"
 #include "runtime/io/files.h"
 #include "runtime/io/input_items.h"
 #include "runtime/math/rt_math.h"

@@ -43,7 +43,9 @@ RtString StrCopy(RtString s);         // s stays with its owner
 RtString StrConcat(RtString left, RtString right);   // consumes left, then right
 int32_t StrCompare(RtString left, RtString right);   // 1, 2 (equal), 3, or 0; consumes both
 int32_t StrAsc(RtString s);           // first byte, 0 to 255; consumes s
-RtString StrBuffer(uint32_t n);       // n NUL bytes, a buffer to fill through the handle
+// StrAlloc under the name the program's calls use where they want a buffer to fill through the
+// handle (an echo, a typed line, a paste); the same block, the same registry entry.
+RtString StrBuffer(uint32_t n);
 
 // Results of StrCompare, as CompareStringA gives them (CSTR_LESS_THAN, CSTR_EQUAL, CSTR_GREATER_THAN).
 enum { kStrLess = 1, kStrEqual = 2, kStrGreater = 3 };

@@ -1,6 +1,6 @@
-// rt_start.cpp: the end of the process. Its start-up, which starts the console thread, is the
+// rt_end.cpp: the end of the process. Its start-up, which starts the console thread, is the
 // process entry's (app/main.cpp), above the console: the core below it knows no console.
-#include "runtime/core/rt_start.h"
+#include "runtime/core/rt_end.h"
 
 #include "runtime/core/plat_core.h"
 

@@ -1,7 +1,7 @@
-// rt_start.h: the frame around the program: its end. (Its start-up is the process entry's, in
+// rt_end.h: the frame around the program: its end. (Its start-up is the process entry's, in
 // app/main.cpp: it starts the console thread, which the core below the console cannot.)
-#ifndef RUNTIME_CORE_RT_START_H
-#define RUNTIME_CORE_RT_START_H
+#ifndef RUNTIME_CORE_RT_END_H
+#define RUNTIME_CORE_RT_END_H
 
 #include "runtime/core/rt_string.h"
 
