@@ -326,8 +326,8 @@ def main(tables, consoles):
     table, kind, *programs = [a for a in sys.argv[1:] if not a.startswith("--")]
     programs = [os.path.abspath(p) for p in programs]
     if not os.path.exists(programs[0]):
-        print("SKIPPED: %s is not built" % programs[0])
-        return 77
+        print("FAILED: %s is not built" % programs[0])
+        return 1
     console, reference = consoles[kind](programs[0]), Line(programs[-1])
     # A sanitized transform is several times slower: its rows of N = 100001 ("long") are left to
     # the plain build.
