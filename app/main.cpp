@@ -7,24 +7,7 @@
 #include "app/analysis.h"
 #include "dft_version.h"
 #include "runtime/console/prompt_state.h"
-#include "runtime/core/plat_core.h"
 #include "runtime/core/rt_string.h"
-
-// Sets up the strings, presets the console's hand-over fields (no line open, window not ready),
-// starts the console thread and returns once the console window has been painted; polls every
-// millisecond, without a time limit. Program thread, once, first thing.
-static void StartUp() {
-    StrInit();
-    // Written before the console thread exists, so it finds them so from its first instruction.
-    gPrompt.linePos.store(-1);
-    gPrompt.windowReady.store(0);
-    PromptStartThread(&gPrompt);
-    // The first look follows the first sleep. A millisecond a look: the window is ready within a
-    // few, and every one waited is a millisecond more before the first question.
-    do {
-        PlatSleep(1);
-    } while (gPrompt.windowReady.load(std::memory_order_acquire) == 0);
-}
 
 #ifndef _WIN32
 static const char kUsage[] =
@@ -66,7 +49,8 @@ int main(int argc, char **argv) {
     (void)argc;
     (void)argv;
 #endif
-    StartUp();
+    StrInit();
+    PromptStartThread(&gPrompt);   // returns once the console window has been painted
     AnalysisRun();
     return 0;
 }

@@ -49,8 +49,7 @@ set(DFT_IO_SOURCES_win32
   platform/win32/file_text.cpp
   platform/win32/file_win32.cpp)
 
-# Console: its state, screen buffer, print, line editor and input; on POSIX the message layer
-# that stands in for the window's.
+# Console: its state, screen buffer, print, line editor and input.
 set(DFT_CONSOLE_SOURCES
   runtime/console/prompt_draw.cpp
   runtime/console/prompt_editor.cpp
@@ -62,14 +61,14 @@ set(DFT_CONSOLE_SOURCES
   runtime/console/prompt_state.cpp
   runtime/console/prompt_title.cpp
   runtime/console/prompt_wrap.cpp)
-set(DFT_CONSOLE_SOURCES_posix platform/posix/msg_queue.cpp)
-set(DFT_CONSOLE_SOURCES_win32)
 
-# The console's front ends: the window on Windows; the terminal and the line console on POSIX.
+# The console's front ends: the window on Windows; the terminal and the line console on POSIX,
+# over the message layer that stands in for the window's.
 set(DFT_FRONTEND_SOURCES_posix
   platform/posix/console_start.cpp
   platform/posix/cp932.cpp
   platform/posix/line_console.cpp
+  platform/posix/msg_queue.cpp
   platform/posix/term_console.cpp
   platform/posix/term_keys.cpp
   platform/posix/term_screen.cpp)

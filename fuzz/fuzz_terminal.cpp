@@ -75,10 +75,10 @@ static void ReleaseSurface(PromptState *ps, PromptSurface *s) {
         Fail("a frame is not escape sequences and UTF-8", at);
     screen.outLength = 0;
 }
-static void Send(PromptState *ps, uint32_t msg) {
-    if (msg == kMsgSetFocus)
+static void Send(PromptState *ps, PromptRequest msg) {
+    if (msg == kPromptFocusIn)
         PromptOnSetFocus(ps);
-    else if (msg == kMsgKillFocus)
+    else if (msg == kPromptFocusOut)
         PromptOnKillFocus(ps);
 }
 static RtString ClipboardText(PromptState *) {

@@ -37,7 +37,9 @@ static void ConsoleThread(PromptState *ps, bool terminal) {
 
 void PromptStartThread(PromptState *ps) {
     bool terminal = isatty(0) && isatty(1);
+    PromptPresetHandOver(ps);
     std::thread(ConsoleThread, ps, terminal).detach();
+    PromptWaitWindow(ps);
 }
 
 void ConsoleWriteAll(int fd, const void *data, size_t n) {

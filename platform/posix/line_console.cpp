@@ -175,10 +175,6 @@ static PromptSurface *GetSurface(PromptState *) {
 static void ReleaseSurface(PromptState *, PromptSurface *) {
 }
 
-static void Send(PromptState *, uint32_t msg) {
-    MsgSend(msg, 0, 0);
-}
-
 static RtString ClipboardText(PromptState *) {
     return nullptr;   // a filter has no clipboard
 }
@@ -193,8 +189,8 @@ static void CompositionAt(PromptState *, int32_t, int32_t) {
 }
 
 static const PromptFrontEnd kLineFrontEnd = {
-    GetSurface, ReleaseSurface, Send, ClipboardText, CaretShow, CaretHide, CompositionAt, Printed,
-    nullptr,
+    GetSurface, ReleaseSurface, MsgSendRequest, ClipboardText, CaretShow, CaretHide, CompositionAt,
+    Printed,    nullptr,
 };
 
 // ---- Window procedure ------------------------------------------------------------------------

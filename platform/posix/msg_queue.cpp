@@ -141,3 +141,7 @@ intptr_t MsgDispatch(const MsgMessage *m) {
 void MsgPostQuit(int code) {
     MsgPost(kMsgQuit, (uintptr_t)(intptr_t)code, 0);
 }
+
+void MsgSendRequest(PromptState *, PromptRequest request) {
+    MsgSend(request == kPromptFocusIn ? kMsgSetFocus : kMsgKillFocus, 0, 0);
+}

@@ -7,8 +7,23 @@
 
 #include <cstdint>
 
+#include "runtime/console/prompt_state.h"
+
+// The console window's messages, numbered as Windows numbers the same ones.
+enum : uint32_t {
+    kMsgCreate = 1,
+    kMsgDestroy = 2,
+    kMsgSetFocus = 7,
+    kMsgKillFocus = 8,
+    kMsgPaint = 15,
+    kMsgClose = 16,
+    kMsgQuit = 18,
+    kMsgKeyDown = 256,
+    kMsgChar = 258,
+};
+
 struct MsgMessage {
-    uint32_t msg;        // kMsg* numbers of prompt_state.h
+    uint32_t msg;        // kMsg* above
     uintptr_t wParam;
     intptr_t lParam;
 };
@@ -28,5 +43,7 @@ bool MsgGet(MsgMessage *out);
 intptr_t MsgDispatch(const MsgMessage *m);
 // Asks the owner's loop to end: MsgGet returns false once the messages before it are handled.
 void MsgPostQuit(int code);
+// The POSIX front ends' PromptFrontEnd::send: the console's request sent as its focus message.
+void MsgSendRequest(PromptState *ps, PromptRequest request);
 
 #endif

@@ -383,10 +383,6 @@ static void ReleaseSurface(PromptState *, PromptSurface *) {
     PlatLockLeave(&term.frameLock);
 }
 
-static void Send(PromptState *, uint32_t msg) {
-    MsgSend(msg, 0, 0);
-}
-
 static RtString ClipboardText(PromptState *) {
     RtString text = nullptr;
     PlatLockEnter(&term.clipLock);
@@ -478,7 +474,7 @@ static void ShowProgress(PromptState *ps, int32_t percent) {
 }
 
 static const PromptFrontEnd kTermFrontEnd = {
-    GetSurface, ReleaseSurface, Send,    ClipboardText, CaretShow,
+    GetSurface, ReleaseSurface, MsgSendRequest, ClipboardText, CaretShow,
     CaretHide,  CompositionAt,  nullptr, SetTitle,      FrameLater, ShowProgress,
 };
 

@@ -28,6 +28,13 @@ enum : UINT {
 
 // The front end's own state, in PromptState.frontEndData.
 struct WinWindow {
+    // Made on the console thread before the window is ready; the program thread's prints read
+    // them too (the font and the backdrop under the console lock).
+    HWND hwnd;
+    LOGFONTA fontSpec;                // the console font's description; the face is code page 932
+    HFONT font;
+    HBITMAP backdropBitmap;           // black, screen-sized
+    HDC backdropDC;                   // holds backdropBitmap
     WinCharDecoder decoder;           // WM_CHAR units not yet a whole character (console thread)
     std::atomic<bool> frameAsked;     // a frame is asked for and not yet begun (either thread)
     LONGLONG lastFrame;               // QueryPerformanceCounter at the last frame (console thread)
@@ -39,6 +46,10 @@ struct WinWindow {
     int32_t wheelRest;                // wheel turn (WHEEL_DELTA a notch) not yet a row
     PromptViewPos bar;                // what the scrollbar shows
 };
+
+inline WinWindow *WinOf(PromptState *ps) {
+    return (WinWindow *)ps->frontEndData;
+}
 
 // A device context of the client area seen as the console's drawing surface.
 struct WinSurface {
@@ -70,13 +81,16 @@ struct WinFontCandidate {
 // other, then the first listed; never a vertical ("@") face. -1 when none will do.
 int WinFontChoose(const WinFontCandidate *c, int n);
 
+// The console font's description at 96 DPI: "ＭＳ 明朝" (code page 932), a character height of
+// 16 pixels (not the cell height), Shift-JIS, fixed pitch.
+void WinFontSpecFill(LOGFONTA *desc);
 // Makes the console font from desc; when the system gives another face than desc names, takes
 // the best Shift-JIS face it has instead and writes that face into desc. Null on failure.
-HFONT WinFontCreate(PromptFontSpec *desc);
+HFONT WinFontCreate(LOGFONTA *desc);
 
 // The console font as a wide font description, its face name converted from fontSpec's code page
 // 932 bytes: the same description for the font and for the input method's composition font.
-void WinFontFromSpec(const PromptFontSpec *desc, LOGFONTW *out);
+void WinFontFromSpec(const LOGFONTA *desc, LOGFONTW *out);
 
 // DPI (window_dpi.cpp). WinWindowDpi: the DPI of hwnd (null: the system's). WinUseDpi makes the
 // console font for dpi unless it is made already, measures the cell and sets ps->dpi; false

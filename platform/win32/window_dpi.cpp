@@ -31,15 +31,16 @@ int32_t WinWindowDpi(HWND hwnd) {
 }
 
 bool WinUseDpi(PromptState *ps, int32_t dpi) {
-    HFONT font = (HFONT)ps->font;
+    WinWindow *w = WinOf(ps);
+    HFONT font = w->font;
     if (font == nullptr || dpi != ps->dpi) {
-        PromptFontSpec desc = ps->fontSpec;
-        desc.height = -PromptScaled(16, dpi);   // the character height, not the cell's
+        LOGFONTA desc = w->fontSpec;
+        desc.lfHeight = -PromptScaled(16, dpi);   // the character height, not the cell's
         font = WinFontCreate(&desc);
         if (font == nullptr)
             return false;
         PlatLockEnter(&ps->lock);
-        ps->fontSpec = desc;
+        w->fontSpec = desc;
         PlatLockLeave(&ps->lock);
     }
     HDC dc = GetDC(nullptr);
@@ -53,8 +54,8 @@ bool WinUseDpi(PromptState *ps, int32_t dpi) {
 
     // A print on the program thread draws with the font and the cell under the console lock.
     PlatLockEnter(&ps->lock);
-    HFONT old = (HFONT)ps->font;
-    ps->font = font;
+    HFONT old = w->font;
+    w->font = font;
     ps->dpi = dpi;
     ps->cellWidth = space.cx;
     ps->cellHeight = metrics.tmHeight;
@@ -82,10 +83,11 @@ bool WinBackdropMake(PromptState *ps, HWND hwnd, int32_t width, int32_t height) 
     SelectObject(backdrop, previousBrush);
 
     PlatLockEnter(&ps->lock);
-    HDC oldDC = (HDC)ps->backdropDC;
-    HBITMAP oldBitmap = (HBITMAP)ps->backdropBitmap;
-    ps->backdropBitmap = bitmap;
-    ps->backdropDC = backdrop;
+    WinWindow *w = WinOf(ps);
+    HDC oldDC = w->backdropDC;
+    HBITMAP oldBitmap = w->backdropBitmap;
+    w->backdropBitmap = bitmap;
+    w->backdropDC = backdrop;
     ps->screenWidth = width;
     ps->screenHeight = height;
     PlatLockLeave(&ps->lock);

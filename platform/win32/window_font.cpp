@@ -75,27 +75,16 @@ static std::wstring BestListedFace(HDC dc) {
     return best < 0 ? std::wstring() : listed.faces[best];
 }
 
-void WinFontFromSpec(const PromptFontSpec *desc, LOGFONTW *out) {
+void WinFontFromSpec(const LOGFONTA *desc, LOGFONTW *out) {
+    // The two descriptions differ only in the face name's characters, their last member.
     std::memset(out, 0, sizeof *out);
-    out->lfHeight = desc->height;
-    out->lfWidth = desc->width;
-    out->lfEscapement = desc->escapement;
-    out->lfOrientation = desc->orientation;
-    out->lfWeight = desc->weight;
-    out->lfItalic = desc->italic;
-    out->lfUnderline = desc->underline;
-    out->lfStrikeOut = desc->strikeOut;
-    out->lfCharSet = desc->charSet;
-    out->lfOutPrecision = desc->outPrecision;
-    out->lfClipPrecision = desc->clipPrecision;
-    out->lfQuality = desc->quality;
-    out->lfPitchAndFamily = desc->pitchAndFamily;
-    int n = (int)strnlen(desc->faceName, sizeof desc->faceName);
-    int k = WinTextToWide((const uint8_t *)desc->faceName, n, out->lfFaceName);
+    std::memcpy(out, desc, offsetof(LOGFONTA, lfFaceName));
+    int n = (int)strnlen(desc->lfFaceName, sizeof desc->lfFaceName);
+    int k = WinTextToWide((const uint8_t *)desc->lfFaceName, n, out->lfFaceName);
     out->lfFaceName[k < LF_FACESIZE ? k : LF_FACESIZE - 1] = 0;
 }
 
-HFONT WinFontCreate(PromptFontSpec *desc) {
+HFONT WinFontCreate(LOGFONTA *desc) {
     LOGFONTW font;
     WinFontFromSpec(desc, &font);
     HFONT named = CreateFontIndirectW(&font);
@@ -113,14 +102,14 @@ HFONT WinFontCreate(PromptFontSpec *desc) {
     if (best.empty() || best == face)
         return named;
 
-    uint8_t bytes[sizeof desc->faceName - 1];
+    uint8_t bytes[sizeof desc->lfFaceName - 1];
     uint32_t n = WinWideToCp932(best.c_str(), (uint32_t)best.size(), bytes, sizeof bytes);
     std::wcsncpy(font.lfFaceName, best.c_str(), LF_FACESIZE - 1);
     HFONT chosen = CreateFontIndirectW(&font);
     if (chosen == nullptr)
         return named;
     DeleteObject(named);
-    std::memset(desc->faceName, 0, sizeof desc->faceName);
-    std::memcpy(desc->faceName, bytes, n);   // the input method's font follows
+    std::memset(desc->lfFaceName, 0, sizeof desc->lfFaceName);
+    std::memcpy(desc->lfFaceName, bytes, n);   // the input method's font follows
     return chosen;
 }

@@ -10,10 +10,6 @@
 // made after the frame has read the marks always asks for the next one.
 #include "platform/win32/window.h"
 
-static WinWindow *Window(PromptState *ps) {
-    return (WinWindow *)ps->frontEndData;
-}
-
 static LONGLONG Now() {
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
@@ -28,7 +24,7 @@ static LONGLONG SinceLastFrame(WinWindow *w) {
 }
 
 void WinDrawFrame(PromptState *ps, HWND hwnd) {
-    WinWindow *w = Window(ps);
+    WinWindow *w = WinOf(ps);
     w->frameAsked.store(false);
     w->lastFrame = Now();
     HDC dc = GetDC(hwnd);
@@ -48,16 +44,16 @@ void WinDrawFrame(PromptState *ps, HWND hwnd) {
 // The console's frameLater: either thread.
 void WinFrameLater(PromptState *ps) {
     if (GetCurrentThreadId() == ps->threadId) {
-        WinDrawFrame(ps, (HWND)ps->hwnd);
+        WinDrawFrame(ps, WinOf(ps)->hwnd);
         return;
     }
-    if (!Window(ps)->frameAsked.exchange(true))
-        PostMessageW((HWND)ps->hwnd, kWinFrameAsked, 0, 0);
+    if (!WinOf(ps)->frameAsked.exchange(true))
+        PostMessageW(WinOf(ps)->hwnd, kWinFrameAsked, 0, 0);
 }
 
 // kWinFrameAsked on the console thread: the frame now, or when its turn comes.
 void WinOnFrameAsked(PromptState *ps, HWND hwnd) {
-    LONGLONG since = SinceLastFrame(Window(ps));
+    LONGLONG since = SinceLastFrame(WinOf(ps));
     if (since >= kWinFrameMs)
         WinDrawFrame(ps, hwnd);
     else

@@ -14,7 +14,7 @@
 #include <imm.h>
 
 static HWND Hwnd(PromptState *ps) {
-    return (HWND)ps->hwnd;
+    return WinOf(ps)->hwnd;
 }
 
 // A device context for PromptPrint, on whichever thread prints. Null when the window is gone.
@@ -35,8 +35,8 @@ static void FrontReleaseSurface(PromptState *ps, PromptSurface *s) {
 
 // From the program thread SendMessageW waits until the console thread has handled the message
 // between two messages of its loop; on the console thread it is a plain call.
-static void FrontSend(PromptState *ps, uint32_t msg) {
-    SendMessageW(Hwnd(ps), msg, 0, 0);
+static void FrontSend(PromptState *ps, PromptRequest request) {
+    SendMessageW(Hwnd(ps), request == kPromptFocusIn ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
 }
 
 static RtString ClipboardWide(HANDLE data) {
@@ -105,7 +105,7 @@ static void FrontCompositionAt(PromptState *ps, int32_t x, int32_t y) {
     form.ptCurrentPos.y = y;
     ImmSetCompositionWindow(imc, &form);
     LOGFONTW font;
-    WinFontFromSpec(&ps->fontSpec, &font);
+    WinFontFromSpec(&WinOf(ps)->fontSpec, &font);
     ImmSetCompositionFontW(imc, &font);
     ImmReleaseContext(Hwnd(ps), imc);
 }

@@ -24,7 +24,7 @@ static void OnPaint(PromptState *ps, HWND hwnd) {
     WinSelectionHide(ps, whole);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
-    BitBlt(dc, 0, 0, ps->screenWidth, ps->screenHeight, (HDC)ps->backdropDC, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, ps->screenWidth, ps->screenHeight, WinOf(ps)->backdropDC, 0, 0, SRCCOPY);
     WinSurface surface;
     WinSurfaceInit(&surface, ps, hwnd, dc);
     PromptOnPaint(ps, &surface.base);
@@ -47,7 +47,7 @@ static void OnSize(PromptState *ps, LPARAM lParam) {
 static void OnChar(PromptState *ps, HWND hwnd, wchar_t unit) {
     if (unit == 3 && WinSelectionCopy(ps, hwnd))
         return;
-    WinWindow *w = (WinWindow *)ps->frontEndData;
+    WinWindow *w = WinOf(ps);
     uint8_t bytes[2];
     int n = WinCharFeed(&w->decoder, unit, bytes);
     for (int i = 0; i < n; i++)
@@ -58,10 +58,11 @@ static void OnChar(PromptState *ps, HWND hwnd, wchar_t unit) {
 // half-deleted context; afterwards its blits find no source and draw nothing.
 static void OnDestroy(PromptState *ps) {
     PlatLockEnter(&ps->lock);
-    DeleteDC((HDC)ps->backdropDC);
-    DeleteObject((HBITMAP)ps->backdropBitmap);
-    ps->backdropDC = nullptr;
-    ps->backdropBitmap = nullptr;
+    WinWindow *w = WinOf(ps);
+    DeleteDC(w->backdropDC);
+    DeleteObject(w->backdropBitmap);
+    w->backdropDC = nullptr;
+    w->backdropBitmap = nullptr;
     PlatLockLeave(&ps->lock);
     PostQuitMessage(0);
 }

@@ -9,10 +9,6 @@
 // grows the history.
 #include "platform/win32/window.h"
 
-static WinWindow *Window(PromptState *ps) {
-    return (WinWindow *)ps->frontEndData;
-}
-
 // The view moved: drawn at once, and the caret goes with the cursor's row.
 static void Moved(PromptState *ps, HWND hwnd) {
     WinDrawFrame(ps, hwnd);
@@ -21,7 +17,7 @@ static void Moved(PromptState *ps, HWND hwnd) {
 }
 
 void WinScrollbarUpdate(PromptState *ps, HWND hwnd) {
-    WinWindow *w = Window(ps);
+    WinWindow *w = WinOf(ps);
     PromptViewPos pos = PromptViewGet(ps);
     if (pos.historyRows == w->bar.historyRows && pos.back == w->bar.back &&
         pos.page == w->bar.page)
@@ -63,7 +59,7 @@ void WinOnVScroll(PromptState *ps, HWND hwnd, WPARAM wParam) {
 // Each notch (WHEEL_DELTA) moves the rows the system's wheel setting says, 3 by default; a
 // setting of a page a notch moves a page.
 void WinOnMouseWheel(PromptState *ps, HWND hwnd, WPARAM wParam) {
-    WinWindow *w = Window(ps);
+    WinWindow *w = WinOf(ps);
     w->wheelRest += GET_WHEEL_DELTA_WPARAM(wParam);
     int32_t notches = w->wheelRest / WHEEL_DELTA;
     w->wheelRest -= notches * WHEEL_DELTA;

@@ -12,12 +12,8 @@
 
 #include <windowsx.h>
 
-static WinWindow *Window(PromptState *ps) {
-    return (WinWindow *)ps->frontEndData;
-}
-
 void WinSelectionHide(PromptState *ps, HDC dc) {
-    WinWindow *w = Window(ps);
+    WinWindow *w = WinOf(ps);
     for (int32_t k = 0; k < w->invertedCount; k++)
         InvertRect(dc, &w->inverted[k]);
     w->invertedCount = 0;
@@ -25,7 +21,7 @@ void WinSelectionHide(PromptState *ps, HDC dc) {
 
 // A row the selection runs past is inverted to the window's right edge.
 void WinSelectionShow(PromptState *ps, HWND hwnd, HDC dc) {
-    WinWindow *w = Window(ps);
+    WinWindow *w = WinOf(ps);
     if (PromptSelectionEmpty(&w->selection) || w->invertedCount > 0)
         return;
     RECT client = {0, 0, 0, 0};
@@ -77,7 +73,7 @@ static void BoundaryAt(PromptState *ps, LPARAM lParam, int32_t *row, int32_t *co
 }
 
 void WinOnLeftDown(PromptState *ps, HWND hwnd, LPARAM lParam) {
-    WinWindow *w = Window(ps);
+    WinWindow *w = WinOf(ps);
     BoundaryAt(ps, lParam, &w->selection.anchorRow, &w->selection.anchorCol);
     w->selection.focusRow = w->selection.anchorRow;
     w->selection.focusCol = w->selection.anchorCol;
@@ -87,7 +83,7 @@ void WinOnLeftDown(PromptState *ps, HWND hwnd, LPARAM lParam) {
 }
 
 void WinOnMouseMove(PromptState *ps, HWND hwnd, LPARAM lParam) {
-    WinWindow *w = Window(ps);
+    WinWindow *w = WinOf(ps);
     if (!w->dragging)
         return;
     int32_t row = 0, col = 0;
@@ -107,11 +103,11 @@ void WinOnLeftUp(PromptState *ps, HWND hwnd, LPARAM lParam) {
 // The mouse went elsewhere (the button released, or the window deactivated mid-drag): the
 // selection stays as dragged so far.
 void WinOnCaptureLost(PromptState *ps) {
-    Window(ps)->dragging = false;
+    WinOf(ps)->dragging = false;
 }
 
 bool WinSelectionCopy(PromptState *ps, HWND hwnd) {
-    WinWindow *w = Window(ps);
+    WinWindow *w = WinOf(ps);
     if (PromptSelectionEmpty(&w->selection))
         return false;
     PlatLockEnter(&ps->lock);

@@ -15,7 +15,7 @@ static WinSurface *Win(PromptSurface *s) {
 
 static void SurfaceSelectFont(PromptSurface *s) {
     WinSurface *w = Win(s);
-    w->previousFont = SelectObject(w->dc, (HFONT)w->ps->font);
+    w->previousFont = SelectObject(w->dc, WinOf(w->ps)->font);
 }
 
 static void SurfaceRestoreFont(PromptSurface *s) {
@@ -41,7 +41,7 @@ static int32_t SurfaceTextWidth(PromptSurface *s, const uint8_t *text, int32_t n
 
 static void SurfaceBlank(PromptSurface *s, int32_t x, int32_t y, int32_t w, int32_t h) {
     WinSurface *ws = Win(s);
-    BitBlt(ws->dc, x, y, w, h, (HDC)ws->ps->backdropDC, x, y, SRCCOPY);
+    BitBlt(ws->dc, x, y, w, h, WinOf(ws->ps)->backdropDC, x, y, SRCCOPY);
 }
 
 static void SurfaceSetColours(PromptSurface *s, uint32_t fore, uint32_t back) {

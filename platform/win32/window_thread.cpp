@@ -15,17 +15,16 @@ static WinWindow gWinWindow;
 // "ＭＳ 明朝" in code page 932.
 static const char kFontFace[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";
 
-// -16: a character height of 16 pixels at 96 DPI (not the cell height); Shift-JIS; fixed pitch.
-static void FontSpecFill(PromptFontSpec *desc) {
+void WinFontSpecFill(LOGFONTA *desc) {
     std::memset(desc, 0, sizeof *desc);
-    desc->height = -16;
-    desc->weight = FW_DONTCARE;
-    desc->charSet = SHIFTJIS_CHARSET;
-    desc->outPrecision = OUT_DEFAULT_PRECIS;
-    desc->clipPrecision = CLIP_DEFAULT_PRECIS;
-    desc->quality = DEFAULT_QUALITY;
-    desc->pitchAndFamily = FIXED_PITCH;
-    std::memcpy(desc->faceName, kFontFace, sizeof kFontFace);
+    desc->lfHeight = -16;
+    desc->lfWeight = FW_DONTCARE;
+    desc->lfCharSet = SHIFTJIS_CHARSET;
+    desc->lfOutPrecision = OUT_DEFAULT_PRECIS;
+    desc->lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    desc->lfQuality = DEFAULT_QUALITY;
+    desc->lfPitchAndFamily = FIXED_PITCH;
+    std::memcpy(desc->lfFaceName, kFontFace, sizeof kFontFace);
 }
 
 [[noreturn]] static void Fail(const char *what) {
@@ -54,7 +53,7 @@ DWORD WINAPI PromptThreadProc(LPVOID parameter) {
     ps->screenWidth = GetSystemMetrics(SM_CXSCREEN);
     ps->screenHeight = GetSystemMetrics(SM_CYSCREEN);
 
-    FontSpecFill(&ps->fontSpec);   // at the system's DPI here; WM_CREATE takes the window's
+    WinFontSpecFill(&WinOf(ps)->fontSpec);   // at the system's DPI here; WM_CREATE takes the window's
     if (!WinUseDpi(ps, WinWindowDpi(nullptr)))
         Fail("dftanalyze: the console font cannot be made\n");
 
@@ -68,7 +67,7 @@ DWORD WINAPI PromptThreadProc(LPVOID parameter) {
                                 nullptr, nullptr, instance, ps);
     if (hwnd == nullptr)
         Fail("dftanalyze: the console window cannot be made\n");
-    ps->hwnd = hwnd;
+    WinOf(ps)->hwnd = hwnd;
     ShowWindow(hwnd, SW_SHOW);
 
     // An error (-1) ends the loop like WM_QUIT.
@@ -89,8 +88,10 @@ void PromptStartThread(PromptState *ps) {
     ps->frontEnd = &kWinFrontEnd;
     ps->frontEndData = &gWinWindow;
     DWORD id = 0;
+    PromptPresetHandOver(ps);
     // The handle is neither kept nor closed; the thread lives as long as the process.
     if (CreateThread(nullptr, 0, PromptThreadProc, ps, 0, &id) == nullptr)
         Fail("dftanalyze: the console thread cannot be started\n");
     ps->threadId = id;
+    PromptWaitWindow(ps);
 }

@@ -94,9 +94,9 @@ void PromptOnChar(PromptState *ps, uint8_t c) {
     if (!echo)
         return;
 
-    ps->frontEnd->send(ps, kMsgKillFocus);
+    ps->frontEnd->send(ps, kPromptFocusOut);
     PromptPrint(ps, echo);
-    ps->frontEnd->send(ps, kMsgSetFocus);
+    ps->frontEnd->send(ps, kPromptFocusIn);
 }
 
 void PromptOnSetFocus(PromptState *ps) {

@@ -61,10 +61,10 @@ void PromptInput(PromptState *ps, RtString prompt) {
         PromptPrint(ps, StrCopy(prompt));
 
         ps->linePos.store(0, std::memory_order_release);
-        ps->frontEnd->send(ps, kMsgSetFocus);
+        ps->frontEnd->send(ps, kPromptFocusIn);
         for (int polls = 0; ps->linePos.load(std::memory_order_acquire) != -1; polls++)
             PlatSleep(polls < kQuickPolls ? 1 : kPollMilliseconds);
-        ps->frontEnd->send(ps, kMsgKillFocus);
+        ps->frontEnd->send(ps, kPromptFocusOut);
 
         RtString fresh = StrBuffer((uint32_t)std::strlen((const char *)ps->lineBuffer) + 1);
         StrFree(item);

@@ -1,6 +1,6 @@
 // prompt_state.h: the console's state and the seams between its logic and a front end.
 //
-// One PromptState record holds everything the console knows: the window, the font and cell size,
+// One PromptState record holds everything the console knows: the cell size,
 // the input line and its hand-over field linePos, the cursor, the 101-row screen buffer, and the
 // history of the rows that scrolled off it with the view that can look back into it.
 // Its logic (print walk, scroll rule, drawing loop, line editor, input) lives in runtime/console
@@ -39,35 +39,11 @@ enum : uint32_t {
     kPromptBlack = 0x00000000,
 };
 
-// The window messages the console handles, with their Windows numbers.
-enum : uint32_t {
-    kMsgCreate = 1,
-    kMsgDestroy = 2,
-    kMsgSetFocus = 7,
-    kMsgKillFocus = 8,
-    kMsgPaint = 15,
-    kMsgClose = 16,
-    kMsgQuit = 18,
-    kMsgKeyDown = 256,
-    kMsgChar = 258,
-};
-
-// The console font's description, field for field a LOGFONTA. faceName is code page 932.
-struct PromptFontSpec {
-    int32_t height;            // -16: a character height of 16 pixels
-    int32_t width;
-    int32_t escapement;
-    int32_t orientation;
-    int32_t weight;
-    uint8_t italic;
-    uint8_t underline;
-    uint8_t strikeOut;
-    uint8_t charSet;           // 128, SHIFTJIS_CHARSET
-    uint8_t outPrecision;
-    uint8_t clipPrecision;
-    uint8_t quality;
-    uint8_t pitchAndFamily;    // 1, FIXED_PITCH
-    char faceName[32];         // "ＭＳ 明朝" in code page 932 and a NUL
+// What the console's logic sends its window (PromptFrontEnd::send): the input focus, taken as a
+// line opens and given up as it closes. Each front end turns them into its own messages.
+enum PromptRequest : uint32_t {
+    kPromptFocusIn = 1,
+    kPromptFocusOut = 2,
 };
 
 // A drawing context on the console window's client area: a device context on Windows, a frame of
@@ -105,7 +81,7 @@ struct PromptFrontEnd {
     void (*releaseSurface)(PromptState *ps, PromptSurface *s);
     // Sends a message to the console window and returns when the console thread has handled it,
     // between two messages of its loop. On the console thread itself: a plain call.
-    void (*send)(PromptState *ps, uint32_t msg);
+    void (*send)(PromptState *ps, PromptRequest request);
     // The clipboard's text as code page 932 bytes, a new string; null when there is none.
     RtString (*clipboardText)(PromptState *ps);
     // The caret: create a solid block of kPromptCaretWidth x kPromptCaretHeight pixels at 96 DPI
@@ -157,11 +133,8 @@ struct PromptHistory {
 };
 
 struct PromptState {
-    void *hwnd;                          // the console window (HWND; a front end's own elsewhere)
     uint32_t threadId;                   // the console thread
     std::atomic<int32_t> windowReady;    // 0 until the first paint, then 1
-    PromptFontSpec fontSpec;
-    void *font;                          // HFONT on Windows
     int32_t cellWidth;                   // pixels: extent of one space in the console font
     int32_t cellHeight;                  // pixels: the font's tmHeight
     int32_t dpi;                         // dots per inch of the window's pixels; 0 (not known)
@@ -175,8 +148,6 @@ struct PromptState {
     uint32_t *rowBack[kPromptRows];      // 255 COLORREF background colours each
     uint32_t curFore;                    // kPromptWhite
     uint32_t curBack;                    // kPromptBlack
-    void *backdropBitmap;                // HBITMAP: black, screen-sized
-    void *backdropDC;                    // HDC holding backdropBitmap
     int32_t screenWidth;                 // pixels
     int32_t screenHeight;                // pixels
     int32_t clientHeight;                // pixels: the window's last reported client height,
@@ -193,9 +164,14 @@ struct PromptState {
 // The process's one console.
 extern PromptState gPrompt;
 
-// The front end's start: makes the console thread (which allocates the rows, sets the colours,
-// makes the window and runs its message loop), stores its id in threadId and returns at once.
-// Implemented by each front end.
+// The front end's start, on the program thread, once, after StrInit: PromptPresetHandOver, then
+// the console thread (which allocates the rows, sets the colours, makes the window and runs its
+// message loop), its id in threadId, and PromptWaitWindow. Implemented by each front end.
 void PromptStartThread(PromptState *ps);
+
+// For the front ends' start. Before the console thread exists: no line open, window not ready.
+void PromptPresetHandOver(PromptState *ps);
+// Returns once the window has been painted, looking every millisecond, without a time limit.
+void PromptWaitWindow(PromptState *ps);
 
 #endif

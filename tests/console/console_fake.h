@@ -46,11 +46,11 @@ struct FakeConsole {
 inline FakeConsole *gFake;
 inline thread_local bool tFakeTypist = false;
 
-inline void FakeSend(PromptState *ps, uint32_t msg) {
+inline void FakeSend(PromptState *ps, PromptRequest msg) {
     std::unique_lock<std::mutex> lk(gFake->console, std::defer_lock);
     if (!tFakeTypist)
         lk.lock();
-    if (msg == kMsgKillFocus)
+    if (msg == kPromptFocusOut)
         return PromptOnKillFocus(ps);
     PromptOnSetFocus(ps);
     if (gFake->typing && !tFakeTypist && ps->linePos.load() == 0) {

@@ -101,7 +101,7 @@ void ReleaseSurface(PromptState *ps, PromptSurface *s) {
     rig->ts.outLength = 0;
 }
 const PromptFrontEnd kRigFrontEnd = {
-    [](PromptState *) { return &rig->ts.surface; }, ReleaseSurface, [](PromptState *, uint32_t) {},
+    [](PromptState *) { return &rig->ts.surface; }, ReleaseSurface, [](PromptState *, PromptRequest) {},
     [](PromptState *) -> RtString { return nullptr; }, [](PromptState *, int32_t, int32_t) {},
     [](PromptState *) {}, [](PromptState *, int32_t, int32_t) {}, nullptr, nullptr};
 

@@ -14,15 +14,6 @@
 
 namespace {
 
-// "ＭＳ 明朝" in code page 932, at 16 pixels, Shift-JIS, fixed pitch: the console's font.
-void ConsoleFontSpec(PromptFontSpec *desc) {
-    std::memset(desc, 0, sizeof *desc);
-    desc->height = -16;
-    desc->charSet = SHIFTJIS_CHARSET;
-    desc->pitchAndFamily = FIXED_PITCH;
-    std::memcpy(desc->faceName, "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9", 9);
-}
-
 // A 32-bit top-down bitmap in a memory context, all black.
 struct Bitmap {
     HDC dc = nullptr;
@@ -64,11 +55,12 @@ class WindowDraw : public StringsTest {
         ps->linePos.store(-1);
         frontEnd.frameLater = NoFrame;   // the test draws the frames itself
         ps->frontEnd = &frontEnd;
-        ConsoleFontSpec(&ps->fontSpec);
-        ps->font = WinFontCreate(&ps->fontSpec);
-        ASSERT_NE(ps->font, nullptr);
+        ps->frontEndData = &win;
+        WinFontSpecFill(&win.fontSpec);
+        win.font = WinFontCreate(&win.fontSpec);
+        ASSERT_NE(win.font, nullptr);
         // The cell as the window measures it: one space wide, tmHeight high.
-        HGDIOBJ previous = SelectObject(backdrop.dc, (HFONT)ps->font);
+        HGDIOBJ previous = SelectObject(backdrop.dc, win.font);
         SIZE space = {0, 0};
         GetTextExtentPoint32W(backdrop.dc, L" ", 1, &space);
         TEXTMETRICW metrics;
@@ -76,12 +68,12 @@ class WindowDraw : public StringsTest {
         SelectObject(backdrop.dc, previous);
         ps->cellWidth = space.cx;
         ps->cellHeight = metrics.tmHeight;
-        ps->backdropDC = backdrop.dc;
+        win.backdropDC = backdrop.dc;
         ps->clientHeight = 10 * ps->cellHeight + 5;   // ten rows and a part of the eleventh
     }
     void TearDown() override {
         PromptRowsFree(ps);
-        DeleteObject((HFONT)ps->font);
+        DeleteObject(win.font);
         delete ps;
         StringsTest::TearDown();
     }
@@ -104,6 +96,7 @@ class WindowDraw : public StringsTest {
     }
 
     PromptState *ps = nullptr;
+    WinWindow win{};
     PromptFrontEnd frontEnd = {};
     Bitmap backdrop{kWidth, kHeight};
     static const int kWidth = 800, kHeight = 400;
