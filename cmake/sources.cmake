@@ -39,6 +39,7 @@ set(DFT_IO_SOURCES
   runtime/io/input_items.cpp
   runtime/io/parse_number.cpp)
 set(DFT_IO_SOURCES_posix
+  platform/posix/cp932_from_utf8.cpp
   platform/posix/file_posix.cpp
   platform/posix/file_text.cpp)
 set(DFT_IO_SOURCES_win32
