@@ -17,8 +17,7 @@ set(DFT_CORE_SOURCES_win32
   platform/win32/core_sync.cpp
   platform/win32/core_text.cpp)
 
-# Numeric library: number to text and the elementary functions. The lanes of the exact transform
-# are a list of their own: the files for wider instruction sets get flags of their own.
+# Numeric library: number to text, the elementary functions and the choice of the lanes' set.
 set(DFT_MATH_SOURCES
   runtime/math/int_pow.cpp
   runtime/math/num_digits.cpp
@@ -27,13 +26,9 @@ set(DFT_MATH_SOURCES
   runtime/math/rt_log.cpp
   runtime/math/rt_pow.cpp
   runtime/math/rt_sqr.cpp
+  runtime/math/rt_trig_lanes.cpp
   runtime/math/scale_by_pow2.cpp
   runtime/math/split_pow2.cpp)
-set(DFT_MATH_LANES_SOURCES
-  runtime/math/rt_trig_lanes.cpp
-  runtime/math/rt_trig_lanes_avx2.cpp
-  runtime/math/rt_trig_lanes_avx512.cpp
-  runtime/math/rt_trig_lanes_sse2.cpp)
 
 # Input items and numbered files; the platform's file layer.
 set(DFT_IO_SOURCES
@@ -43,6 +38,7 @@ set(DFT_IO_SOURCES
   runtime/io/input_items.cpp
   runtime/io/parse_number.cpp)
 set(DFT_IO_SOURCES_posix
+  platform/posix/cp932_from_utf8.cpp
   platform/posix/file_posix.cpp
   platform/posix/file_text.cpp)
 set(DFT_IO_SOURCES_win32

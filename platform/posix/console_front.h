@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/posix/write_all.h"
 #include "runtime/console/prompt_state.h"
 
 // On the console thread after the rows exist: takes the terminal (raw mode, alternate screen),
@@ -25,10 +26,5 @@ intptr_t TermConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t lParam);
 void LineConsoleOpen(PromptState *ps);
 intptr_t LineConsoleProc(uint32_t msg, uintptr_t wParam, intptr_t lParam);
 [[noreturn]] void LineConsoleEnd(PromptState *ps);
-
-// Writes all n bytes to fd, again after a signal cut a write short; stops at the first error (the
-// reader or the terminal is gone, so nothing more can be shown). Async-signal-safe: it calls only
-// write, so the end signals' handlers use it too.
-void ConsoleWriteAll(int fd, const void *data, size_t n);
 
 #endif

@@ -4,8 +4,6 @@
 // message queue to the front end's window procedure, makes and "shows" the window, and runs the
 // message loop for the rest of the process's life. When the loop ends (the window was closed) the
 // front end releases the rows, gives the terminal back and ends the process with exit code 0.
-// It also holds the writer both front ends share.
-#include <cerrno>
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
@@ -40,17 +38,4 @@ void PromptStartThread(PromptState *ps) {
     PromptPresetHandOver(ps);
     std::thread(ConsoleThread, ps, terminal).detach();
     PromptWaitWindow(ps);
-}
-
-void ConsoleWriteAll(int fd, const void *data, size_t n) {
-    const char *p = (const char *)data;
-    while (n > 0) {
-        ssize_t put = write(fd, p, n);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return;
-        p += put;
-        n -= (size_t)put;
-    }
 }

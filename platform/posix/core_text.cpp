@@ -1,8 +1,11 @@
-// core_text.cpp: text comparison and the debugger output on POSIX.
+// core_text.cpp: text comparison and the debugger output on POSIX, and the writer of whole
+// buffers that the consoles share.
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
+#include "platform/posix/write_all.h"
 #include "runtime/core/plat_core.h"
 
 int32_t PlatCompareText(const uint8_t *left, uint32_t leftLength, const uint8_t *right,
@@ -44,12 +47,15 @@ static bool SaidBefore(const char *text) {
     return false;
 }
 
-static void WriteAll(const char *text, size_t n) {
+void PosixWriteAll(int fd, const void *data, size_t n) {
+    const char *p = (const char *)data;
     while (n > 0) {
-        ssize_t put = write(2, text, n);
+        ssize_t put = write(fd, p, n);
+        if (put < 0 && errno == EINTR)
+            continue;
         if (put <= 0)
             return;
-        text += put;
+        p += put;
         n -= (size_t)put;
     }
 }
@@ -61,7 +67,7 @@ void PlatDebugOutput(const char *text) {
     if (debugOnce.load() && SaidBefore(text))
         return;
     size_t n = std::strlen(text);
-    WriteAll(text, n);
+    PosixWriteAll(2, text, n);
     if (n == 0 || text[n - 1] != '\n')
-        WriteAll("\n", 1);
+        PosixWriteAll(2, "\n", 1);
 }

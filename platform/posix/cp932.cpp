@@ -1,12 +1,11 @@
-// cp932.cpp: code page 932 <-> UTF-8 through iconv's "CP932", with a glyph table for speed.
+// cp932.cpp: code page 932 -> UTF-8 through iconv's "CP932", with a glyph table for speed.
 //
 // The table holds the UTF-8 form of every code page 932 glyph, so that drawing a screen row or
 // writing a printed text costs no iconv call; it is built once, the first time it is needed.
-// The other direction (typed and pasted text, input lines) is rare and goes through iconv each
-// time, one call per text.
+// The other direction (typed and pasted text, input lines, file names) is rare: it is
+// cp932_from_utf8.cpp, beside the file layer, which needs it for names.
 #include "platform/posix/cp932.h"
 
-#include <cerrno>
 #include <cstring>
 #include <iconv.h>
 #include <mutex>
@@ -43,13 +42,13 @@ static void BuildTable() {
         return;   // every glyph then has no form and is shown as '?'
     for (int b = 0; b < 256; b++) {
         uint8_t glyph = (uint8_t)b;
-        if (!Cp932IsLead(glyph))
+        if (!RtIsLeadByte(glyph))
             Convert(cd, &glyph, 1, &singleForm[b]);
     }
     for (int l = 0; l < kLeads; l++) {
         for (int t = 0; t < kTrails; t++) {
             uint8_t glyph[2] = {(uint8_t)(kFirstLead + l), (uint8_t)(kFirstTrail + t)};
-            if (Cp932IsLead(glyph[0]))
+            if (RtIsLeadByte(glyph[0]))
                 Convert(cd, glyph, 2, &doubleForm[l][t]);
         }
     }
@@ -64,7 +63,7 @@ static const GlyphForm *FormOf(const uint8_t *glyph, int n) {
     static const GlyphForm none = {{0, 0, 0, 0}, 0};
     if (n == 1)
         return &singleForm[glyph[0]];
-    if (n == 2 && Cp932IsLead(glyph[0]) && glyph[1] >= kFirstTrail && glyph[1] <= 0xFC)
+    if (n == 2 && RtIsLeadByte(glyph[0]) && RtIsTrailByte(glyph[1]))
         return &doubleForm[glyph[0] - kFirstLead][glyph[1] - kFirstTrail];
     return &none;
 }
@@ -74,15 +73,6 @@ int Cp932GlyphToUtf8(const uint8_t *glyph, int n, uint8_t *out) {
     const GlyphForm *form = FormOf(glyph, n);
     std::memcpy(out, form->utf8, form->length);
     return form->length;
-}
-
-static uint32_t DecodeUtf8(const uint8_t *u, int n) {
-    if (n == 1)
-        return u[0];
-    uint32_t c = u[0] & (0x7F >> n);
-    for (int i = 1; i < n; i++)
-        c = (c << 6) | (u[i] & 0x3F);
-    return c;
 }
 
 bool Cp932GlyphIsWide(const uint8_t *glyph, int n) {
@@ -95,68 +85,12 @@ bool Cp932GlyphIsWide(const uint8_t *glyph, int n) {
     int length = Cp932GlyphToUtf8(glyph, n, u);
     if (length == 0)
         return false;
-    uint32_t c = DecodeUtf8(u, length);
+    uint32_t c = RtUtf8CodePoint(u, length);
     for (const auto &range : kWide) {
         if (c >= range[0] && c <= range[1])
             return true;
     }
     return false;
-}
-
-// Bytes of the UTF-8 character that starts with b: 1 to 4, or 0 for a byte that starts none.
-static int Utf8Length(uint8_t b) {
-    if (b < 0x80)
-        return 1;
-    if (b >= 0xC2 && b <= 0xDF)
-        return 2;
-    if (b >= 0xE0 && b <= 0xEF)
-        return 3;
-    if (b >= 0xF0 && b <= 0xF4)
-        return 4;
-    return 0;
-}
-
-// A whole, well-formed character of length bytes at u: continuation bytes 10xxxxxx.
-static bool Utf8Whole(const uint8_t *u, int length) {
-    for (int i = 1; i < length; i++) {
-        if ((u[i] & 0xC0) != 0x80)
-            return false;
-    }
-    return true;
-}
-
-size_t Cp932FromUtf8(const uint8_t *in, size_t n, uint8_t *out, size_t cap) {
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd == (iconv_t)-1)
-        return 0;
-    size_t written = 0;
-    for (size_t i = 0; i < n;) {
-        int length = Utf8Length(in[i]);
-        if (length == 0 || i + (size_t)length > n || !Utf8Whole(in + i, length)) {
-            i += 1;   // a stray or cut-off byte: dropped, and the next byte starts afresh
-            continue;
-        }
-        char *src = (char *)(in + i);
-        char buffer[8];
-        char *dst = buffer;
-        size_t srcLeft = (size_t)length, dstLeft = sizeof buffer;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        size_t result = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        size_t got = (size_t)(dst - buffer);
-        i += (size_t)length;
-        if (result == (size_t)-1 || got == 0 || got > 2)
-            continue;   // no code page 932 form: dropped
-        if (written + got > cap)
-            break;
-        std::memcpy(out + written, buffer, got);
-        written += got;
-    }
-    iconv_close(cd);
-    return written;
-}
-
-static bool IsTrail(uint8_t b) {
-    return b >= kFirstTrail && b <= 0xFC && b != 0x7F;
 }
 
 static size_t PutForm(const uint8_t *glyph, int length, uint8_t *out, size_t written, size_t cap) {
@@ -178,7 +112,7 @@ size_t Cp932ToUtf8(const uint8_t *in, size_t n, uint8_t *out, size_t cap, uint8_
     if (*pendingLead != 0 && n > 0) {
         uint8_t glyph[2] = {*pendingLead, in[0]};
         *pendingLead = 0;
-        if (IsTrail(in[0])) {
+        if (RtIsTrailByte(in[0])) {
             written = PutForm(glyph, 2, out, written, cap);
             i = 1;
         } else {
@@ -186,11 +120,11 @@ size_t Cp932ToUtf8(const uint8_t *in, size_t n, uint8_t *out, size_t cap, uint8_
         }
     }
     while (i < n) {
-        if (Cp932IsLead(in[i]) && i + 1 == n) {
+        if (RtIsLeadByte(in[i]) && i + 1 == n) {
             *pendingLead = in[i];   // its trail byte may come with the next text
             break;
         }
-        int length = (Cp932IsLead(in[i]) && IsTrail(in[i + 1])) ? 2 : 1;
+        int length = (RtIsLeadByte(in[i]) && RtIsTrailByte(in[i + 1])) ? 2 : 1;
         written = PutForm(in + i, length, out, written, cap);
         i += (size_t)length;
     }

@@ -1,4 +1,4 @@
-// cp932.h: code page 932 <-> UTF-8 for the POSIX consoles.
+// cp932.h: code page 932 <-> UTF-8 for the POSIX consoles and file names.
 //
 // The console keeps all text as code page 932 bytes; the terminal and the pipes speak UTF-8.
 // Code page 932 text is read in glyphs: a lead byte (0x81-0x9F, 0xE0-0xFC) and the byte behind
@@ -12,9 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-inline bool Cp932IsLead(uint8_t b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+#include "runtime/core/cp932_bytes.h"
 
 // Builds the glyph table once (about 23,000 iconv conversions); safe to call from any thread,
 // cheap after the first call. The other calls here call it themselves.
@@ -29,9 +27,11 @@ int Cp932GlyphToUtf8(const uint8_t *glyph, int n, uint8_t *out);
 bool Cp932GlyphIsWide(const uint8_t *glyph, int n);
 
 // UTF-8 text of n bytes into code page 932 at out (capacity cap); returns the bytes written.
-// Characters without a code page 932 form, malformed bytes and a character cut off at the end
-// are dropped; the conversion stops before a character that would not fit.
-size_t Cp932FromUtf8(const uint8_t *in, size_t n, uint8_t *out, size_t cap);
+// A character without a code page 932 form, and each byte of a malformed or cut-off one, is
+// dropped, or becomes `replacement` when that is not 0; the conversion stops before a
+// character that would not fit. Without iconv's "CP932" the text is dropped whole, or, with a
+// replacement, ASCII stays itself and every other character is replaced.
+size_t Cp932FromUtf8(const uint8_t *in, size_t n, uint8_t *out, size_t cap, uint8_t replacement = 0);
 
 // Code page 932 text of n bytes into UTF-8 at out (capacity cap, at least 3 * n + 3 for the whole
 // text); returns the bytes written. A glyph without a UTF-8 form becomes '?'. *pendingLead carries

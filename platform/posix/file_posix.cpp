@@ -180,13 +180,6 @@ int64_t PlatFileSeek(PlatFile file, int64_t distance, uint32_t origin) {
     return lseek((int)file, (off_t)distance, whence);
 }
 
-int64_t PlatFileSize(PlatFile file) {
-    struct stat st;
-    if (file <= 0 || fstat((int)file, &st) != 0)
-        return -1;
-    return st.st_size;
-}
-
 bool PlatFileFlush(PlatFile file) {
     if (file <= 0)
         return false;

@@ -10,6 +10,7 @@
 #include <iconv.h>
 #include <unistd.h>
 
+#include "platform/posix/cp932.h"
 #include "runtime/io/plat_file.h"
 
 uint32_t PlatFileLastError() {
@@ -36,26 +37,8 @@ static const bool kStartFolderTaken = getcwd(startFolder, sizeof startFolder) !=
 // The code page 932 form of the n bytes of UTF-8 at text, appended to out at *length (cut at
 // cap - 1 bytes): a character without a form there, and a byte that is no UTF-8, as one '?'.
 static void PutFromUtf8(char *out, uint32_t cap, uint32_t *length, const char *text, size_t n) {
-    static iconv_t cd = iconv_open("CP932", "UTF-8");
-    char *in = (char *)text, *at = out + *length;
-    size_t inLeft = n, outLeft = cap - 1 - *length;
-    while (inLeft > 0 && outLeft > 0) {
-        if (cd != (iconv_t)-1 && iconv(cd, &in, &inLeft, &at, &outLeft) != (size_t)-1)
-            break;
-        if (cd != (iconv_t)-1 && errno == E2BIG)
-            break;
-        // One character skipped: a lead byte's whole sequence when its trail bytes follow.
-        uint8_t lead = (uint8_t)in[0];
-        size_t width = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        for (size_t k = 1; k < width; k++)
-            if (k >= inLeft || ((uint8_t)in[k] & 0xC0) != 0x80)
-                width = 1;
-        *at++ = cd == (iconv_t)-1 && lead < 0x80 ? (char)lead : '?';
-        outLeft--;
-        in += width;
-        inLeft -= width;
-    }
-    *length = (uint32_t)(at - out);
+    *length += (uint32_t)Cp932FromUtf8((const uint8_t *)text, n, (uint8_t *)out + *length,
+                                       cap - 1 - *length, '?');
     out[*length] = 0;
 }
 

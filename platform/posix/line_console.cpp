@@ -60,7 +60,7 @@ static void WriteText(const uint8_t *text, uint32_t n) {
     uint8_t *utf8 = (uint8_t *)PlatAlloc(cap);
     PlatLockEnter(&line.outLock);
     size_t out = Cp932ToUtf8(joined, length, utf8, cap, &line.pendingLead);
-    ConsoleWriteAll(1, utf8, out);   // a reader gone: the output is dropped
+    PosixWriteAll(1, utf8, out);   // a reader gone: the output is dropped
     PlatLockLeave(&line.outLock);
     PlatFree(utf8);
     PlatFree(joined);
@@ -158,13 +158,9 @@ static void OpSetColours(PromptSurface *, uint32_t, uint32_t) {
 static void OpDrawGlyph(PromptSurface *, int32_t, int32_t, const uint8_t *, int32_t) {
 }
 
-static bool OpIsLeadByte(uint8_t b) {
-    return Cp932IsLead(b);
-}
-
 static const PromptSurfaceOps kNoDrawingOps = {
     OpNothing, OpNothing, OpClientSize, OpTextWidth, OpBlank, OpSetColours, OpDrawGlyph,
-    OpIsLeadByte,
+    RtIsLeadByte,
 };
 static PromptSurface noDrawing = {&kNoDrawingOps};
 

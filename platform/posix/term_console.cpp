@@ -163,7 +163,7 @@ static void PrintSession(TermConsole *t, PromptState *ps) {
         if (j < last || row.text[0] != 0)
             TermScreenAppendLine(ts, row.text, row.fore, row.back);
         if (ts->outLength >= kSessionFlushBytes || j == last) {
-            ConsoleWriteAll(t->outFd, ts->out, ts->outLength);
+            PosixWriteAll(t->outFd, ts->out, ts->outLength);
             ts->outLength = 0;
         }
     }
@@ -175,7 +175,7 @@ static void PrintSession(TermConsole *t, PromptState *ps) {
 static void Restore(TermConsole *t, PromptState *session) {
     if (!t->owned.exchange(false))
         return;
-    ConsoleWriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+    PosixWriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
     if (session)
         PrintSession(t, session);
     tcsetattr(t->inFd, TCSADRAIN, &t->saved);
@@ -195,8 +195,8 @@ static void RestoreAtExit() {
 // A signal can come in the middle of a print: the rows are not read, only the modes restored.
 static void OnEndSignal(int sig) {
     if (term.owned.load()) {
-        ConsoleWriteAll(term.outFd, TERM_CANCEL, sizeof TERM_CANCEL - 1);
-        ConsoleWriteAll(term.outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+        PosixWriteAll(term.outFd, TERM_CANCEL, sizeof TERM_CANCEL - 1);
+        PosixWriteAll(term.outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
         tcsetattr(term.inFd, TCSANOW, &term.saved);
     }
     _exit(PlatFileAbandonSave(128 + sig));   // a save's new file removed, if one was under way
@@ -261,7 +261,7 @@ static void RestoreSignals(const struct sigaction *before, int installed) {
 static void FlushFrame(TermConsole *t) {
     TermScreenFrame(&t->screen);
     if (t->owned.load())
-        ConsoleWriteAll(t->outFd, t->screen.out, t->screen.outLength);
+        PosixWriteAll(t->outFd, t->screen.out, t->screen.outLength);
     t->screen.outLength = 0;
 }
 
@@ -277,7 +277,7 @@ static bool TermSuspend(TermConsole *t) {
         PlatLockLeave(&t->frameLock);
         return false;
     }
-    ConsoleWriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
+    PosixWriteAll(t->outFd, kGiveBackTerminal, sizeof kGiveBackTerminal - 1);
     tcsetattr(t->inFd, TCSADRAIN, &t->saved);
     return true;
 }
@@ -290,7 +290,7 @@ static void TermResume(TermConsole *t) {
     tcgetattr(t->inFd, &t->saved);
     if (RawModeOn(t)) {
         t->owned.store(true);
-        ConsoleWriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
+        PosixWriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
     }
     TerminalSize(t, &rows, &cols);
     TermScreenResize(&t->screen, rows, cols);
@@ -461,9 +461,9 @@ static void CompositionAt(PromptState *, int32_t, int32_t) {
 // The terminal's title, through the title escape sequence (OSC 0).
 static void SetTitle(PromptState *, const char *title) {
     PlatLockEnter(&term.frameLock);
-    ConsoleWriteAll(term.outFd, TERM_TITLE_START, sizeof TERM_TITLE_START - 1);
-    ConsoleWriteAll(term.outFd, title, std::strlen(title));
-    ConsoleWriteAll(term.outFd, TERM_TITLE_END, sizeof TERM_TITLE_END - 1);
+    PosixWriteAll(term.outFd, TERM_TITLE_START, sizeof TERM_TITLE_START - 1);
+    PosixWriteAll(term.outFd, title, std::strlen(title));
+    PosixWriteAll(term.outFd, TERM_TITLE_END, sizeof TERM_TITLE_END - 1);
     PlatLockLeave(&term.frameLock);
 }
 
@@ -594,7 +594,7 @@ bool TermConsoleOpen(PromptState *ps) {
         if (ErrorIsTheTerminal(t))
             PlatDebugOutputSuppress(true);
         PlatSetExitHook(RestoreAtExit);
-        ConsoleWriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
+        PosixWriteAll(t->outFd, kTakeTerminal, sizeof kTakeTerminal - 1);
     }
     PlatLockLeave(&t->frameLock);
     if (!raw)

@@ -122,8 +122,7 @@ static void FeedText(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
     bool afterCr = k->afterCr;
     k->afterCr = false;
     if (b >= 0x80) {
-        int need = (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3
-                 : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
+        int need = RtUtf8Length(b);
         if (need == 0)
             return;   // not the start of a UTF-8 character
         k->state = kKeyUtf8;

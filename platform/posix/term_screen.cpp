@@ -193,13 +193,9 @@ static void OpDrawGlyph(PromptSurface *s, int32_t x, int32_t y, const uint8_t *g
         ts->wantExtent[y] = x + n;
 }
 
-static bool OpIsLeadByte(uint8_t b) {
-    return Cp932IsLead(b);
-}
-
 static const PromptSurfaceOps kTermSurfaceOps = {
     OpSelectFont, OpRestoreFont, OpClientSize, OpTextWidth,
-    OpBlank,      OpSetColours,  OpDrawGlyph,  OpIsLeadByte,
+    OpBlank,      OpSetColours,  OpDrawGlyph,  RtIsLeadByte,
 };
 
 // ---- Screen ---------------------------------------------------------------------------------
@@ -371,7 +367,7 @@ void TermScreenAppendLine(TermScreen *ts, const uint8_t *text, const uint32_t *f
                           const uint32_t *back) {
     bool coloured = false;   // the terminal's colours are not its own since a code of ours
     for (int32_t j = 0; text[j] != 0;) {
-        int n = Cp932IsLead(text[j]) && text[j + 1] != 0 ? 2 : 1;
+        int n = RtIsLeadByte(text[j]) && text[j + 1] != 0 ? 2 : 1;
         // A blank on the backdrop (a tab's spaces keep the zero colours of a fresh row) shows
         // no ink of its own: it takes the terminal's colours like white on black does.
         bool plain = (fore[j] == kPromptWhite || text[j] == ' ') && back[j] == kPromptBlack;

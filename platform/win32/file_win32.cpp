@@ -73,17 +73,6 @@ int64_t PlatFileSeek(PlatFile file, int64_t distance, uint32_t origin) {
     return (int64_t)(((uint64_t)(uint32_t)high << 32) | low);
 }
 
-int64_t PlatFileSize(PlatFile file) {
-    if (!IsFile(file))
-        return -1;
-    DWORD high = 0;
-    SetLastError(NO_ERROR);
-    DWORD low = GetFileSize(AsHandle(file), &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
-        return -1;
-    return (int64_t)(((uint64_t)high << 32) | low);
-}
-
 bool PlatFileFlush(PlatFile file) {
     return IsFile(file) && FlushFileBuffers(AsHandle(file)) != 0;
 }

@@ -9,13 +9,7 @@
 
 #include <windows.h>
 
-static bool IsHighSurrogate(wchar_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-
-static bool IsLowSurrogate(wchar_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
+#include "runtime/core/cp932_bytes.h"
 
 int WinGlyphToWide(const uint8_t *glyph, int n, wchar_t out[2]) {
     if (n < 1 || n > 2)
@@ -52,11 +46,11 @@ static int CharToCp932(const wchar_t *units, int n, uint8_t out[2]) {
 int WinCharFeed(WinCharDecoder *d, wchar_t unit, uint8_t out[2]) {
     wchar_t units[2];
     int n = 0;
-    if (IsHighSurrogate(unit)) {
+    if (RtIsHighSurrogate(unit)) {
         d->pendingHigh = unit;   // a high surrogate still waiting is dropped
         return 0;
     }
-    if (IsLowSurrogate(unit)) {
+    if (RtIsLowSurrogate(unit)) {
         if (d->pendingHigh == 0)
             return 0;
         units[n++] = d->pendingHigh;

@@ -6,17 +6,14 @@
 // so a row is never read from the middle.
 #include "runtime/console/prompt.h"
 #include "runtime/console/prompt_select.h"
+#include "runtime/core/cp932_bytes.h"
 
 #include <cstring>
-
-static bool IsLeadByte(uint8_t b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 // The start of the character that holds cell c of text (length n); c itself past the text.
 static int32_t CharStart(const uint8_t *text, int32_t n, int32_t c) {
     for (int32_t j = 0; j < n;) {
-        int32_t next = j + ((IsLeadByte(text[j]) && j + 1 < n) ? 2 : 1);
+        int32_t next = j + ((RtIsLeadByte(text[j]) && j + 1 < n) ? 2 : 1);
         if (c < next)
             return j;
         j = next;
@@ -49,7 +46,7 @@ bool PromptSelectionSpan(const PromptSelection *sel, int32_t row, const uint8_t 
     *to = kPromptSelectRowEnd;
     if (row == r2 && c2 > 0) {
         int32_t last = CharStart(text, n, c2 - 1);   // the character of the last cell covered
-        *to = last < n ? last + ((IsLeadByte(text[last]) && last + 1 < n) ? 2 : 1) : c2;
+        *to = last < n ? last + ((RtIsLeadByte(text[last]) && last + 1 < n) ? 2 : 1) : c2;
     } else if (row == r2) {
         *to = 0;
     }

@@ -23,6 +23,7 @@
 // FileNonNumbers, with the line of each item, so that the user can be told what was read as what.
 #include <cstring>
 
+#include "runtime/core/cp932_bytes.h"
 #include "runtime/core/plat_core.h"
 #include "runtime/io/file_text.h"
 #include "runtime/io/files.h"
@@ -196,14 +197,6 @@ static bool IsNumeric(int32_t type) {
     return type >= kInputInt8 && type <= kInputDouble;
 }
 
-static bool IsLeadByte(uint8_t b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-static bool IsTrailByte(uint8_t b) {
-    return b >= 0x40 && b <= 0xFC && b != 0x7F;
-}
-
 // Counts an item of a numeric variable that is not wholly a number; the first one is kept as the
 // user is to see it: its first glyphs up to kFileShownText bytes, a double-byte character whole
 // or not at all, each control byte and each lead byte without its trail byte as '?'.
@@ -218,7 +211,7 @@ static void CountNonNumber(FileNonNumbers *t, const Item *item) {
     uint32_t shown = 0;
     for (uint32_t i = 0; i < item->length;) {
         uint8_t b = item->bytes[i];
-        bool pair = IsLeadByte(b) && i + 1 < item->length && IsTrailByte(item->bytes[i + 1]);
+        bool pair = RtIsLeadByte(b) && i + 1 < item->length && RtIsTrailByte(item->bytes[i + 1]);
         uint32_t width = pair ? 2 : 1;
         if (shown + width > kFileShownText)
             break;
@@ -226,7 +219,7 @@ static void CountNonNumber(FileNonNumbers *t, const Item *item) {
             t->firstText[shown++] = (char)b;
             t->firstText[shown++] = (char)item->bytes[i + 1];
         } else {
-            t->firstText[shown++] = (b < 0x20 || b == 0x7F || IsLeadByte(b)) ? '?' : (char)b;
+            t->firstText[shown++] = (b < 0x20 || b == 0x7F || RtIsLeadByte(b)) ? '?' : (char)b;
         }
         i += width;
     }

@@ -9,6 +9,7 @@
 
 #include <cstring>
 
+#include "runtime/core/cp932_bytes.h"
 #include "runtime/core/plat_core.h"
 #include "runtime/io/plat_file.h"
 
@@ -31,14 +32,6 @@ static uint16_t UnitAt(const uint8_t *at, uint8_t form) {
     return form == kFileFormUtf16Le ? (uint16_t)(at[0] | at[1] << 8) : (uint16_t)(at[0] << 8 | at[1]);
 }
 
-static bool IsHighSurrogate(uint16_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-
-static bool IsLowSurrogate(uint16_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 uint32_t Utf16ToCp932(const uint8_t *in, uint32_t n, uint8_t form, bool last, uint8_t *out,
                       uint32_t *used) {
     uint16_t run[kRunUnits];
@@ -46,7 +39,7 @@ uint32_t Utf16ToCp932(const uint8_t *in, uint32_t n, uint8_t form, bool last, ui
     for (;;) {
         bool whole = at + 2 <= n;
         uint16_t u = whole ? UnitAt(in + at, form) : 0;
-        bool plain = whole && !IsHighSurrogate(u) && !IsLowSurrogate(u);
+        bool plain = whole && !RtIsHighSurrogate(u) && !RtIsLowSurrogate(u);
         if (plain && runLength < kRunUnits) {
             run[runLength++] = u;
             at += 2;
@@ -58,9 +51,9 @@ uint32_t Utf16ToCp932(const uint8_t *in, uint32_t n, uint8_t form, bool last, ui
             continue;   // the run was full
         if (!whole)
             break;
-        if (IsHighSurrogate(u) && at + 4 > n && !last)
+        if (RtIsHighSurrogate(u) && at + 4 > n && !last)
             break;   // its low half may be in the next block
-        bool pair = IsHighSurrogate(u) && at + 4 <= n && IsLowSurrogate(UnitAt(in + at + 2, form));
+        bool pair = RtIsHighSurrogate(u) && at + 4 <= n && RtIsLowSurrogate(UnitAt(in + at + 2, form));
         out[written++] = '?';   // beyond the code page's plane, or half of a pair
         at += pair ? 4 : 2;
     }

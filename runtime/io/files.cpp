@@ -9,6 +9,7 @@
 
 #include <cstring>
 
+#include "runtime/core/cp932_bytes.h"
 #include "runtime/core/plat_core.h"
 #include "runtime/core/rt_decimal.h"
 
@@ -161,7 +162,7 @@ static void NoteFolderFailure(uint32_t error, const char *name) {
             cut = i;
             any = true;
         }
-        i += ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && name[i + 1] != 0 ? 2 : 1;
+        i += RtIsLeadByte(b) && name[i + 1] != 0 ? 2 : 1;
     }
     if (!any)
         NoteFailure(error, ".", 1);

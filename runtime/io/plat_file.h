@@ -42,8 +42,6 @@ int64_t PlatFileRead(PlatFile file, void *buffer, uint32_t n);
 int64_t PlatFileWrite(PlatFile file, const void *buffer, uint32_t n);
 // Moves the position; returns the new position, or -1 (position unchanged) on failure.
 int64_t PlatFileSeek(PlatFile file, int64_t distance, uint32_t origin);
-// Size in bytes, or -1 on failure.
-int64_t PlatFileSize(PlatFile file);
 // Puts the file's data and size on the disk (fsync, FlushFileBuffers); true when done. Needs write
 // access. Only after it has succeeded may a rename make the file's new contents visible by a name
 // that a power cut must not leave pointing at an empty or partial file.

@@ -33,10 +33,6 @@ struct LanesAvx2 {
         V m = _mm256_cmp_pd(h, _mm256_setzero_pd(), _CMP_GE_OQ);   // false for NaN
         return _mm256_blendv_pd(ifBelow, ifAtLeastZero, m);
     }
-    static int AnyNotBelow(V x, double bound) {
-        V m = _mm256_cmp_pd(ClearSign(x), _mm256_set1_pd(bound), _CMP_LT_OQ);
-        return _mm256_movemask_pd(m) != 0xF;
-    }
     static Q Trunc(V x) { return _mm256_cvttpd_epi32(x); }
     static V ToDouble(Q q) { return _mm256_cvtepi32_pd(q); }
     static int AnyDiffer(Q a, Q b) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) != 0xFFFF; }

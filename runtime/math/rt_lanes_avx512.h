@@ -45,9 +45,6 @@ struct LanesAvx512 {
         __mmask8 m = _mm512_cmp_pd_mask(h, _mm512_setzero_pd(), _CMP_GE_OQ);   // false for NaN
         return _mm512_mask_blend_pd(m, ifBelow, ifAtLeastZero);
     }
-    static int AnyNotBelow(V x, double bound) {
-        return _mm512_cmp_pd_mask(ClearSign(x), _mm512_set1_pd(bound), _CMP_LT_OQ) != 0xFF;
-    }
     static Q Trunc(V x) { return _mm512_cvttpd_epi32(x); }
     static V ToDouble(Q q) { return _mm512_cvtepi32_pd(q); }
     static int AnyDiffer(Q a, Q b) { return _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, b)) != -1; }

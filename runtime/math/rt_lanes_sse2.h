@@ -34,10 +34,6 @@ struct LanesSse2 {
         V m = _mm_cmpge_pd(h, _mm_setzero_pd());
         return _mm_or_pd(_mm_and_pd(m, ifAtLeastZero), _mm_andnot_pd(m, ifBelow));
     }
-    // 1 if some lane of x is not below `bound` in magnitude, or is NaN.
-    static int AnyNotBelow(V x, double bound) {
-        return _mm_movemask_pd(_mm_cmplt_pd(ClearSign(x), _mm_set1_pd(bound))) != 0x3;
-    }
     // Truncation toward zero to 32-bit integers (cvttpd2dq), and back to doubles (exact).
     static Q Trunc(V x) { return _mm_cvttpd_epi32(x); }
     static V ToDouble(Q q) { return _mm_cvtepi32_pd(q); }

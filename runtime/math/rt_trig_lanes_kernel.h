@@ -25,8 +25,8 @@
 // division for all its vectors.
 //
 // Domain (caller's contract): every lane |x| < kRtLaneArgLimit (2^29), so |v| < 2^28 and q is
-// the exact truncation the scalar makes; the result is finite. RtLanesTrigArray checks it per
-// group and hands groups with a lane outside to the scalar functions.
+// the exact truncation the scalar makes; the result is finite. The transform checks its largest
+// angle against it and takes the scalar functions beyond.
 //
 // Speed: M vectors go through each step side by side. The continued fraction is a chain of
 // dependent divisions; M independent chains keep the divider busy instead of waiting on latency.
@@ -40,7 +40,6 @@
 
 #include "runtime/math/rt_lanes_div_fma.h"
 #include "runtime/math/rt_trig.h"        // kRtHalfPi, kRtTanC1, kRtTanC2 (constants only)
-#include "runtime/math/rt_trig_lanes.h"
 
 // The scalar inline functions of rt_trig.h are deliberately not called in a lane file: an
 // out-of-line copy compiled for a wider instruction set could be the one the linker keeps.
@@ -109,43 +108,6 @@ inline void RtLanesSin(const typename L::V *x, typename L::V *out) {
 template <class L>
 inline typename L::V RtLanesCosArg(typename L::V x) {
     return L::Sub(L::Set1(kRtHalfPi), L::ClearSign(x));
-}
-
-enum { kRtLanesArrayGroup = 4 };   // vectors side by side in the array functions
-
-// out[i] = RtSin(x[i]) (cosine: RtCos) for 0 <= i < count. A group of kRtLanesArrayGroup vectors
-// with any lane outside the domain goes whole to the scalar function; the tail is padded with
-// zeros in a local buffer.
-template <class L>
-inline void RtLanesTrigArray(const double *x, double *out, int32_t count, int cosine) {
-    typedef typename L::V V;
-    enum { W = L::kWidth, G = kRtLanesArrayGroup, Span = G * W };
-    for (int32_t i = 0; i < count; i += Span) {
-        int32_t n = count - i < Span ? count - i : (int32_t)Span;
-        double in[Span], res[Span];
-        for (int j = 0; j < Span; ++j)
-            in[j] = j < n ? x[i + j] : 0.0;
-        V v[G];
-        int outside = 0;
-        for (int m = 0; m < G; ++m) {
-            v[m] = L::Load(in + m * W);
-            outside |= L::AnyNotBelow(v[m], kRtLaneArgLimit);
-            if (cosine)
-                v[m] = RtLanesCosArg<L>(v[m]);
-        }
-        if (outside) {
-            if (cosine)
-                RtCosLanesScalar(in, res, n);
-            else
-                RtSinLanesScalar(in, res, n);
-        } else {
-            RtLanesSin<L, G>(v, v);
-            for (int m = 0; m < G; ++m)
-                L::Store(res + m * W, v[m]);
-        }
-        for (int j = 0; j < n; ++j)
-            out[i + j] = res[j];
-    }
 }
 
 }  // namespace

@@ -36,6 +36,10 @@ const struct {
      [](int32_t count) { return 5.3e8 / ((double)(count - 1) * (double)(count - 1) + 1); }},
     // Beyond it: every bin takes the scalar code, NaN from the multiple's limit included.
     {"beyond_limit", [](int32_t) { return 1.0e7; }},
+    // Angles a few ulps from multiples of pi/4, where the multiple takes the division; and 2^-46
+    // (relative) off them up to 4e8, just outside the slack of its bracket, which must hold alone.
+    {"quarter_pi", [](int32_t) { return 0.7853981633974483; }},
+    {"quarter_pi_off", [](int32_t) { return 0.7853981633974595 * 512; }},
 };
 
 // N: the small counts at every vector width's edges (33: nine chains, one past a unit of 8; 65:

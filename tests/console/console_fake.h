@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "runtime/console/prompt.h"
+#include "runtime/core/cp932_bytes.h"
 #include "tests/test_strings.h"
 
 struct FakeGlyph { int32_t x, y; std::string bytes; uint32_t fore; };
@@ -68,7 +69,7 @@ inline const PromptSurfaceOps kFakeSurfaceOps = {
     [](PromptSurface *, int32_t x, int32_t y, const uint8_t *g, int32_t n) {
         gFake->glyphs.push_back(FakeGlyph{x, y, std::string((const char *)g, n), gFake->fore});
     },
-    [](uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); },
+    RtIsLeadByte,
 };
 
 #define FAKE_RECORD(...) { std::lock_guard<std::mutex> g(gFake->rec); __VA_ARGS__; }

@@ -1,11 +1,10 @@
 // The elementary functions: the system's own values to the last bit (the subnormals and the top of
 // the range, where the logarithm's split of its argument is hardest, included), the fixed results
-// at the ends of the range and for infinities and NaN, and the lane sine and cosine of every instruction set this machine runs against the scalar
-// functions, bit for bit; the lanes' FMA division against the divider.
+// at the ends of the range and for infinities and NaN; the lanes' FMA division against the
+// divider, bit for bit.
 #include <gtest/gtest.h>
 
 #include <random>
-#include <string>
 #include <vector>
 
 #if DFT_LANES_WIDE
@@ -107,70 +106,6 @@ TEST(Elementary, SqrOfNegativeAndNaNReportsAndGivesMinusOne) {
 #endif
     }
 }
-
-// Arguments for the lanes: quarter multiples of pi (x/2 at odd and even multiples of pi/2 and
-// halfway between), large multiples the lanes still take, both sides of the lanes' limit 2^29 and
-// of the scalar's 32-bit limit, each with neighbours up to 2 ulp; powers of two; special values;
-// pseudo-random arguments of every magnitude from 1e-6 to 1e10.
-std::vector<double> LaneArguments() {
-    std::vector<double> x, centers;
-    const double pi = 3.141592653589793;
-    for (int j = -400; j <= 400; ++j)
-        centers.push_back((double)j * (pi / 4));
-    for (double base : {10000000.0, 170891300.0})
-        for (int j = 0; j < 32; ++j)
-            centers.push_back((base + 0.5 * j) * pi);
-    for (double m : {268435455.5, 268435456.5, 536870911.5, 2147483646.5, 2147483648.5})
-        centers.insert(centers.end(), {m * pi, -m * pi});
-    for (double c : centers)
-        for (int d = -2; d <= 2; ++d)
-            x.push_back(RtDoubleOf(RtBitsOf(c) + (int64_t)d));
-    for (double p = 1; p < 1e300; p *= 2)
-        x.insert(x.end(), {p, -p, 1 / p});
-    x.insert(x.end(), {0.0, -0.0, kMinSub, -kMinSub, kInf, -kInf, kNaN, 536870912.0, 536870911.9999999});
-    std::mt19937_64 rng(1);
-    for (int i = 0; i < 4000; ++i)
-        x.push_back((std::uniform_real_distribution<double>(-0.5, 0.5)(rng)) * std::pow(10.0, i % 17 - 6));
-    return x;
-}
-
-class TrigLanes : public ::testing::TestWithParam<int> {};
-
-TEST_P(TrigLanes, SineAndCosineMatchScalarBitForBit) {
-    const RtLaneSet set = (RtLaneSet)GetParam();
-    if (!RtLaneSetAvailable(set))
-        GTEST_SKIP() << RtLaneSetName(set) << " not on this processor or build";
-    const std::vector<double> x = LaneArguments();
-    const int32_t count = (int32_t)x.size();
-    std::vector<double> sine(count), cosine(count);
-    RtSinLanes(set, x.data(), sine.data(), count);
-    RtCosLanes(set, x.data(), cosine.data(), count);
-    for (int32_t i = 0; i < count; ++i) {
-        ASSERT_EQ(RtBitsOf(RtSin(x[i])), RtBitsOf(sine[i])) << "sin x=" << Digits17(x[i]);
-        ASSERT_EQ(RtBitsOf(RtCos(x[i])), RtBitsOf(cosine[i])) << "cos x=" << Digits17(x[i]);
-    }
-    // Every count up to three groups of the widest vectors: the partial tail, and nothing written
-    // beyond count (the canary stays); then the cosine in place.
-    double y[100], out[101];
-    for (int i = 0; i < 100; ++i)
-        y[i] = (double)(i - 50) * 0.7853981633974483;
-    for (int32_t n = 0; n <= 100; ++n) {
-        out[n] = 12345.0;
-        RtSinLanes(set, y, out, n);
-        for (int32_t i = 0; i < n; ++i)
-            ASSERT_EQ(RtBitsOf(RtSin(y[i])), RtBitsOf(out[i])) << "count " << n << " i " << i;
-        ASSERT_EQ(12345.0, out[n]) << "count " << n;
-    }
-    RtCosLanes(set, y, y, 100);
-    for (int i = 0; i < 100; ++i)
-        ASSERT_EQ(RtBitsOf(RtCos((double)(i - 50) * 0.7853981633974483)), RtBitsOf(y[i])) << i;
-}
-
-INSTANTIATE_TEST_SUITE_P(Sets, TrigLanes,
-                         ::testing::Values(kRtLanesScalar, kRtLanesSse2, kRtLanesAvx2, kRtLanesAvx512),
-                         [](const ::testing::TestParamInfo<int> &info) {
-                             return std::string(RtLaneSetName((RtLaneSet)info.param));
-                         });
 
 #if DFT_LANES_WIDE
 // The FMA division against the divider, bit for bit (NaN payloads too), in each set this machine

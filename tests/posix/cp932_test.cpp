@@ -1,4 +1,4 @@
-// Code page 932 <-> UTF-8 on bytes: the conversions of the line console and the key decoder.
+// Code page 932 <-> UTF-8 on bytes: the conversions of the line console, the key decoder and names.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,6 +29,11 @@ TEST(Cp932FromUtf8, BytesAndCapacity) {
     uint8_t out[3] = {0, 0, 0x55};   // a character that does not fit the room left is not begun
     EXPECT_EQ(Cp932FromUtf8((const uint8_t *)"a日", 4, out, 2), 1u);
     EXPECT_EQ(out[2], 0x55);
+    // With a replacement (file names): one a character (an overlong form too), one a stray byte.
+    const char kMixed[] = "a\xf0\x9f\x98\x80" "b\xff\x80" "c\xc0\xaf" "d\xe6\x97";
+    uint8_t named[16];
+    size_t n = Cp932FromUtf8((const uint8_t *)kMixed, sizeof kMixed - 1, named, sizeof named, '?');
+    EXPECT_EQ(std::string((const char *)named, n), "a?b??c?d??");
 }
 
 // Two texts in a row, as two prints, with the lead byte carried between them.

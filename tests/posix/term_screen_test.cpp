@@ -3,10 +3,12 @@
 // screen compared row by row. Checks the scroll rule's result on the terminal, rows wrapped at the
 // right edge, double-byte glyphs, the caret's cell, the view in lines, erasing, and that a long
 // scrolling print writes a little per line, not whole screens.
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/posix/term_screen.h"
 #include "runtime/console/prompt.h"
+#include "runtime/core/cp932_bytes.h"
 #include "runtime/console/prompt_wrap.h"
 #include "tests/test_strings.h"
 
@@ -59,11 +61,8 @@ struct TermModel {
                 }
                 i++;
             } else {
-                int len = p[i] < 0x80 ? 1 : p[i] < 0xE0 ? 2 : p[i] < 0xF0 ? 3 : 4;
-                uint32_t cp = len == 1 ? p[i] : p[i] & (0x7F >> len);
-                for (int k = 1; k < len; k++)
-                    cp = (cp << 6) | (p[i + k] & 0x3F);
-                Put(std::string((const char *)p + i, len), cp);
+                int len = std::max(1, RtUtf8Length(p[i]));
+                Put(std::string((const char *)p + i, len), RtUtf8CodePoint(p + i, len));
                 i += len;
             }
         }
