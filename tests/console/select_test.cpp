@@ -26,9 +26,9 @@ const SelectCase kSelectCases[] = {
     {"a click without a drag", {1, 1, 1, 1}, ""},
 };
 
-TEST(Selection, CopiesWholeCharactersRowsJoinedByCrLfTrailingBlanksDropped) {
-    FakeConsole fc;
-    PromptState *ps = FakeOpen(&fc);
+class Selection : public FakeTest {};
+
+TEST_F(Selection, CopiesWholeCharactersRowsJoinedByCrLfTrailingBlanksDropped) {
     fc.clientHeight = ps->clientHeight = 32;
     for (int i = 0; i < 5; i++)
         PromptPrint(ps, TestString(std::string(i ? "\r\n" : "") + kRows[i]));
@@ -45,7 +45,6 @@ TEST(Selection, CopiesWholeCharactersRowsJoinedByCrLfTrailingBlanksDropped) {
     EXPECT_EQ(from, 0);
     EXPECT_EQ(to, kPromptSelectRowEnd);
     EXPECT_FALSE(PromptSelectionSpan(&across, 4, (const uint8_t *)"z", &from, &to));
-    FakeClose(&fc);
 }
 
 }  // namespace

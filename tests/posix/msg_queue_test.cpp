@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -14,12 +13,12 @@ namespace {
 
 enum : uint32_t { kSlow = 1000, kFast = 1001, kSent = 1002 };
 
-std::mutex logMutex;
 std::vector<uint32_t> logged;   // message numbers, in the order the procedure finished them
-bool inHandler, overlapped;     // a handler started while another ran (owner thread only)
+bool inHandler, overlapped;     // a handler started while another ran
 std::thread sender;
 intptr_t sendResult;
 
+// The procedure runs on the owner thread only, so its records need no lock.
 intptr_t Proc(uint32_t msg, uintptr_t wParam, intptr_t) {
     overlapped |= inHandler;
     inHandler = true;
@@ -30,45 +29,35 @@ intptr_t Proc(uint32_t msg, uintptr_t wParam, intptr_t) {
     } else if (msg == kSent) {
         result = (intptr_t)wParam * 10;
     } else if (msg == kFast && wParam == 1) {
-        inHandler = false;               // a send from the owner is a plain call, handled at once
+        inHandler = false;   // a send from the owner is a plain call, handled at once
         result = MsgSend(kSent, 7, 0);
         inHandler = true;
     }
-    std::lock_guard<std::mutex> g(logMutex);
     logged.push_back(msg);
     inHandler = false;
     return result;
 }
 
-// Runs the loop on a new owner thread until quit; returns what it logged and the quit code.
-std::vector<uint32_t> RunLoop(void (*poster)(), uintptr_t *quitCode) {
-    logged.clear();
-    inHandler = overlapped = false;
-    std::thread owner([quitCode] {
+TEST(MsgQueue, SendsGoBetweenMessagesAndBeforeQueuedPosts) {
+    uintptr_t code = 0;
+    std::thread owner([&code] {
         MsgBindThread(Proc);
         MsgMessage m;
         while (MsgGet(&m))
             MsgDispatch(&m);
-        *quitCode = m.wParam;
+        code = m.wParam;
     });
-    std::thread other(poster);
-    other.join();
-    owner.join();
-    EXPECT_FALSE(overlapped);
-    std::lock_guard<std::mutex> g(logMutex);
-    return logged;
-}
-
-TEST(MsgQueue, SendsGoBetweenMessagesAndBeforeQueuedPosts) {
-    uintptr_t code = 0;
-    std::vector<uint32_t> got = RunLoop([] {
+    std::thread poster([] {
         MsgPost(kSlow, 0, 0);
         MsgPost(kFast, 1, 0);
         MsgPost(kFast, 2, 0);
         MsgPostQuit(3);
-    }, &code);
+    });
+    poster.join();
+    owner.join();
     sender.join();
-    EXPECT_EQ(got, (std::vector<uint32_t>{kSlow, kSent, kSent, kFast, kFast}));
+    EXPECT_FALSE(overlapped);
+    EXPECT_EQ(logged, (std::vector<uint32_t>{kSlow, kSent, kSent, kFast, kFast}));
     EXPECT_EQ(sendResult, 50);
     EXPECT_EQ(code, 3u);
 }
