@@ -1,4 +1,5 @@
-// Code page 932 <-> UTF-8 on bytes: the conversions of the line console and the key decoder.
+// Code page 932 -> UTF-8 on bytes, as the line console and the terminal's frames convert prints
+// (the other way is the key decoder's, tested with its pastes).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,43 +8,32 @@
 
 namespace {
 
-// Each row both ways: UTF-8 into 932, and the 932 text, as two prints (its first `split` bytes,
-// then the rest), into UTF-8 again: `back` where not empty, else the UTF-8 text.
-struct Cp932Case {
-    const char *name;
-    std::string utf8, cp932, back;
-    size_t split = std::string::npos;
-    uint8_t pendingAfter = 0;   // a lead byte still waiting after the second print
-};
-
-const Cp932Case kCases[] = {
-    {"ascii and controls are themselves", "a,1 ~\\\t\r\n", "a,1 ~\\\t\r\n", ""},
-    {"lead bytes at the ends of both ranges", "　滌漾黑", "\x81\x40\x9f\xfc\xe0\x40\xfc\x4b", "", 4},
-    {"half-width katakana, one byte", "ｶﾅ", "\xb6\xc5", ""},
-    {"Microsoft's table: full-width tilde and minus, NEC circled one", "～－①",
-     "\x81\x60\x81\x7c\x87\x40", ""},
-    {"a character split over two prints", "x日y", "x\x93\xfay", "", 2},
-    {"no 932 form, malformed bytes, cut off at the end: dropped",
-     "a\xf0\x9f\x98\x80" "b\xff\x80" "c\xe6\x97", "abc", "abc"},
-    {"no UTF-8 form, a lone lead byte before a control: ?", "", "\x80\xa0\xfd\x93\r", "????\r", 4},
-    {"a lead byte at the end waits", "", "a\x93", "a", 1, 0x93},
-};
-
-TEST(Cp932, BothWays) {
-    for (const Cp932Case &c : kCases) {
+// Two texts in a row, as two prints, with the lead byte carried between them.
+TEST(Cp932ToUtf8, TwoTextsInARow) {
+    const struct {
+        const char *name;
+        std::string first, second, utf8;
+        uint8_t pendingAfter;   // a lead byte still waiting after the second
+    } cases[] = {
+        {"ascii and controls are themselves", "a\t\r\n", "b~\\", "a\t\r\nb~\\", 0},
+        {"lead bytes at the ends of both ranges", "\x81\x40\x9f\xfc", "\xe0\x40\xfc\x4b", "　滌漾黑", 0},
+        {"Microsoft's table: full-width tilde and minus, NEC circled one", "\x81\x60\x81\x7c",
+         "\x87\x40", "～－①", 0},
+        {"a character split over two texts", "x\x93", "\xfa" "y", "x日y", 0},
+        {"a lone lead byte before a control", "\x93", "\r", "?\r", 0},
+        {"a lead byte at the end waits", "a", "\x93", "a", 0x93},
+        {"no UTF-8 form: ?", "\x80\xa0\xfd", "", "???", 0},
+        {"half-width katakana", "\xb6", "", "ｶ", 0},
+    };
+    for (const auto &c : cases) {
         uint8_t out[64], pending = 0;
-        if (!c.utf8.empty()) {
-            size_t n = Cp932FromUtf8((const uint8_t *)c.utf8.data(), c.utf8.size(), out, sizeof out);
-            EXPECT_EQ(std::string((const char *)out, n), c.cp932) << c.name;
-        }
-        std::string first = c.cp932.substr(0, c.split), second = c.cp932.substr(first.size());
-        size_t n = Cp932ToUtf8((const uint8_t *)first.data(), first.size(), out, sizeof out, &pending);
-        n += Cp932ToUtf8((const uint8_t *)second.data(), second.size(), out + n, sizeof out - n,
+        size_t n = Cp932ToUtf8((const uint8_t *)c.first.data(), c.first.size(), out, sizeof out, &pending);
+        n += Cp932ToUtf8((const uint8_t *)c.second.data(), c.second.size(), out + n, sizeof out - n,
                          &pending);
-        EXPECT_EQ(std::string((const char *)out, n), c.back.empty() ? c.utf8 : c.back) << c.name;
+        EXPECT_EQ(std::string((const char *)out, n), c.utf8) << c.name;
         EXPECT_EQ(pending, c.pendingAfter) << c.name;
     }
-    uint8_t out[3] = {0, 0, 0x55};   // a character that does not fit the room left is not begun
+    uint8_t out[3] = {0, 0, 0x55};   // UTF-8 -> 932: a character that does not fit is not begun
     EXPECT_EQ(Cp932FromUtf8((const uint8_t *)"a日", 4, out, 2), 1u);
     EXPECT_EQ(out[2], 0x55);
     const uint8_t kanji[2] = {0x93, 0xfa}, alpha[2] = {0x83, 0xbf};   // α: width up to the terminal

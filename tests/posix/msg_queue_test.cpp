@@ -11,31 +11,22 @@
 
 namespace {
 
-enum : uint32_t { kSlow = 1000, kFast = 1001, kSent = 1002 };
+enum : uint32_t { kSlow = 1000, kFast = 1001, kSent = 1002, kEnd = 100 };
 
-std::vector<uint32_t> logged;   // message numbers, in the order the procedure finished them
-bool inHandler, overlapped;     // a handler started while another ran
+std::vector<uint32_t> logged;   // each handler's start and end (+ kEnd), on the owner thread only
 std::thread sender;
 intptr_t sendResult;
 
-// The procedure runs on the owner thread only, so its records need no lock.
 intptr_t Proc(uint32_t msg, uintptr_t wParam, intptr_t) {
-    overlapped |= inHandler;
-    inHandler = true;
-    intptr_t result = 0;
+    logged.push_back(msg);
     if (msg == kSlow) {   // a send from another thread meanwhile waits for this handler's end
         sender = std::thread([] { sendResult = MsgSend(kSent, 5, 0); });
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    } else if (msg == kSent) {
-        result = (intptr_t)wParam * 10;
-    } else if (msg == kFast && wParam == 1) {
-        inHandler = false;   // a send from the owner is a plain call, handled at once
-        result = MsgSend(kSent, 7, 0);
-        inHandler = true;
+    } else if (msg == kFast && wParam == 1) {   // a send from the owner: a plain call, at once
+        MsgSend(kSent, 7, 0);
     }
-    logged.push_back(msg);
-    inHandler = false;
-    return result;
+    logged.push_back(msg + kEnd);
+    return msg == kSent ? (intptr_t)wParam * 10 : 0;
 }
 
 TEST(MsgQueue, SendsGoBetweenMessagesAndBeforeQueuedPosts) {
@@ -56,8 +47,8 @@ TEST(MsgQueue, SendsGoBetweenMessagesAndBeforeQueuedPosts) {
     poster.join();
     owner.join();
     sender.join();
-    EXPECT_FALSE(overlapped);
-    EXPECT_EQ(logged, (std::vector<uint32_t>{kSlow, kSent, kSent, kFast, kFast}));
+    EXPECT_EQ(logged, (std::vector<uint32_t>{kSlow, kSlow + kEnd, kSent, kSent + kEnd, kFast, kSent,
+                                             kSent + kEnd, kFast + kEnd, kFast, kFast + kEnd}));
     EXPECT_EQ(sendResult, 50);
     EXPECT_EQ(code, 3u);
 }

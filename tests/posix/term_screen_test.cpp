@@ -123,9 +123,8 @@ struct ScreenCase {
 };
 
 const ScreenCase kScreenCases[] = {
-    {"the bottom edge scrolls the rows", 3, 10, {"1\r\n2\r\n", "3\r\n", "4\r\n"},
-     {"3", "4", ""}},
-    {"several rows scroll at once", 3, 10, {"a\r\nb\r\nc\r\nd\r\ne\r\n"}, {"d", "e", ""}},
+    {"the bottom edge scrolls the rows, one or several at once", 3, 10,
+     {"1\r\n2\r\n", "3\r\n", "a\r\nb\r\nc\r\n"}, {"b", "c", ""}},
     {"a row wider than the terminal goes on below, a double-byte glyph whole", 4, 5,
      {"abcdefgh\r\nabcd\x93\xfa"}, {"abcde", "fgh", "abcd", "日"}, 3, 2},
     {"the caret after a full line has a line of its own; the top lines give way", 2, 4,
@@ -177,29 +176,6 @@ TEST(TermFrame, ShorterRowErasedAndScrollingCheap) {
     EXPECT_EQ(screen[22], "line " + std::to_string(kLines));
     EXPECT_EQ(screen[23], "");
     EXPECT_LT(rig->written, (size_t)kLines * 64) << "bytes per line: " << rig->written / kLines;
-    StopConsole();
-}
-
-// The view moves by screen lines and stays on them while output comes.
-TEST(TermFrame, ViewInLines) {
-    PromptState *ps = StartConsole(2, 4);
-    PromptPrint(ps, StrLiteral("abcdefghij\r\nxy"));   // lines abcd efgh ij xy
-    PromptSurface *s = &rig->ts.surface;
-    const struct {
-        int lines;   // moved by; 99: to the top
-        std::vector<std::string> screen;
-    } kSteps[] = {{1, {"efgh", "ij"}}, {5, {"abcd", "efgh"}}, {-1, {"efgh", "ij"}},
-                  {0, {"efgh", "ij"}}, {-9, {"xy", "z"}}, {99, {"abcd", "efgh"}}};
-    for (const auto &step : kSteps) {
-        if (step.lines == 99)
-            PromptWrapToTop(ps, s, &rig->view);
-        else if (step.lines != 0)
-            PromptWrapScroll(ps, s, &rig->view, step.lines);
-        else
-            PromptPrint(ps, StrLiteral("\r\nz"));   // output while the view lies back
-        PromptPrint(ps, StrLiteral(""));
-        EXPECT_EQ(rig->model.Text(), step.screen) << "moved by " << step.lines;
-    }
     StopConsole();
 }
 

@@ -1,5 +1,6 @@
-// The history of rows that left the screen buffer, and the view that looks back into it, through
-// a window of three rows.
+// The rows of the session through a window of three rows: the history of rows that left the
+// screen buffer, the view that looks back into it, and the selection's text, byte for byte.
+#include "runtime/console/prompt_select.h"
 #include "tests/console/console_fake.h"
 
 namespace {
@@ -22,21 +23,6 @@ class History : public FakeTest {
     }
 };
 
-TEST_F(History, RowsLeaveTheBufferInOrderWithTheirColours) {
-    ps->curFore = 0x123456;
-    Lines(ps, 0, 1);
-    ps->curFore = kPromptWhite;
-    Lines(ps, 1, 10);
-    ASSERT_EQ(PromptHistoryRows(ps), 7);
-    PromptRowCells cells;
-    for (int32_t j = 0; j < 10; j++)
-        EXPECT_EQ((const char *)PromptSessionRow(ps, j, &cells).text, "L" + std::to_string(j));
-    PromptRowRef first = PromptSessionRow(ps, 0, &cells);
-    EXPECT_EQ(first.fore[0], 0x123456u);
-    EXPECT_EQ(first.fore[1], 0x123456u);
-    EXPECT_EQ(PromptSessionRow(ps, 1, &cells).fore[0], kPromptWhite);
-}
-
 // A record of "Ln" takes 2 + 2 + 9 bytes and a slot of 8, "L1n" one more: 92 bytes hold
 // L7 to L10 (85) but not L6 as well (106).
 TEST_F(History, TheByteBoundDropsTheOldestRowsAndAViewOnThemMoves) {
@@ -51,9 +37,10 @@ TEST_F(History, TheByteBoundDropsTheOldestRowsAndAViewOnThemMoves) {
     EXPECT_EQ(Shown(ps, 0), "L7");
 }
 
-// From the bottom of L0 ... L9 (seven rows in the history, a page of three), one move after the
-// other: whether it moved (output: no), how far back the view lies, and the row at the window's top. New
-// output does not move a view that lies back, and one at the bottom follows it.
+// From the bottom of L0 ... L9 (seven rows in the history, a page of three; L0 in its own colour),
+// one move after the other: whether it moved (output: no), how far back the view lies, and the
+// row at the window's top, drawn in its colours. New output does not move a view that lies back;
+// at the bottom the view follows it.
 struct MoveCase {
     const char *name;
     bool (*move)(PromptState *);
@@ -79,7 +66,10 @@ const MoveCase kMoves[] = {
 };
 
 TEST_F(History, TheViewMovesOverHistoryAndBuffer) {
-    Lines(ps, 0, 10);
+    ps->curFore = 0x123456;
+    Lines(ps, 0, 1);
+    ps->curFore = kPromptWhite;
+    Lines(ps, 1, 10);
     for (const MoveCase &c : kMoves) {
         EXPECT_EQ(c.move(ps), c.moved) << c.name;
         EXPECT_EQ(PromptViewGet(ps).back, c.back) << c.name;
@@ -87,10 +77,53 @@ TEST_F(History, TheViewMovesOverHistoryAndBuffer) {
         fc.glyphs.clear();
         PromptViewShow(ps);   // drawn as shown
         std::string drawn;
-        for (const FakeGlyph &g : fc.glyphs)
+        uint32_t topFore = c.top == std::string("L0") ? 0x123456 : kPromptWhite;
+        for (const FakeGlyph &g : fc.glyphs) {
             drawn += g.y == 0 ? g.bytes : "";
+            EXPECT_EQ(g.fore, g.y == 0 ? topFore : kPromptWhite) << c.name;
+        }
         EXPECT_EQ(drawn, c.top) << c.name;
     }
+}
+
+// Session rows 0 to 4, rows 0 and 1 in the history.
+const char *const kRows[] = {"ab  cd  ", "\x82\xa0\x82\xa2x", "", "tail", "z\x82"};
+
+struct SelectCase {
+    const char *name;
+    PromptSelection sel;
+    std::string text;
+};
+
+const SelectCase kSelectCases[] = {
+    {"within a row", {0, 0, 0, 2}, "ab"},
+    {"dragged backwards", {0, 2, 0, 0}, "ab"},
+    {"trailing blanks dropped", {0, 0, 0, 8}, "ab  cd"},
+    {"past the text", {0, 3, 0, 40}, " cd"},
+    {"start inside a character takes it whole", {1, 1, 1, 3}, "\x82\xa0\x82\xa2"},
+    {"end inside a character takes it whole", {1, 2, 1, 3}, "\x82\xa2"},
+    {"across rows, an empty row kept", {0, 4, 3, 2}, "cd\r\n\x82\xa0\x82\xa2x\r\n\r\nta"},
+    {"ending at column 0 ends in CR LF", {2, 0, 3, 0}, "\r\n"},
+    {"a lead byte ending its row stands alone", {4, 1, 4, 2}, "\x82"},
+    {"a click without a drag", {1, 1, 1, 1}, ""},
+};
+
+TEST_F(History, TheSelectionCopiesWholeCharactersRowsJoinedByCrLfTrailingBlanksDropped) {
+    for (int i = 0; i < 5; i++)
+        PromptPrint(ps, TestString(std::string(i ? "\r\n" : "") + kRows[i]));
+    ASSERT_EQ(PromptHistoryRows(ps), 2);
+    for (const SelectCase &c : kSelectCases) {
+        RtString text = PromptSelectionText(ps, &c.sel);
+        EXPECT_EQ(std::string((const char *)text, StrLength(text)), c.text) << c.name;
+        StrFree(text);
+    }
+    // A row between the ends is covered to its end, drawn so to the window's edge.
+    PromptSelection across = {0, 4, 3, 2};
+    int32_t from = -1, to = -1;
+    EXPECT_TRUE(PromptSelectionSpan(&across, 2, (const uint8_t *)"", &from, &to));
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, kPromptSelectRowEnd);
+    EXPECT_FALSE(PromptSelectionSpan(&across, 4, (const uint8_t *)"z", &from, &to));
 }
 
 }  // namespace
