@@ -24,24 +24,10 @@ class Session : public FakeTest {
     }
 };
 
-// A record of "Ln" takes 2 + 2 + 9 bytes and a slot of 8, "L1n" one more: 92 bytes hold
-// L7 to L10 (85) but not L6 as well (106).
-TEST_F(Session, TheByteBoundDropsTheOldestRowsAndAViewOnThemMoves) {
-    ps->history.limit = 4 * 23;
-    Lines(ps, 0, 6);   // L0 L1 L2 in the history
-    PromptViewToTop(ps);
-    EXPECT_EQ(Shown(ps, 0), "L0");
-    Lines(ps, 6, 14);   // 11 rows went in; the last four fit
-    EXPECT_EQ(PromptHistoryRows(ps), 4);
-    EXPECT_LE(ps->history.bytes, ps->history.limit);
-    EXPECT_EQ(ps->viewBack, 4) << "the view's rows were dropped: it shows the oldest kept";
-    EXPECT_EQ(Shown(ps, 0), "L7");
-}
-
 // From the bottom of L0 ... L9 (seven rows in the history, a page of three; L0 in its own colour),
 // one move after the other: whether it moved (output: no), how far back the view lies, and the
 // row at the window's top, drawn in its colours. New output does not move a view that lies back;
-// at the bottom the view follows it.
+// at the bottom the view follows it. A record of "L1n" takes 2 + 3 + 9 bytes and a slot of 8.
 struct MoveCase {
     const char *name;
     bool (*move)(PromptState *);
@@ -64,6 +50,14 @@ const MoveCase kMoves[] = {
     {"to the bottom", PromptViewToBottom, true, 0, "L11"},
     {"output, the view at the bottom", [](PromptState *p) { Lines(p, 14, 16); return false; },
      false, 0, "L13"},
+    {"past the byte bound the view on dropped rows shows the oldest kept",
+     [](PromptState *p) {
+         p->history.limit = 4 * 23;   // room for four records of "L1n", not five
+         PromptViewToTop(p);
+         Lines(p, 16, 24);
+         return false;
+     },
+     false, 4, "L17"},
 };
 
 TEST_F(Session, TheViewMovesOverHistoryAndBuffer) {
