@@ -38,7 +38,7 @@ struct TermModel {
             int len = p[i] < 0x80 ? 1 : p[i] < 0xE0 ? 2 : p[i] < 0xF0 ? 3 : 4;
             if (p[i] == 0x1b) {   // ESC [ parameters final
                 size_t j = i + 2;
-                while (!(p[j] >= 0x40 && p[j] <= 0x7E))
+                while (j < n && !(p[j] >= 0x40 && p[j] <= 0x7E))
                     j++;
                 len = (int)(j + 1 - i);
                 if (p[j] == 'H' && std::sscanf((const char *)p + i + 2, "%d;%d", &row, &col) == 2) {
