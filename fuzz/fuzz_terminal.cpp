@@ -1,17 +1,14 @@
 // fuzz_terminal.cpp: what a user types into the terminal console, from the bytes the terminal
-// sends to the frame written back: the key decoder, the line editor with its pastes, the print of
-// the echo and the terminal's frame, its rows wrapped as the terminal draws them (code page 932
-// in, UTF-8 out), on one thread (every send is a plain call) and against a plain model of the
-// input line.
+// sends to the frame written back: the key decoder, the line editor with its pastes, the echo and
+// the frame of rows wrapped as the terminal draws them (932 in, UTF-8 out), on one thread (a send
+// is a plain call), against a plain model of the input line.
 //
 // Input: byte 0 the terminal's size and the cursor's start row, byte 1 its start column, byte 2
 // after how many bytes the Escape timeout runs while a sequence is pending (bit 7 off: never);
-// the rest is what the terminal sends. After Enter the next line is opened at once.
-// Checked beside the sanitizers (rows, grids and the decoder are heap blocks of their own):
-//   - a fed byte gives at most two characters, never ESC, NUL or a close key (ESC comes only
-//     from the timeout); a finished paste gives the paste key; the decoder's counters stay inside;
-//   - linePos and lineBuffer hold the model line (at most 255 bytes); Enter hands it over
-//     NUL-terminated;
+// the rest is what the terminal sends. After Enter the next line is opened at once. Checked:
+//   - a fed byte gives at most two characters, never ESC (only the timeout does), NUL or a close
+//     key; a finished paste gives the paste key; the decoder's counters stay inside;
+//   - linePos and lineBuffer hold the model line; Enter hands it over NUL-terminated;
 //   - the cursor stays in the buffer, every row's byte 254 stays NUL;
 //   - every frame is escape sequences and well-formed UTF-8.
 #include <cstdint>
@@ -64,9 +61,6 @@ static bool FrameWellFormed(const uint8_t *p, size_t n) {
     return true;
 }
 
-static PromptSurface *GetSurface(PromptState *) {
-    return &screen.surface;
-}
 static void ReleaseSurface(PromptState *ps, PromptSurface *s) {
     static PromptWrapView view;   // at the bottom, as typing keeps it
     PromptWrapDraw(ps, s, &view, nullptr, &screen.caretRow, &screen.caretCol);
@@ -81,22 +75,20 @@ static void Send(PromptState *ps, PromptRequest msg) {
     else if (msg == kPromptFocusOut)
         PromptOnKillFocus(ps);
 }
-static RtString ClipboardText(PromptState *) {
-    RtString s = StrAlloc((uint32_t)keys->clipLength);
-    std::memcpy(s, keys->clip, keys->clipLength);
-    return s;
-}
-static void CaretShow(PromptState *, int32_t x, int32_t y) {
-    screen.caretOn = true;
-    screen.caretRow = y;
-    screen.caretCol = x;
-}
-static void CaretHide(PromptState *) {
-    screen.caretOn = false;
-}
-static void NoPoint(PromptState *, int32_t, int32_t) {}
-static const PromptFrontEnd kFrontEnd = {GetSurface, ReleaseSurface, Send, ClipboardText,
-                                         CaretShow, CaretHide, NoPoint, nullptr, nullptr};
+static const PromptFrontEnd kFrontEnd = {
+    [](PromptState *) { return &screen.surface; }, ReleaseSurface, Send,
+    [](PromptState *) {
+        RtString s = StrAlloc((uint32_t)keys->clipLength);
+        std::memcpy(s, keys->clip, keys->clipLength);
+        return s;
+    },
+    [](PromptState *, int32_t x, int32_t y) {
+        screen.caretOn = true;
+        screen.caretRow = y;
+        screen.caretCol = x;
+    },
+    [](PromptState *) { screen.caretOn = false; }, [](PromptState *, int32_t, int32_t) {}, nullptr,
+    nullptr};
 
 // One character message to the editor, and the model line beside it.
 static void Key(PromptState *ps, uint8_t c, std::string *line) {
@@ -124,7 +116,8 @@ static void Key(PromptState *ps, uint8_t c, std::string *line) {
             Fail("a row's last byte is not NUL", at);
 }
 
-static void CheckKeys(const TermKeyEvents &ev, bool fed) {
+// The events of one fed byte (or of the timeout), checked and handed to the editor.
+static void Events(PromptState *ps, const TermKeyEvents &ev, bool fed, std::string *line) {
     if (ev.charCount < 0 || ev.charCount > 2)
         Fail("one byte gave more than two characters", at);
     for (int i = 0; fed && i < ev.charCount; i++)
@@ -136,6 +129,8 @@ static void CheckKeys(const TermKeyEvents &ev, bool fed) {
         keys->csiLength < 0 || keys->csiLength > (int)sizeof keys->csi || keys->utf8Have < 0 ||
         keys->utf8Have > 4 || keys->pasteEndMatched < 0 || keys->pasteEndMatched > 6)
         Fail("a counter of the decoder left its range", at);
+    for (int i = 0; i < ev.charCount; i++)
+        Key(ps, ev.chars[i], line);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -154,21 +149,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ps->cursorRow = (data[0] >> 2) % kPromptRows;
     ps->cursorCol = data[1];
     ps->linePos.store(0);
-    bool timeouts = (data[2] & 0x80) != 0;
-    size_t period = (size_t)(data[2] & 15) + 1;
+    size_t period = data[2] & 0x80 ? (size_t)(data[2] & 15) + 1 : 0;   // 0: no timeouts
 
     std::string line;
     for (at = 3; at < size; at++) {
         TermKeyEvents ev;
         TermKeysFeed(keys, data[at], &ev);
-        CheckKeys(ev, true);
-        for (int i = 0; i < ev.charCount; i++)
-            Key(ps, ev.chars[i], &line);
-        if (timeouts && at % period == 0 && TermKeysPending(keys)) {
+        Events(ps, ev, true, &line);
+        if (period && at % period == 0 && TermKeysPending(keys)) {
             TermKeysTimeout(keys, &ev);
-            CheckKeys(ev, false);
-            for (int i = 0; i < ev.charCount; i++)
-                Key(ps, ev.chars[i], &line);
+            Events(ps, ev, false, &line);
         }
     }
     PromptRowsFree(ps);

@@ -2,21 +2,15 @@
 // (8 x 16 pixel cells), its front end the printed texts and the titles, and its clipboard holds
 // `clip`; the caret is left out. One fake at a time (gFake).
 //
-// The console thread, when one is started, is a typist: each WM_SETFOCUS sent from the program
-// thread onto a freshly opened line makes it type the next key sequence of `script`, one
-// WM_CHAR after the other. `console` is held while the console side handles anything (a key, a
-// send from the program thread, a paint), so a send is handled between two messages, as the
-// window's own message loop does. The drawing records are touched only under the console lock, so
-// a print that leaves that lock out is a race on them under ThreadSanitizer.
+// A test may run a console thread of its own: `console` is held while the console side handles
+// anything (a key, a send, a paint), so a send is handled between two messages as in the window's
+// own loop, and a send from that thread (tFakeConsoleThread) is a plain call. The drawing records
+// are touched only under the console lock: a print that leaves that lock out races on them.
 #ifndef TESTS_CONSOLE_CONSOLE_FAKE_H
 #define TESTS_CONSOLE_CONSOLE_FAKE_H
 
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "runtime/console/prompt.h"
@@ -38,26 +32,20 @@ struct FakeConsole {
     std::vector<std::string> titles;
     const char *clip = nullptr;                      // the clipboard's text; null: none
     std::mutex console;                              // held while the console side handles anything
-    std::condition_variable opened;
-    std::vector<std::string> script;                 // key sequences, one per opened line
-    size_t linesOpened = 0;
-    bool typing = false, stop = false;
-    std::thread typist;
+    size_t linesOpened = 0;                          // fresh lines focused, under `console`
 };
 inline FakeConsole *gFake;
-inline thread_local bool tFakeTypist = false;
+inline thread_local bool tFakeConsoleThread = false;
 
 inline void FakeSend(PromptState *ps, PromptRequest msg) {
     std::unique_lock<std::mutex> lk(gFake->console, std::defer_lock);
-    if (!tFakeTypist)
+    if (!tFakeConsoleThread)
         lk.lock();
     if (msg == kPromptFocusOut)
         return PromptOnKillFocus(ps);
     PromptOnSetFocus(ps);
-    if (gFake->typing && !tFakeTypist && ps->linePos.load() == 0) {
-        gFake->linesOpened++;
-        gFake->opened.notify_all();
-    }
+    if (!tFakeConsoleThread && ps->linePos.load() == 0)
+        gFake->linesOpened++;   // a fresh line: the console thread may type its keys
 }
 
 inline const PromptSurfaceOps kFakeSurfaceOps = {
@@ -85,41 +73,6 @@ inline const PromptFrontEnd kFakeFrontEnd = {
 };
 #undef FAKE_RECORD
 
-// The typist: one script line per line opened, each key handled under `console`.
-inline void FakeStartTypist() {
-    gFake->typing = true;
-    gFake->typist = std::thread([] {
-        tFakeTypist = true;
-        std::unique_lock<std::mutex> lk(gFake->console);
-        for (size_t typed = 0;; typed++) {
-            gFake->opened.wait(lk, [&] { return gFake->stop || gFake->linesOpened > typed; });
-            if (gFake->stop)
-                return;
-            if (typed == gFake->script.size()) {   // asked once more than the test expected
-                std::fprintf(stderr, "console fake: a line was opened with no keys left\n");
-                std::abort();
-            }
-            for (char k : gFake->script[typed]) {
-                PromptOnChar(gFake->ps, (uint8_t)k);
-                lk.unlock();   // other messages may come between two keys
-                lk.lock();
-            }
-        }
-    });
-}
-
-inline void FakeStopTypist() {
-    if (gFake->typing) {
-        {
-            std::lock_guard<std::mutex> g(gFake->console);
-            gFake->stop = true;
-        }
-        gFake->opened.notify_all();
-        gFake->typist.join();
-        gFake->typing = false;
-    }
-}
-
 // A console on fc: rows made, cell 8 x 16, no line open; the strings ready.
 inline PromptState *FakeOpen(FakeConsole *fc) {
     TestStringsReady();
@@ -135,7 +88,6 @@ inline PromptState *FakeOpen(FakeConsole *fc) {
 }
 
 inline void FakeClose(FakeConsole *fc) {
-    FakeStopTypist();
     PromptRowsFree(fc->ps);
     delete fc->ps;
     gFake = nullptr;
@@ -144,5 +96,20 @@ inline void FakeClose(FakeConsole *fc) {
 inline std::string FakeRow(PromptState *ps, int32_t i) {   // row i up to its first NUL
     return std::string((const char *)ps->rowText[i]);
 }
+
+// A fixture with a fake console open (fc, ps) that fails a test leaving strings live.
+class FakeTest : public StringsTest {
+  protected:
+    void SetUp() override {
+        ps = FakeOpen(&fc);
+        StringsTest::SetUp();
+    }
+    void TearDown() override {
+        FakeClose(&fc);
+        StringsTest::TearDown();
+    }
+    FakeConsole fc;
+    PromptState *ps = nullptr;
+};
 
 #endif

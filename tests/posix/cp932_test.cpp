@@ -1,4 +1,5 @@
-// Code page 932 <-> UTF-8 on bytes: the conversions of the line console, the key decoder and names.
+// Code page 932 -> UTF-8 on bytes, as the line console and the terminal's frames convert prints
+// (the other way is the key decoder's, tested with its pastes).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,29 +8,9 @@
 
 namespace {
 
-TEST(Cp932FromUtf8, BytesAndCapacity) {
-    const struct {
-        const char *name;
-        std::string utf8, cp932;
-    } cases[] = {
-        {"ascii is itself", "a,1 ~\\", "a,1 ~\\"},
-        {"kanji, two bytes each", "日本語", "\x93\xfa\x96\x7b\x8c\xea"},
-        {"lead bytes at the ends of both ranges", "　滌漾黑", "\x81\x40\x9f\xfc\xe0\x40\xfc\x4b"},
-        {"half-width katakana, one byte", "ｶﾅ", "\xb6\xc5"},
-        {"Microsoft's table: full-width tilde and minus, NEC circled one", "～－①",
-         "\x81\x60\x81\x7c\x87\x40"},
-        {"no 932 form, malformed bytes, cut off at the end: dropped",
-         "a\xf0\x9f\x98\x80" "b\xff\x80" "c\xe6\x97", "abc"},
-    };
-    for (const auto &c : cases) {
-        uint8_t out[64];
-        size_t n = Cp932FromUtf8((const uint8_t *)c.utf8.data(), c.utf8.size(), out, sizeof out);
-        EXPECT_EQ(std::string((const char *)out, n), c.cp932) << c.name;
-    }
-    uint8_t out[3] = {0, 0, 0x55};   // a character that does not fit the room left is not begun
-    EXPECT_EQ(Cp932FromUtf8((const uint8_t *)"a日", 4, out, 2), 1u);
-    EXPECT_EQ(out[2], 0x55);
-    // With a replacement (file names): one a character (an overlong form too), one a stray byte.
+// File names: a character without a 932 form (an overlong form too) and a stray byte each become
+// the replacement; the consoles' conversion drops them (tested with the pastes).
+TEST(Cp932FromUtf8, ReplacementForNames) {
     const char kMixed[] = "a\xf0\x9f\x98\x80" "b\xff\x80" "c\xc0\xaf" "d\xe6\x97";
     uint8_t named[16];
     size_t n = Cp932FromUtf8((const uint8_t *)kMixed, sizeof kMixed - 1, named, sizeof named, '?');
@@ -43,8 +24,10 @@ TEST(Cp932ToUtf8, TwoTextsInARow) {
         std::string first, second, utf8;
         uint8_t pendingAfter;   // a lead byte still waiting after the second
     } cases[] = {
-        {"ascii and controls are themselves", "a\t\r\n", "b", "a\t\r\nb", 0},
+        {"ascii and controls are themselves", "a\t\r\n", "b~\\", "a\t\r\nb~\\", 0},
         {"lead bytes at the ends of both ranges", "\x81\x40\x9f\xfc", "\xe0\x40\xfc\x4b", "　滌漾黑", 0},
+        {"Microsoft's table: full-width tilde and minus, NEC circled one", "\x81\x60\x81\x7c",
+         "\x87\x40", "～－①", 0},
         {"a character split over two texts", "x\x93", "\xfa" "y", "x日y", 0},
         {"a lone lead byte before a control", "\x93", "\r", "?\r", 0},
         {"a lead byte at the end waits", "a", "\x93", "a", 0x93},
@@ -59,6 +42,9 @@ TEST(Cp932ToUtf8, TwoTextsInARow) {
         EXPECT_EQ(std::string((const char *)out, n), c.utf8) << c.name;
         EXPECT_EQ(pending, c.pendingAfter) << c.name;
     }
+    uint8_t out[3] = {0, 0, 0x55};   // UTF-8 -> 932: a character that does not fit is not begun
+    EXPECT_EQ(Cp932FromUtf8((const uint8_t *)"a日", 4, out, 2), 1u);
+    EXPECT_EQ(out[2], 0x55);
     const uint8_t kanji[2] = {0x93, 0xfa}, alpha[2] = {0x83, 0xbf};   // α: width up to the terminal
     EXPECT_TRUE(Cp932GlyphIsWide(kanji, 2));
     EXPECT_FALSE(Cp932GlyphIsWide(alpha, 2));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -12,63 +11,44 @@
 
 namespace {
 
-enum : uint32_t { kSlow = 1000, kFast = 1001, kSent = 1002 };
+enum : uint32_t { kSlow = 1000, kFast = 1001, kSent = 1002, kEnd = 100 };
 
-std::mutex logMutex;
-std::vector<uint32_t> logged;   // message numbers, in the order the procedure finished them
-bool inHandler, overlapped;     // a handler started while another ran (owner thread only)
+std::vector<uint32_t> logged;   // each handler's start and end (+ kEnd), on the owner thread only
 std::thread sender;
 intptr_t sendResult;
 
 intptr_t Proc(uint32_t msg, uintptr_t wParam, intptr_t) {
-    overlapped |= inHandler;
-    inHandler = true;
-    intptr_t result = 0;
+    logged.push_back(msg);
     if (msg == kSlow) {   // a send from another thread meanwhile waits for this handler's end
         sender = std::thread([] { sendResult = MsgSend(kSent, 5, 0); });
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    } else if (msg == kSent) {
-        result = (intptr_t)wParam * 10;
-    } else if (msg == kFast && wParam == 1) {
-        inHandler = false;               // a send from the owner is a plain call, handled at once
-        result = MsgSend(kSent, 7, 0);
-        inHandler = true;
+    } else if (msg == kFast && wParam == 1) {   // a send from the owner: a plain call, at once
+        MsgSend(kSent, 7, 0);
     }
-    std::lock_guard<std::mutex> g(logMutex);
-    logged.push_back(msg);
-    inHandler = false;
-    return result;
-}
-
-// Runs the loop on a new owner thread until quit; returns what it logged and the quit code.
-std::vector<uint32_t> RunLoop(void (*poster)(), uintptr_t *quitCode) {
-    logged.clear();
-    inHandler = overlapped = false;
-    std::thread owner([quitCode] {
-        MsgBindThread(Proc);
-        MsgMessage m;
-        while (MsgGet(&m))
-            MsgDispatch(&m);
-        *quitCode = m.wParam;
-    });
-    std::thread other(poster);
-    other.join();
-    owner.join();
-    EXPECT_FALSE(overlapped);
-    std::lock_guard<std::mutex> g(logMutex);
-    return logged;
+    logged.push_back(msg + kEnd);
+    return msg == kSent ? (intptr_t)wParam * 10 : 0;
 }
 
 TEST(MsgQueue, SendsGoBetweenMessagesAndBeforeQueuedPosts) {
     uintptr_t code = 0;
-    std::vector<uint32_t> got = RunLoop([] {
+    std::thread owner([&code] {
+        MsgBindThread(Proc);
+        MsgMessage m;
+        while (MsgGet(&m))
+            MsgDispatch(&m);
+        code = m.wParam;
+    });
+    std::thread poster([] {
         MsgPost(kSlow, 0, 0);
         MsgPost(kFast, 1, 0);
         MsgPost(kFast, 2, 0);
         MsgPostQuit(3);
-    }, &code);
+    });
+    poster.join();
+    owner.join();
     sender.join();
-    EXPECT_EQ(got, (std::vector<uint32_t>{kSlow, kSent, kSent, kFast, kFast}));
+    EXPECT_EQ(logged, (std::vector<uint32_t>{kSlow, kSlow + kEnd, kSent, kSent + kEnd, kFast, kSent,
+                                             kSent + kEnd, kFast + kEnd, kFast, kFast + kEnd}));
     EXPECT_EQ(sendResult, 50);
     EXPECT_EQ(code, 3u);
 }
