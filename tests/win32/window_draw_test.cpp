@@ -1,8 +1,7 @@
-// window_draw_test.cpp: the window's fast drawing gives the very pixels of the glyph-by-glyph
-// drawing. One session of prints (ASCII, Japanese, tabs, colour changes, more lines than the
-// window holds) is drawn twice in the console font on 32-bit bitmaps: once as the window draws
-// it, in frames that move the pixels and draw runs of glyphs, and once the way rows were once
-// drawn, a glyph a call, in a full paint at the end. Both must match pixel for pixel.
+// window_draw_test.cpp: one session of prints (ASCII, Japanese, tabs, colour changes, more lines
+// than the window holds) drawn in the console font twice: as the window draws it, in frames that
+// move the pixels and draw runs of glyphs, and a glyph a call in one full paint at the end. The
+// two bitmaps must match pixel for pixel.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,15 +12,6 @@
 #include "tests/test_strings.h"
 
 namespace {
-
-// "ＭＳ 明朝" in code page 932, at 16 pixels, Shift-JIS, fixed pitch: the console's font.
-void ConsoleFontSpec(PromptFontSpec *desc) {
-    std::memset(desc, 0, sizeof *desc);
-    desc->height = -16;
-    desc->charSet = SHIFTJIS_CHARSET;
-    desc->pitchAndFamily = FIXED_PITCH;
-    std::memcpy(desc->faceName, "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9", 9);
-}
 
 // A 32-bit top-down bitmap in a memory context, all black.
 struct Bitmap {
@@ -37,8 +27,6 @@ struct Bitmap {
     }
     ~Bitmap() { DeleteDC(dc), DeleteObject(bitmap); }
 };
-
-void NoFrame(PromptState *) {}
 
 // Lines of the session, and the colours each line is printed in.
 struct Line {
@@ -62,20 +50,13 @@ class WindowDraw : public StringsTest {
         ps = new PromptState();
         PromptRowsAlloc(ps);
         ps->linePos.store(-1);
-        frontEnd.frameLater = NoFrame;   // the test draws the frames itself
+        frontEnd.frameLater = [](PromptState *) {};   // the test draws the frames itself
         ps->frontEnd = &frontEnd;
-        ConsoleFontSpec(&ps->fontSpec);
-        ps->font = WinFontCreate(&ps->fontSpec);
-        ASSERT_NE(ps->font, nullptr);
-        // The cell as the window measures it: one space wide, tmHeight high.
-        HGDIOBJ previous = SelectObject(backdrop.dc, (HFONT)ps->font);
-        SIZE space = {0, 0};
-        GetTextExtentPoint32W(backdrop.dc, L" ", 1, &space);
-        TEXTMETRICW metrics;
-        GetTextMetricsW(backdrop.dc, &metrics);
-        SelectObject(backdrop.dc, previous);
-        ps->cellWidth = space.cx;
-        ps->cellHeight = metrics.tmHeight;
+        // The console's font: "ＭＳ 明朝" in code page 932, Shift-JIS, fixed pitch.
+        ps->fontSpec.charSet = SHIFTJIS_CHARSET;
+        ps->fontSpec.pitchAndFamily = FIXED_PITCH;
+        std::memcpy(ps->fontSpec.faceName, "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9", 9);
+        ASSERT_TRUE(WinUseDpi(ps, 96));   // the font made and its cell measured, as the window does
         ps->backdropDC = backdrop.dc;
         ps->clientHeight = 10 * ps->cellHeight + 5;   // ten rows and a part of the eleventh
     }
@@ -97,12 +78,6 @@ class WindowDraw : public StringsTest {
         PromptPrint(ps, TestString(" end\r\n"));
     }
 
-    void Surface(WinSurface *s, Bitmap *b) {
-        WinSurfaceInit(s, ps, nullptr, b->dc);
-        s->width = b->width;
-        s->height = ps->clientHeight;
-    }
-
     PromptState *ps = nullptr;
     PromptFrontEnd frontEnd = {};
     Bitmap backdrop{kWidth, kHeight};
@@ -113,8 +88,11 @@ TEST_F(WindowDraw, FramesOfRunsGiveThePixelsOfGlyphByGlyph) {
     ASSERT_GT(ps->cellHeight, 0);
     Bitmap frames(kWidth, kHeight), glyphs(kWidth, kHeight);
     WinSurface fast, slow;
-    Surface(&fast, &frames);
-    Surface(&slow, &glyphs);
+    for (auto surface : {std::make_pair(&fast, &frames), std::make_pair(&slow, &glyphs)}) {
+        WinSurfaceInit(surface.first, ps, nullptr, surface.second->dc);
+        surface.first->width = kWidth;
+        surface.first->height = ps->clientHeight;
+    }
     // Frames after 1, 2, ... lines: the pixels move by one row, by several, and (after 12 lines)
     // by more than the window holds; the last frame follows the last print.
     int line = 0;
