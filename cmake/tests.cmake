@@ -33,7 +33,7 @@ dft_test_area(math LIBS dft_math SOURCES elementary_test.cpp num_to_str_test.cpp
 target_sources(test_math PRIVATE ${PROJECT_SOURCE_DIR}/bench/divider_avx2.cpp
                ${PROJECT_SOURCE_DIR}/bench/divider_avx512.cpp)
 dft_test_area(io LIBS dft_io SOURCES
-  file_input_test.cpp file_open_test.cpp file_replace_test.cpp file_text_test.cpp
+  file_open_test.cpp file_replace_test.cpp file_text_test.cpp
   input_items_test.cpp)
 dft_test_area(console LIBS dft_console SOURCES input_test.cpp print_test.cpp session_test.cpp)
 dft_test_area(app LIBS dft_app SOURCES data_import_test.cpp spectrum_svg_test.cpp svg_labels_test.cpp

@@ -1,24 +1,22 @@
 // fuzz_data_file.cpp: a data file's bytes on their way into the program and back out as text:
-// FileInput over any contents and any target list (ParseNumber, StoreInputItem with every type
-// code), against a plain model of the reading rules, and NumToStr of the values read.
-//
-// Input: byte 0 gives the number of targets (1 to 31), the next bytes their type codes (0 to 12,
-// 0 and 12 unknown), one byte a lead of blanks that puts the read-ahead's block boundary 1 to 100
-// bytes into the fuzzed contents (odd) or none (even), and the rest is the file. The file is read
-// by FileInput calls until one stores nothing. After every call:
+// FileInput over any contents and target list, against a plain model of the reading rules, and
+// NumToStr of the values read. Input: byte 0 the number of targets (1 to 31), then their type
+// codes (0 to 12, 0 and 12 unknown), then a lead byte: odd puts the read-ahead's block boundary
+// 1 to 100 bytes into the contents; the rest is the file, read until a call stores nothing.
+// After every call:
 //   - the handle stands directly behind the bytes the model consumed, and the call stored as
 //     many variables as the model read items; a call that stored something consumed a byte;
 //   - string targets hold the model's item (its first 4095 bytes: the reader's room), double
 //     targets ParseNumber of all of it however long (the reader squeezes it), unknown codes
 //     nothing; an item of at most 15 decimal digits parses to exactly that integer;
-//   - NumToStr of each double (and of the file's first 8 bytes read as a double): 1 to 22 bytes
-//     in the runtime's form (-?D.D{14}e+DDD or e-DD, or -?D+[.D+] with no trailing zero),
-//     non-finite values by name, reading back within one unit of the fifteenth digit.
+//   - NumToStr of each double (and of the file's first 8 bytes as a double) is 1 to 22 bytes in
+//     the runtime's form, non-finite values by name, reading back within the fifteenth digit.
 // Targets are heap blocks exactly as wide as their type and misaligned by one byte.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <regex>
 #include <string>
 #include <unistd.h>
 
@@ -79,22 +77,9 @@ static int ModelItem(const std::string &file, size_t *pos, bool keepBlanks, std:
     return 1;
 }
 
-static bool WellFormed(const std::string &t) {
-    size_t i = t[0] == '-', e = t.find('e');
-    auto digits = [&](size_t n) {
-        size_t s = i;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9' && i - s < n)
-            i++;
-        return i - s;
-    };
-    if (e != std::string::npos)   // one digit, fourteen after the point, a signed exponent
-        return digits(1) == 1 && t[i++] == '.' && digits(14) == 14 && i == e &&
-               (t[e + 1] == '+' || t[e + 1] == '-') && (i = e + 2, digits(3) >= 2u + (t[e + 1] == '+')) &&
-               i == t.size();
-    if (digits(400) == 0)
-        return false;
-    return i == t.size() || (t[i] == '.' && (++i, digits(400) > 0) && i == t.size() && t.back() != '0');
-}
+// The runtime's forms: -?D.D{14}e+DDD or e-DD(D), or -?D+[.D+] with no trailing zero.
+static const std::regex kNumberForm("-?[0-9]\\.[0-9]{14}e(\\+[0-9]{3}|-[0-9]{2,3})"
+                                    "|-?[0-9]+(\\.[0-9]*[1-9])?");
 
 static void CheckText(double v, int call) {
     RtString s = NumToStr(v);
@@ -107,7 +92,7 @@ static void CheckText(double v, int call) {
             Fail("a non-finite value has the wrong name", call);
         return;
     }
-    if (!WellFormed(text))
+    if (!std::regex_match(text, kNumberForm))
         Fail("a number's text is not in the runtime's form", call);
     // Wider than a double: "1.79769313486232e+308" lies above the largest double.
     long double back = std::strtold(text.c_str(), nullptr), x = v;

@@ -1,7 +1,5 @@
-// test_strings.h: what every test program that handles runtime strings shares: StrInit once per
-// program, strings made from exact bytes (NULs included) and read back by their length, and a
-// fixture that fails any test which leaves a different number of live strings than it found; and
-// a double's seventeen digits, which tell any two doubles apart, for a failure's message.
+// test_strings.h: StrInit once per program, strings of exact bytes (NULs included) and back, a
+// fixture that fails a test which changes the number of live strings, and a double's 17 digits.
 #ifndef TESTS_TEST_STRINGS_H
 #define TESTS_TEST_STRINGS_H
 
@@ -13,7 +11,6 @@
 
 #include "runtime/core/rt_string.h"
 
-// One StrInit for the whole program, whichever file asks first (one static for every includer).
 inline void TestStringsReady() {
     static const bool ready = (StrInit(), true);
     (void)ready;

@@ -1,10 +1,7 @@
-// data_import_test.cpp: real exports (tests/io/fixtures) read as the analysis run reads data.csv,
-// N = 12: what each of the twelve fields reads as, and the lines the user is told. One sheet from
-// LibreOffice, Gnumeric and Excel's byte forms: a header, then 0.5, -2.5, 3, 1234.5678,
-// 0.000000123, 1E+20, 12.5%, 7, -0.25, 100 and 42. A UTF-16 file reads exactly as its code page
-// 932 twin: the same rows, the same line. Then tables of a series beside its row names, index or
-// times from R and pandas, each told as a table, in the console and in Result.svg; and R's lynx
-// written 8 a line, samples and no table, with no header or with one and a short last line.
+// data_import_test.cpp: real exports (tests/io/fixtures) read as the analysis reads data.csv at
+// N = 12: what each field reads as, the non-number line, and for a series beside row names, index
+// or times (R, pandas) the table line, in the console and in Result.svg's band. The sheet:
+// a header, then 0.5, -2.5, 3, 1234.5678, 0.000000123, 1E+20, 12.5%, 7, -0.25, 100 and 42.
 #include <cstring>
 #include <string>
 
@@ -34,8 +31,6 @@ const ImportCase kCases[] = {
      {"", "0.5", "-2.5", "3", "1234.5678", "0.000000123", "1", "12.5", "7", "-0.25", "100", "42"},
      NOTICE(u"3", u"value", u"0")},
     {"lo-utf8.csv", {LIBRE_SHOWN}, NOTICE(u"4", u"value", u"0")},
-    {"lo-utf16.csv", {LIBRE_SHOWN}, NOTICE(u"4", u"測定値", u"0")},
-    {"lo-shift-jis.csv", {LIBRE_SHOWN}, NOTICE(u"4", u"測定値", u"0")},
     {"lo-quote-all.csv", {LIBRE_SHOWN}, NOTICE(u"4", u"\"value\"", u"0")},
     // The thousands separator splits 1,234.5678 in two: read wrong, but the file gets its line.
     {"lo-semicolon.csv",
@@ -73,12 +68,11 @@ const ImportCase kCases[] = {
 #define TABLE_HEAD(P) P##"data.csv は 2 列 × 240 行の表です。項目は 1 行ずつ左から順に読むため、N = 12 個のデータのうち数値は "
 #define TABLE_TAIL(P) P##" 個でした。値の列だけを 1 列で保存してください"
 
-// The code page 932 bytes of a UTF-16 text.
 std::string Cp932(const char16_t *text) {
     std::u16string units(text);
     std::string out(2 * units.size(), '\0');
-    out.resize(PlatTextFromUtf16((const uint16_t *)units.data(), (uint32_t)units.size(),
-                                 (uint8_t *)&out[0]));
+    uint8_t *bytes = (uint8_t *)&out[0];
+    out.resize(PlatTextFromUtf16((const uint16_t *)units.data(), (uint32_t)units.size(), bytes));
     return out;
 }
 
@@ -86,8 +80,7 @@ TEST_F(StringsTest, RealExportsReadAsTheirTableSays) {
     std::string fixtures(__FILE__);
     fixtures = fixtures.substr(0, fixtures.find_last_of("/\\")) + "/../io/fixtures/";
     const double logAbs[5] = {1, 3, 2, 5, 1};
-    std::string plain(kSpectrumSvgCapacity, '\0'), svg = plain;
-    plain.resize(SpectrumSvg(logAbs, 5, 12, &plain[0], kSpectrumSvgCapacity));
+    std::string svg;
     for (const auto &c : kCases) {
         FileOpenText(TestString(fixtures + c.file), 1);
         ASSERT_TRUE(FileIsOpen(1)) << c.file;
@@ -108,16 +101,13 @@ TEST_F(StringsTest, RealExportsReadAsTheirTableSays) {
         EXPECT_EQ(line ? TestText(line) : "",
                   c.numbers ? Cp932(TABLE_HEAD(u)) + c.numbers + Cp932(TABLE_TAIL(u)) : "") << c.file;
         StrFree(line);
-        // Result.svg: the same line in a band above the picture, which stays byte for byte below.
+        // Result.svg: the same line in a band above the picture, which grows for it.
         if (RtString warning = TableLine(&shape, 12, true)) {
             svg.resize(kSpectrumSvgCapacity);
             svg.resize(SpectrumSvg(logAbs, 5, 12, &svg[0], kSpectrumSvgCapacity, (char *)warning));
             EXPECT_EQ(TestText(warning), TABLE_HEAD(u8) + std::string(c.numbers) + TABLE_TAIL(u8));
             EXPECT_NE(svg.find(">" + TestText(warning) + "</text>"), std::string::npos) << svg;
             EXPECT_NE(svg.find(" height=\"680\" viewBox=\"0 0 1000 680\""), std::string::npos);
-            size_t below = plain.find("<text class=\"title\"");
-            EXPECT_NE(svg.find(plain.substr(below, plain.size() - below - 7) + "</g>\n</svg>\n"),
-                      std::string::npos) << svg;
             StrFree(warning);
         }
         FileClose(1);

@@ -1,8 +1,7 @@
-// FileOpenReplacement and FileCommitReplacement: a finished file takes the place of the old one
-// whole, or nothing changes; a held, read-only or folder target is refused as Windows refuses it;
-// no file but the program's own new one is ever written or removed, even under a name it wanted.
-// On Linux the save's failing system calls and another process's lock are the end-to-end cases';
-// this table is also what holds the Windows build's files to the same rules.
+// A replacement takes the place of the old file whole, or nothing changes; a held, read-only or
+// folder target is refused as Windows refuses it; no file but the program's own new one is ever
+// written or removed. (Linux's failing system calls are the end-to-end cases'; this table holds
+// the Windows build to the same rules.)
 #include <set>
 #include <string>
 
@@ -13,14 +12,12 @@ namespace {
 enum Target { kMissing, kPlain, kFolder, kHeldByNumber, kReadOnly };
 enum Ending { kCommit, kCommitAfterFailedPrint, kClose };
 
-struct ReplaceCase {
+const struct {
     const char *name;
     Target target;
     Ending ending;
     bool replaces;
-};
-
-const ReplaceCase kReplaceCases[] = {
+} kReplaceCases[] = {
     {"a missing target is created", kMissing, kCommit, true},
     {"an old target is replaced whole", kPlain, kCommit, true},
     {"a folder stays", kFolder, kCommit, false},
@@ -44,13 +41,11 @@ TEST_F(IoFiles, ReplacementTakesThePlaceWholeOrChangesNothing) {
             FileOpen(Name("to.csv"), FileModeInput, 5);
         if (c.target == kReadOnly)
             std::filesystem::permissions(dir / "to.csv", std::filesystem::perms::owner_read);
-        // The user's own file by the obvious temporary name, and another's under the name the
-        // program will try first: both must be left as they are.
+        // The user's own file by the obvious temporary name, and another's by the program's first.
         Write("to.csv.tmp", "the user's");
         std::string taken = "to.csv.dftanalyze-" + std::to_string(PlatProcessId()) + "-" +
                             std::to_string(gFileHandles.replacementCount + 1) + ".tmp";
         Write(taken.c_str(), "another's");
-
         FileOpenReplacement(Name("to.csv"), 1);
         EXPECT_TRUE(FileIsOpen(1)) << c.name;
         FilePrint(1, TestString("new,"));
@@ -65,10 +60,9 @@ TEST_F(IoFiles, ReplacementTakesThePlaceWholeOrChangesNothing) {
         FileClose(5);
         EXPECT_EQ(replaced, c.replaces) << c.name;
         EXPECT_FALSE(FileIsOpen(1)) << c.name;
-        if (c.target != kFolder) {
-            EXPECT_EQ(Read("to.csv"), c.replaces ? "new,complete\r\n"
-                                      : c.target == kMissing ? "" : "old,complete\r\n") << c.name;
-        }
+        const char *old = c.target == kMissing || c.target == kFolder ? "" : "old,complete\r\n";
+        EXPECT_EQ(c.target == kFolder ? "" : Read("to.csv"), c.replaces ? "new,complete\r\n" : old)
+            << c.name;
         EXPECT_EQ(Read("to.csv.tmp"), "the user's") << c.name;
         EXPECT_EQ(Read(taken.c_str()), "another's") << c.name;
         std::set<std::string> left;

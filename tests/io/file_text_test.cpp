@@ -54,7 +54,6 @@ TEST_F(IoFiles, NonNumbersAreCountedWithTheFirstShownAsItWas) {
         {"at most 24 bytes, never half a character",
          "abcdefghijklmnopqrstuvw\x82\xa0z\n", 1, 1, "abcdefghijklmnopqrstuvw", 0},
         {"control bytes and a lone lead byte as ?", "a\x01\x7f\x82\r2", 1, 1, "a????2", 0},
-        {"a UTF-8 mark is skipped", "\xef\xbb\xbf" "1.5", 0, 0, "", 1.5},
         {"UTF-16 across the reader's blocks", straddling, 1, 1, "?", 8},
     };
     for (const auto &c : cases) {

@@ -1,5 +1,5 @@
-// io_test_support.h: the io tests' fixture: a fresh temporary folder per test, whole-file reads
-// and writes, every file number closed afterwards, and (from StringsTest) no string leaked.
+// io_test_support.h: a fresh temporary folder a test, whole files read and written, every file
+// number closed afterwards and (StringsTest) no string leaked.
 #ifndef TESTS_IO_IO_TEST_SUPPORT_H
 #define TESTS_IO_IO_TEST_SUPPORT_H
 
@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 
 #include "runtime/io/files.h"
 #include "runtime/io/input_items.h"

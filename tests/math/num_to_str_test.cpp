@@ -1,6 +1,5 @@
-// Number to text: the exact characters for the system's table, the all-nines carry, the choice of
-// form, the non-finite values and the leading digit near the decade edges. The shape and read-back
-// of the text of any double are fuzz/fuzz_data_file.cpp's.
+// Number to text: the exact characters, the all-nines carry, the form, the non-finite values and
+// the leading digit near the decade edges. The shape and read-back of any double's text: the fuzzer.
 #include <cmath>
 #include <cstring>
 

@@ -1,8 +1,7 @@
-// window_draw_test.cpp: the window's fast drawing gives the very pixels of the glyph-by-glyph
-// drawing. One session of prints (ASCII, Japanese, tabs, colour changes, more lines than the
-// window holds) is drawn twice in the console font on 32-bit bitmaps: once as the window draws
-// it, in frames that move the pixels and draw runs of glyphs, and once the way rows were once
-// drawn, a glyph a call, in a full paint at the end. Both must match pixel for pixel.
+// window_draw_test.cpp: one session of prints (ASCII, Japanese, tabs, colour changes, more lines
+// than the window holds) drawn in the console font twice: as the window draws it, in frames that
+// move the pixels and draw runs of glyphs, and a glyph a call in one full paint at the end. The
+// two bitmaps must match pixel for pixel.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -29,8 +28,6 @@ struct Bitmap {
     ~Bitmap() { DeleteDC(dc), DeleteObject(bitmap); }
 };
 
-void NoFrame(PromptState *) {}
-
 // Lines of the session, and the colours each line is printed in.
 struct Line {
     std::string text;
@@ -53,21 +50,11 @@ class WindowDraw : public StringsTest {
         ps = new PromptState();
         PromptRowsAlloc(ps);
         ps->linePos.store(-1);
-        frontEnd.frameLater = NoFrame;   // the test draws the frames itself
+        frontEnd.frameLater = [](PromptState *) {};   // the test draws the frames itself
         ps->frontEnd = &frontEnd;
         ps->frontEndData = &win;
         WinFontSpecFill(&win.fontSpec);
-        win.font = WinFontCreate(&win.fontSpec);
-        ASSERT_NE(win.font, nullptr);
-        // The cell as the window measures it: one space wide, tmHeight high.
-        HGDIOBJ previous = SelectObject(backdrop.dc, win.font);
-        SIZE space = {0, 0};
-        GetTextExtentPoint32W(backdrop.dc, L" ", 1, &space);
-        TEXTMETRICW metrics;
-        GetTextMetricsW(backdrop.dc, &metrics);
-        SelectObject(backdrop.dc, previous);
-        ps->cellWidth = space.cx;
-        ps->cellHeight = metrics.tmHeight;
+        ASSERT_TRUE(WinUseDpi(ps, 96));   // the font made and its cell measured, as the window does
         win.backdropDC = backdrop.dc;
         ps->clientHeight = 10 * ps->cellHeight + 5;   // ten rows and a part of the eleventh
     }
@@ -89,12 +76,6 @@ class WindowDraw : public StringsTest {
         PromptPrint(ps, TestString(" end\r\n"));
     }
 
-    void Surface(WinSurface *s, Bitmap *b) {
-        WinSurfaceInit(s, ps, nullptr, b->dc);
-        s->width = b->width;
-        s->height = ps->clientHeight;
-    }
-
     PromptState *ps = nullptr;
     WinWindow win{};
     PromptFrontEnd frontEnd = {};
@@ -106,8 +87,11 @@ TEST_F(WindowDraw, FramesOfRunsGiveThePixelsOfGlyphByGlyph) {
     ASSERT_GT(ps->cellHeight, 0);
     Bitmap frames(kWidth, kHeight), glyphs(kWidth, kHeight);
     WinSurface fast, slow;
-    Surface(&fast, &frames);
-    Surface(&slow, &glyphs);
+    for (auto surface : {std::make_pair(&fast, &frames), std::make_pair(&slow, &glyphs)}) {
+        WinSurfaceInit(surface.first, ps, nullptr, surface.second->dc);
+        surface.first->width = kWidth;
+        surface.first->height = ps->clientHeight;
+    }
     // Frames after 1, 2, ... lines: the pixels move by one row, by several, and (after 12 lines)
     // by more than the window holds; the last frame follows the last print.
     int line = 0;
