@@ -250,8 +250,8 @@ def inked(image, x0=FRAME, x1=None, y0=FRAME, y1=None, columns=True):
 
 def cells(image):
     """The cell grid at the first question: x0, y0 (the client's corner; the frame is alike on
-    every side), the cell's width (star to star in the banner's first row) and height (the first
-    column's stars) and the caret's box [x, y, w, h], the last ink right of "N=?", at column 4."""
+    every side) and the cell's width (star to star in the banner's first row) and height (the
+    first column's stars), x0 found from the caret, the last ink right of "N=?", at column 4."""
     band = runs(inked(image, columns=False))[0]   # row 0's stars
     stars = runs(inked(image, y0=band[0], y1=band[1] + 1))
     cw = (stars[-1][0] - stars[0][0]) // (len(stars) - 1)
@@ -259,18 +259,7 @@ def cells(image):
     ch = column[1][0] - column[0][0]
     assert column[2][0] - column[1][0] == ch, "rows are not evenly spaced: %s" % column
     x = runs(inked(image, y0=column[2][1] + 1))[-1]
-    y = runs(inked(image, x[0], x[1] + 1, columns=False))[-1]
-    return x[0] - 4 * cw, x[0] - 4 * cw, cw, ch, [x[0], y[0], x[1] - x[0] + 1, y[1] - y[0] + 1]
-
-
-def occupied(image, grid, lines):
-    """Of each line (rows from the top) as far as whole cells are in view: "#" a cell with ink
-    and "." one without, and the same of the line's characters (a blank: ".")."""
-    x0, y0, cw, ch = grid[:4]
-    lines = [line[:(len(image[1][0]) // 3 - FRAME - x0) // cw] for line in lines]
-    return (["".join(".#"[ink(image, x0 + c * cw, x0 + c * cw + cw, y0 + r * ch, y0 + r * ch + ch)]
-                     for c in range(len(line))) for r, line in enumerate(lines)],
-            ["".join(".#"[c != " "] for c in line) for line in lines])
+    return x[0] - 4 * cw, x[0] - 4 * cw, cw, ch
 
 
 def still(con):
