@@ -11,7 +11,6 @@ Usage: cases.py TABLE CONSOLE PROGRAM [REFERENCE_PROGRAM] [--write-expected]
 The keys of a row are those of driver.py; expected/ holds the reviewed outputs.
 """
 import fcntl
-import math
 import os
 import re
 import signal
@@ -26,8 +25,8 @@ sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 from driver import (ASK_AGAIN, ASK_IMPORT, ASK_N, ASK_PROCEED, ASK_REPEAT, ASK_REPEAT_UNSAVED,
                     ASK_SHOW, BAD_N, CLOSED, FIFO, FOLDER, NO_DATA, NOT_FOUND, SAVE_FAILED,
                     SHORT_DATA, TOO_MANY, At, Line, Paste, check_csv, column, EXAMPLE,
-                    long_signal, main, read)
-from console_wine import cells, occupied, save_shot, still, wait
+                    long_signal, main, read, wait)
+from console_wine import cells, save_shot, still
 
 ONE_ZERO = column(["1", "0", "0", "0"])
 FIXTURES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "io", "fixtures")
@@ -152,28 +151,14 @@ def scrolled_back(con):
     con.wait("the bottom again", lambda t: t.open and (t.rows, t.y) == (s.rows, s.y))
 
 
-# ---- the window: its cells at each DPI, the view scrolled back, a selection copied ------------
-
-CELLS = {}   # DPI: the cell's width and height measured at the first question
-
+# ---- the window: its cells, the view scrolled back, a selection copied ------------------------
 
 def first_question(con):
-    """The window at the first question (con.first, its cells con.grid) at con.dpi (96 unless
-    set): the banner and "N=? " put ink in the very cells the transcript has characters in, the
-    caret (9 x 6 pixels at 96 DPI) lies on the input line's row, and cells are dpi / 96 times
-    those at 96 DPI, each within a pixel."""
-    if con.name != "wine":
-        return
-    dpi, con.first = getattr(con, "dpi", None) or 96, still(con)
-    save_shot(con, con.first, "first-question-dpi%d" % dpi)
-    con.grid = x0, y0, cw, ch, (cx, cy, cwide, chigh) = cells(con.first)
-    lines = con.transcript.split("\n")[:4]
-    got, want = occupied(con.first, con.grid, lines[:3] + [lines[3][:4]])   # the caret behind
-    assert got == want, "other text at %d DPI: %s" % (dpi, got)
-    CELLS[dpi], s = (cw, ch), dpi / 96
-    assert abs(cwide - 9 * s) <= 1 and abs(chigh - 6 * s) <= 1 and y0 + 3 * ch <= cy and \
-        cy + chigh <= y0 + 4 * ch, "caret %s at %d DPI" % ((cx, cy, cwide, chigh), dpi)
-    assert all(abs(a - b * s) <= 1 for a, b in zip(CELLS[dpi], CELLS.get(96, (0, 0)))), CELLS
+    """The window at the first question (con.first) and its cells (con.grid) measured on it;
+    what the window shows is the shots' to check, pixel for pixel."""
+    if con.name == "wine":
+        con.first = still(con)
+        con.grid = cells(con.first)
 
 
 def scrolled_back_and_copied(con):
@@ -224,109 +209,29 @@ def scrolled_back_and_copied(con):
     assert still(con) == bottom, "a key of the input line left the view back in the history"
 
 
-# ---- Result.svg checked against Result.csv, and drawn ------------------------------------------
+# ---- Result.svg drawn (what it holds is the unit tests' to check) ---------------------------
 
-NS = "{http://www.w3.org/2000/svg}"
 CHROMIUM = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
             "--no-first-run", "--disable-background-networking", "--disable-component-update",
             "--disable-sync"]
 
 
-def near(got, want, what):
-    assert abs(got - want) <= 0.11, "Result.svg: %s at %.2f, want %.2f" % (what, got, want)
-
-
-def prominent(v):
-    """The five most prominent peaks but bin 0 of v (all drawn): a plateau at its first bin, its
-    sides walked to higher ground or the end, measured as e^v - e^(the higher lowest point)."""
-    top, found = max(v), []
-    for k in range(1, len(v)):
-        last = k
-        while last + 1 < len(v) and v[last + 1] == v[k]:
-            last += 1
-        if v[k - 1] >= v[k] or last + 1 < len(v) and v[last + 1] >= v[k]:
-            continue
-        def low(i, step):
-            least = v[k]
-            while 0 <= i < len(v) and v[i] <= v[k]:
-                least, i = min(least, v[i]), i + step
-            return least
-        base = max([low(k - 1, -1)] + ([low(last + 1, 1)] if last + 1 < len(v) else []))
-        found.append((math.exp(v[k] - top) - math.exp(base - top), v[k], -k))
-    return [-k for _, _, k in sorted(found, reverse=True)[:5]]
-
-
-def picture(count):
-    """Result.svg for N = count: SVG 1.1 under 200 KB without script or external reference, its y
-    axis named with Result.csv's third header word, one point a bin (or each pixel column's
-    lowest and highest bin) where Result.csv's LogAbs puts it, the five most prominent peaks but
-    bin 0 marked (a number beside its own mark only) and listed with their values in the table;
-    with the highest in the first tenth, a plot of bins 0 to the least 1, 2, 5 * 10^e above twice
-    the highest marked there. Headless Chromium draws it into e2e-result-svg/nCOUNT[-enlarged].png
-    beside the program: the blue line and the red marks must be on it."""
-    def step(con):
-        path = os.path.join(con.work, "Result.svg")
-        svg, (header, *rows) = read(path), read(os.path.join(con.work, "Result.csv")).decode(
-            "cp932").split("\r\n")[:-1]
-        root, texts = ET.fromstring(svg), [r.split(",")[2] for r in rows]
-        values, bins = [float(t) for t in texts], len(texts)
-        assert len(svg) < 200000 and root.get("version") == "1.1" and not any(
-            e.tag == NS + "script" or any("href" in a for a in e.attrib) for e in root.iter())
-        assert root.find(".//*[@class='value-name']").text == header.split(",")[2]
-        assert "N = %d" % count in root.find(".//*[@class='title']").text
-        peaks = prominent(values)
-        cells = lambda name: [t.text for t in root.iter(NS + "text") if t.get("class") == name]
-        assert cells("peak-bin") == [str(k) for k in peaks], "table %s" % cells("peak-bin")
-        assert cells("peak-value") == [texts[k] for k in peaks], "table %s" % cells("peak-value")
-        zoom = min(f * 10 ** e for f in (1, 2, 5) for e in range(6) if f * 10 ** e > 2 * max(
-            k for k in peaks if k * 10 < bins)) if peaks and peaks[0] * 10 < bins else 0
-        plots = [g for g in root.iter(NS + "g") if g.get("class") == "plot"]
-        assert len(plots) == 1 + (zoom > 0) and (not zoom or "bins 0 to %d," % zoom in root.find(
-            ".//*[@class='zoom-title']").text), "%d plots, want bins 0 to %d" % (len(plots), zoom)
-        for plot, shown in zip(plots, (bins, zoom + 1)):
-            group = lambda name: plot.find("%sg[@class='%s']" % (NS, name))
-            (v0, p0), *_, (v1, p1) = zip([float(t.text) for t in group("value-labels")],
-                                         [float(t.get("y1")) for t in group("value-ticks")])
-            y = lambda v: p0 + (v - v0) * (p1 - p0) / (v1 - v0)
-            frame = plot.find("%srect[@class='frame']" % NS)
-            left, columns = float(frame.get("x")), int(frame.get("width"))
-            x = ((lambda k: left + (k + 0.5) * columns / shown) if shown <= columns else
-                 (lambda k: left + k * columns // shown + 0.5))   # a slot a bin, or a column
-            drawn, own = {}, {}
-            points = [p.split(",") for line in plot.iter(NS + "polyline")
-                      for p in line.get("points").split()]
-            for px, py in points:
-                drawn.setdefault(float(px), []).append(float(py))
-            for k, v in enumerate(values[:shown]):
-                own.setdefault(x(k), []).append(v)
-            assert len(drawn) == len(own) and (shown > columns or len(points) == shown), \
-                "Result.svg: %d points in %d columns for %d bins" % (len(points), len(drawn), shown)
-            for (px, ys), (want, vs) in zip(sorted(drawn.items()), sorted(own.items())):
-                near(px, want, "a column's x")
-                near(min(ys), y(max(vs)), "column %.1f's top" % px)
-                near(max(ys), y(min(vs)), "column %.1f's bottom" % px)
-            marks, marked = list(group("peaks")), [k for k in peaks if k < shown]
-            circles = [e for e in marks if e.tag == NS + "circle"]
-            assert len(circles) == len(marked), "%d marks, want %s" % (len(circles), marked)
-            for k, c in zip(marked, circles):
-                near(float(c.get("cx")), x(k), "peak %d's x" % k)
-                near(float(c.get("cy")), y(values[k]), "peak %d's y" % k)
-            assert all(t.tag != NS + "text" or c in circles and t.text == str(marked[
-                circles.index(c)]) for c, t in zip(marks, marks[1:])), "a number not its mark's"
-        png = os.path.join(os.path.dirname(con.program), "e2e-result-svg",
-                           "n%d%s.png" % (count, "-enlarged" if zoom else ""))
-        os.makedirs(os.path.dirname(png), exist_ok=True)
-        with tempfile.TemporaryDirectory() as profile:
-            subprocess.run(CHROMIUM + ["--user-data-dir=" + profile, "--screenshot=" + png,
-                                       "--window-size=1000,%s" % root.get("height"),
-                                       "file://" + path], capture_output=True, timeout=120)
-        colours = [tuple(map(int, c)) for c in re.findall(r"(\d+): \((\d+),(\d+),(\d+)",
-                   subprocess.run(["convert", png, "-format", "%c", "histogram:info:-"],
-                                  capture_output=True, text=True, timeout=60).stdout)]
-        line = sum(n for n, r, g, b in colours if b > 120 and r < 90 and g < 120)
-        red = sum(n for n, r, g, b in colours if r > 150 and g < 90 and b < 90)
-        assert line > 500 and red > 100, "%s: %d line and %d mark pixels" % (png, line, red)
-    return step
+def drawn(con):
+    """Headless Chromium draws Result.svg into e2e-result-svg/Result.png beside the program: the
+    blue line and the red peak marks must be on it."""
+    path = os.path.join(con.work, "Result.svg")
+    png = os.path.join(os.path.dirname(con.program), "e2e-result-svg", "Result.png")
+    os.makedirs(os.path.dirname(png), exist_ok=True)
+    with tempfile.TemporaryDirectory() as profile:
+        subprocess.run(CHROMIUM + ["--user-data-dir=" + profile, "--screenshot=" + png,
+                                   "--window-size=1000,%s" % ET.parse(path).getroot().get("height"),
+                                   "file://" + path], capture_output=True, timeout=120)
+    colours = [tuple(map(int, c)) for c in re.findall(r"(\d+): \((\d+),(\d+),(\d+)",
+               subprocess.run(["convert", png, "-format", "%c", "histogram:info:-"],
+                              capture_output=True, text=True, timeout=60).stdout)]
+    line = sum(n for n, r, g, b in colours if b > 120 and r < 90 and g < 120)
+    red = sum(n for n, r, g, b in colours if r > 150 and g < 90 and b < 90)
+    assert line > 500 and red > 100, "%s: %d line and %d mark pixels" % (png, line, red)
 
 
 ANALYSIS = [
@@ -336,15 +241,8 @@ ANALYSIS = [
          out="usage.txt", err="empty.txt"),
     dict(name="any other argument: the usage on standard error, exit code 2", consoles=["line"],
          args=["--version", "x"], code=2, out="empty.txt", err="usage.txt"),
-    dict(name="N = 1 with 2: the header line alone", data=column(["2"]),
-         answers=one_pass(1, "YES"), out="n1.txt", result="n1.csv"),
     dict(name="N = 4 with 1, 0, 0, 0; empty answers mean yes", data=ONE_ZERO,
          answers=["4", "", "", "", ""], out="n4.txt", result="n4.csv"),
-    dict(name="N = 5: five bins displayed, two written; input ends at the repeat question",
-         data=column("12345"), answers=["5", "YES", "", "Yes"], out="n5.txt", result="n5.csv"),
-    dict(name="N = 6 of eight samples: six bins displayed, three written",
-         data=column([1, -2, 3.5, 0, 0.25, 7, 99, 99]), answers=one_pass(6, "yes"),
-         out="n6.txt", result="n6.csv"),
     dict(name="import NO and no ask N again without N=; No means yes; display no skips",
          data=ONE_ZERO, answers=["4", "NO", "2", "no", "4", "No", "", "no", ""],
          out="import_no.txt", result="n4.csv"),
@@ -352,8 +250,9 @@ ANALYSIS = [
          data=ONE_ZERO, answers=["4", "NO ", "", "NO", "8"], out="import_no_blank.txt",
          result="n4.csv"),
     dict(name="N of 0, -3, 2.5, 100002, 1e5, 16abc, 1 2 or Enter alone is asked again; 1.0 and"
-              " blanks around it are 1", data=column(["2"]),
-         answers=["0", "-3", "2.5", "100002", "1e5", "16abc", "1 2", "", " 1.0 "] + one_pass(1)[1:],
+              " blanks around it are 1; one bin shown, the header line alone written",
+         data=column(["2"]), answers=["0", "-3", "2.5", "100002", "1e5", "16abc", "1 2", "",
+                                      " 1.0 "] + one_pass(1, "YES")[1:],
          out="bad_n.txt", result="n1.csv", consoles=ALL),
     dict(name="a missing data.csv is reported, where and why, and N asked again",
          answers=["4", "YES", "1", ""], out="missing_data.txt"),
@@ -377,22 +276,16 @@ ANALYSIS = [
     dict(name="a UTF-16 export reads as its code page 932 twin (LibreOffice)", consoles=["line"],
          data=read(os.path.join(FIXTURES, "lo-utf16.csv")), answers=one_pass(12),
          result="lo_twins.csv", says={JAPANESE_HEADER: 1}),
-    dict(name="the twin: Shift-JIS (LibreOffice)", consoles=["line"], answers=one_pass(12),
-         data=read(os.path.join(FIXTURES, "lo-shift-jis.csv")), result="lo_twins.csv",
-         says={JAPANESE_HEADER: 1}),
     dict(name="the example data, N = 64; input ends (the window closed) at the repeat question",
          data=EXAMPLE, answers=one_pass(64)[:-1], result="example64.csv", consoles=ALL,
          shot="n64"),
     dict(name="input ends at the display question, the window closed with NO half typed",
          data=EXAMPLE, answers=["8", "YES", "", At(ASK_SHOW, half_typed("NO"))], consoles=ALL),
     dict(name="the example data, N = 256, displayed", data=EXAMPLE, answers=one_pass(256, "YES"),
-         out="example256.txt", result="example256.csv", after=[picture(256)]),
-    dict(name="N = 20000: the picture shows each pixel column's lowest and highest bin",
-         data=long_signal(20000), answers=one_pass(20000), saved=20000, consoles=["line"],
-         after=[picture(20000)]),
+         out="example256.txt", result="example256.csv", after=[drawn]),
     dict(name="display YES in a second pass after a first that declined it (on threads)",
          data=long_signal(257), answers=one_pass(257)[:-1] + ["9"] + one_pass(256, "YES"),
-         out="display_after_no.txt", saved=256, after=[picture(256)]),
+         out="display_after_no.txt", saved=256),
     dict(name="1000 of 1200 samples, N = 1000, displayed", data=long_signal(1200),
          answers=one_pass(1000, "YES"), result="long1000.csv", consoles=ALL, shot="n1000"),
     dict(name="data.csv and Result.csv are let go at the questions; 9 reads data.csv again"
@@ -406,11 +299,9 @@ ANALYSIS = [
          data=ONE_ZERO, result="n4.csv", consoles=ALL, shot="japanese", plain=True,
          answers=["5\b", Paste("4"), "日本語ｶﾅ\U0001F600", "", "no", ""],
          says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 1, ASK_N + "\n": 1}),
-    dict(name="the first question at 96, 144 and 192 DPI: cells 1 : 1.5 : 2, the same text, the"
-              " caret on the input line", data=EXAMPLE, answers=[At(ASK_N, first_question)],
-         consoles=["wine"], dpi=[96, 144, 192]),
-    dict(name="N = 256 displayed, the window scrolled back to its top by the wheel and by PageUp,"
-              " result lines selected and copied", data=EXAMPLE, result="example256.csv",
+    dict(name="the first question's cells; N = 256 displayed, the window scrolled back to its top"
+              " by the wheel and by PageUp, result lines selected and copied", data=EXAMPLE,
+         result="example256.csv",
          answers=[At(ASK_N, first_question)] + one_pass(256, "YES")[:-1]
          + [At(ASK_REPEAT, scrolled_back_and_copied)], consoles=["wine"]),
     dict(name="a shorter terminal keeps the input line at its bottom, a taller one brings the rows"

@@ -2,28 +2,24 @@
 a private tmux server (its own socket, killed at the end whatever happened); keys go in with
 send-keys, the screen comes out with capture-pane. Every tmux call and every wait has a deadline.
 
-The pane is 80 x 24 cells unless the case's sizes list others, one run each. A question counts
-as asked when the cursor shows (the console shows it only while a line is open) and its row
-number or the rows above it differ from those at the question before: while an answer is
-echoed, both stay. At every question the screen must be a fresh draw: the line console's output
-for the same case wrapped at the pane's width (a wide character never split), ending at the
-cursor (the question without its answer) on the bottom row, or on an earlier one with the
-session's start at the top, nothing below; a typed answer shows whole before Enter. A run ends
-by itself or with Ctrl+C at the question where its answers ran out; the shell behind the program
-must then see exit code 0, the terminal's modes as before, the main screen back and the cursor
-shown, and above its report the end of the line console's output: the session left on the
-normal screen (not after a signal, which ends the program where it is), in the terminal's own
-colours (no SGR code in the bytes written after the main screen came back).
+The pane is 80 x 24 unless the case's sizes list others, one run each. A question is asked when
+the cursor shows (only while a line is open) and its row or the rows above it changed. At every
+question the screen must be a fresh draw: the line console's output wrapped at the pane's width
+(a wide character never split), ending at the cursor on the bottom row, or earlier with the
+session's start at the top; a typed answer shows whole before Enter. A run ends by itself or
+with Ctrl+C where its answers ran out; the shell behind must then see exit code 0, the modes as
+before, the main screen and cursor back, and above its report the end of the line console's
+output in the terminal's own colours (no SGR code after the main screen came back), unless a
+signal ended the program where it was.
 """
 import os
 import re
 import shlex
 import subprocess
 import tempfile
-import time
 import unicodedata
 
-from driver import At, Paste, Run
+from driver import At, Paste, Run, wait
 
 DEADLINE = 120.0   # seconds for one tmux call and for one wait (N = 100001 on a loaded machine)
 ENV = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8")
@@ -90,17 +86,13 @@ class Term:
                                  "capture-pane", "-p", "-t", "s").split("\n", 1))
 
     def wait(self, what, check):
-        end = time.monotonic() + DEADLINE
-        while True:
-            s = self.state()
+        def look():
+            self.last = s = self.state()
             if self.during and not self.during[2]:
                 self.during[2] = self.during[1](s)
-            if check(s):
-                return s
-            if time.monotonic() > end:
-                raise AssertionError("%s: not seen within %.0f s; screen:\n%s"
-                                     % (what, DEADLINE, "\n".join(s.rows).rstrip()))
-            time.sleep(0.03)
+            return s if check(s) else None
+        return wait(what, look, DEADLINE, 0.03,
+                    lambda: "; screen:\n" + "\n".join(self.last.rows).rstrip())
 
     def keys(self, text):
         """Types text; each "\\b" is the Backspace key."""

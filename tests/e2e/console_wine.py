@@ -6,13 +6,9 @@ the Japanese comes through only because the window converts with code page 932 i
 
 A row's shot=NAME keeps the window at its last question as e2e-wine/NAME.png beside the program,
 whose pixels (not PNG bytes: ImageMagick 7 writes other chunks) must be expected/wineV/NAME.png's,
-V the running Wine's major version (made with --write-expected and looked at): the typed text,
-the prompts in a Japanese face, the caret (it does not blink here). Wine 10's caption is taller
-than Wine 8's, so its window is shorter and scrolls elsewhere. The prefix e2e-wineprefix maps
-IPAMincho in for "ＭＳ 明朝"; a row with plain=True runs again in e2e-plain-wineprefix, which maps
-no font, so the window must find a Japanese face itself, and must draw the same. Each prefix is
-made once. A row with deep=True runs the program in a folder seven levels below the
-run's, its path beyond 260 characters, where Wine starts it elsewhere.
+V the running Wine's major version (Wine 10's caption is taller, its window shorter). The prefix
+e2e-wineprefix maps IPAMincho in for "ＭＳ 明朝"; plain=True runs again in e2e-plain-wineprefix,
+which maps none, so the window must find a Japanese face itself. Each prefix is made once.
 
 A question counts as asked when text has appeared below all the window showed when the answer
 was typed (more ink than a caret has) and the window has stopped changing: the program prints a
@@ -28,7 +24,7 @@ import subprocess
 import tempfile
 import time
 
-from driver import EXPECTED_DIR, TIMEOUT, WRITE, At, Paste, Run
+from driver import EXPECTED_DIR, TIMEOUT, WRITE, At, Paste, Run, wait
 
 TITLE = "BASIC PROMPT"
 INK = 180    # colour bytes of new text below the last row: more than a caret alone
@@ -39,16 +35,6 @@ PREFIXES = {"e2e-wineprefix": '"\uFF2D\uFF33 \u660E\u671D"="IPAMincho"\r\n',
 REG = ("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\"
        "Replacements]\r\n%s\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
        "\"CursorBlinkRate\"=\"-1\"\r\n")
-
-
-def wait(what, predicate, timeout=TIMEOUT, step=0.1):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        value = predicate()
-        if value is not None:
-            return value
-        time.sleep(step)
-    raise AssertionError("no %s within %g s" % (what, timeout))
 
 
 def bottom(image):
@@ -206,11 +192,9 @@ class Wine:
         except subprocess.TimeoutExpired:
             proc.kill()
             r = Run(proc.wait(), hung=True)
-        if case.get("shot") and last:   # with no time in it: the same window is the same file
-            png = os.path.join(self.shots, case["shot"] + suffix + ".png")
+        if case.get("shot") and last:
+            png = save_shot(self, last, case["shot"] + suffix)
             want = os.path.join(self.pictures, case["shot"] + ".png")
-            self.call("convert", "ppm:-", "-define", "png:exclude-chunks=date,time", png,
-                      input=last[0])
             if WRITE:
                 os.makedirs(self.pictures, exist_ok=True)
                 shutil.copy(png, want)
@@ -222,8 +206,6 @@ class Wine:
 
     def run(self, case, work):
         self.work = work
-        if case.get("dpi"):
-            return at_each_dpi(self, case, work)
         r = self.session(case, work, "e2e-wineprefix")
         if case.get("plain"):
             with tempfile.TemporaryDirectory() as other:
@@ -242,7 +224,7 @@ class Wine:
         self.log.close()
 
 
-# ---- the window's cells measured on its pixels, the DPI, the view and the selection ------------
+# ---- the window's cells measured on its pixels, the view and the selection --------------------
 
 LEVEL = 96   # a colour byte above this is ink: the text is white on black
 
@@ -268,8 +250,8 @@ def inked(image, x0=FRAME, x1=None, y0=FRAME, y1=None, columns=True):
 
 def cells(image):
     """The cell grid at the first question: x0, y0 (the client's corner; the frame is alike on
-    every side), the cell's width (star to star in the banner's first row) and height (the first
-    column's stars) and the caret's box [x, y, w, h], the last ink right of "N=?", at column 4."""
+    every side) and the cell's width (star to star in the banner's first row) and height (the
+    first column's stars), x0 found from the caret, the last ink right of "N=?", at column 4."""
     band = runs(inked(image, columns=False))[0]   # row 0's stars
     stars = runs(inked(image, y0=band[0], y1=band[1] + 1))
     cw = (stars[-1][0] - stars[0][0]) // (len(stars) - 1)
@@ -277,18 +259,7 @@ def cells(image):
     ch = column[1][0] - column[0][0]
     assert column[2][0] - column[1][0] == ch, "rows are not evenly spaced: %s" % column
     x = runs(inked(image, y0=column[2][1] + 1))[-1]
-    y = runs(inked(image, x[0], x[1] + 1, columns=False))[-1]
-    return x[0] - 4 * cw, x[0] - 4 * cw, cw, ch, [x[0], y[0], x[1] - x[0] + 1, y[1] - y[0] + 1]
-
-
-def occupied(image, grid, lines):
-    """Of each line (rows from the top) as far as whole cells are in view: "#" a cell with ink
-    and "." one without, and the same of the line's characters (a blank: ".")."""
-    x0, y0, cw, ch = grid[:4]
-    lines = [line[:(len(image[1][0]) // 3 - FRAME - x0) // cw] for line in lines]
-    return (["".join(".#"[ink(image, x0 + c * cw, x0 + c * cw + cw, y0 + r * ch, y0 + r * ch + ch)]
-                     for c in range(len(line))) for r, line in enumerate(lines)],
-            ["".join(".#"[c != " "] for c in line) for line in lines])
+    return x[0] - 4 * cw, x[0] - 4 * cw, cw, ch
 
 
 def still(con):
@@ -301,28 +272,9 @@ def still(con):
 
 
 def save_shot(con, image, name):
-    """The window as e2e-wine/NAME.png beside the program, for a person to look at."""
-    con.call("convert", "ppm:-", "-define", "png:exclude-chunks=date,time",
-             os.path.join(con.shots, name + ".png"), input=image[0])
+    """The window as e2e-wine/NAME.png beside the program, with no time in it: the same window
+    is the same file."""
+    png = os.path.join(con.shots, name + ".png")
+    con.call("convert", "ppm:-", "-define", "png:exclude-chunks=date,time", png, input=image[0])
+    return png
 
-
-def at_each_dpi(con, case, work):
-    """The case once at each LogPixels of its dpi list, in e2e-wineprefix (96 again after; its
-    wineserver ends after each change, so the next run reads it); its steps find the DPI of the
-    run under way in con.dpi. One Run with every run's problems."""
-    def logpixels(dpi):
-        con.use_prefix("e2e-wineprefix")
-        con.call("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
-                 "REG_DWORD", "/d", str(dpi), "/f", timeout=120)
-        con.call("wineserver", "-w", timeout=120)
-    done = []
-    try:
-        for con.dpi in case["dpi"]:
-            logpixels(con.dpi)
-            done.append(con.session(case, work, "e2e-wineprefix", "-dpi%d" % con.dpi))
-    finally:
-        logpixels(96)
-        con.dpi = None
-    r = max(done, key=lambda run: bool(run.code or run.hung))
-    r.problems = [p for run in done for p in run.problems]
-    return r

@@ -5,7 +5,7 @@ keys alone (any other, which no check reads, fails the row); every key but name 
   files       {name: bytes or FOLDER} there before the run, the same after (Result.csv unless
               saved); hold: the name of one held with an exclusive flock while the program runs
   env, command, args  variables added ({build}: the program's folder); a command to run it
-              behind; the program's arguments
+              behind; the program's arguments. long: left out in a sanitized build (N = 100001)
   answers     each typed and ended with Enter ("\b" is Backspace); Paste(text) is pasted, then
               Enter; At(question, fn, ...) calls fn(console) while the program waits at question
   stdin       the raw bytes of standard input instead of answers, or CLOSED: no descriptor 0
@@ -22,20 +22,15 @@ keys alone (any other, which no check reads, fails the row); every key but name 
   deep        (window) the program runs in a folder whose path is beyond 260 characters
   shot        (window) a name: the window at its last question is expected/wineV/NAME.png
   plain       (window) True: it runs again without a font mapping and must draw the same
-  dpi         (window) the DPIs it runs at, one run each (console_wine.py has all three)
   sizes       (terminal) the (columns, rows) it runs at, one run each; 80 x 24 if not given
 
-Every run must end with its exit code within TIMEOUT and without a sanitizer report, leave no file
-but data.csv, Result.csv, Result.svg and the case's files, and Result.csv as it was unless result
-or saved say what it must hold. A run that saves Result.csv leaves a Result.svg that is
-well-formed XML, one that does not leaves none. The output checks and after need standard output,
-so they hold on the line console; any other console's Result.csv and Result.svg must be the line
-console's for the same case typed without what Backspace took, whose output it gets as
-transcript. A console adapter has a name, can_run(case), run(case, work) giving a Run, and
-close() (console_term.py, console_wine.py).
-
-The expected files with numbers in them agreed with a plain double transform of the program's
-angles to 1e-9 when they were made; the program's digits are the truth from then on.
+Every run must end with its exit code within TIMEOUT, without a sanitizer report, leaving no file
+but data.csv, Result.csv, Result.svg (well-formed XML, there exactly when Result.csv was saved)
+and the case's files. The output checks and after hold on the line console; any other console's
+Result.csv and Result.svg must be the line console's for the case typed without what Backspace
+took, whose output it gets as transcript. A console adapter has a name, can_run(case),
+run(case, work) giving a Run, and close(). The expected numbers agreed with a plain double
+transform to 1e-9 when they were made; the program's digits are the truth from then on.
 """
 import fcntl
 import math
@@ -62,7 +57,7 @@ EXPECTED_DIR = os.path.join(HERE, "expected")
 WRITE = "--write-expected" in sys.argv   # writes out and result files, for a person to review
 FIFO, FOLDER, CLOSED = "fifo", "folder", "closed"
 KEYS = set("name data files hold env command args answers stdin out err says ends code result saved"
-           " picture clash after consoles deep shot plain dpi sizes long".split())
+           " picture clash after consoles deep shot plain sizes long".split())
 KEPT = {"data.csv", "Result.csv", "Result.svg"}
 SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
 
@@ -81,6 +76,17 @@ SAVE_FAILED = "Result.csv に保存できませんでした\n"
 NOT_FOUND = "{work}/data.csv: ファイルまたはフォルダが見つかりません\n"
 TOO_MANY = "入力データの個数が多すぎます\n"
 RESULT_HEADER = "虚数部,実数部,絶対値(対数)\r\n".encode("cp932")
+
+
+def wait(what, predicate, timeout=TIMEOUT, step=0.1, screen=lambda: ""):
+    """predicate's first value not None, looked for every step seconds up to timeout."""
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        value = predicate()
+        if value is not None:
+            return value
+        time.sleep(step)
+    raise AssertionError("no %s within %g s%s" % (what, timeout, screen()))
 
 
 class Paste(str):
@@ -329,8 +335,6 @@ def main(tables, consoles):
         print("FAILED: %s is not built" % programs[0])
         return 1
     console, reference = consoles[kind](programs[0]), Line(programs[-1])
-    # A sanitized transform is several times slower: its rows of N = 100001 ("long") are left to
-    # the plain build.
     sanitized = b"__asan_init" in read(programs[0]) or b"__tsan_init" in read(programs[0])
     cases = [c for c in tables[table] if unknown_keys(c) or console.can_run(c)
              and not (c.get("long") and sanitized)]
