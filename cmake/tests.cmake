@@ -24,7 +24,7 @@ function(dft_test_area area)
     target_link_options(test_${area} PRIVATE -mconsole)
   endif()
   add_test(NAME ${area} COMMAND test_${area} --gtest_brief=1)
-  set_tests_properties(${area} PROPERTIES TIMEOUT 600 ENVIRONMENT "DFT_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  set_tests_properties(${area} PROPERTIES TIMEOUT 600)
 endfunction()
 
 dft_test_area(core LIBS dft_core SOURCES string_test.cpp)
