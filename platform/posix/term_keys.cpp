@@ -122,9 +122,11 @@ static void FeedText(TermKeys *k, uint8_t b, TermKeyEvents *ev) {
     bool afterCr = k->afterCr;
     k->afterCr = false;
     if (b >= 0x80) {
-        int need = RtUtf8Length(b);
+        // Only a byte that can begin a well-formed character starts one; any other (a
+        // continuation, an overlong C0/C1, F5-FF beyond U+10FFFF) is dropped at once.
+        int need = b >= 0xC2 && b <= 0xF4 ? RtUtf8Length(b) : 0;
         if (need == 0)
-            return;   // not the start of a UTF-8 character
+            return;
         k->state = kKeyUtf8;
         k->utf8[0] = b;
         k->utf8Have = 1;
