@@ -9,7 +9,7 @@
 
 #include "runtime/console/prompt_state.h"
 
-// The console window's messages, numbered as Windows numbers the same ones.
+// The console window's messages, with the numbers Windows gives the same messages.
 enum : uint32_t {
     kMsgCreate = 1,
     kMsgDestroy = 2,

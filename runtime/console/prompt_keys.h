@@ -1,7 +1,8 @@
 // prompt_keys.h: the control bytes of the console's keys, named once for the line editor and for
-// every front end that turns what the user typed into character messages. A message carries one of these or a code page 932 byte of typed text; the editor acts on Backspace, Enter
-// and Paste and takes every other byte as text. The rest are what a terminal sends for keys that
-// its front end handles itself, and the line breaks of pasted text.
+// every front end that turns what the user typed into character messages. A message carries one
+// of these or a code page 932 byte of typed text; the editor acts on Backspace, Enter and Paste
+// and takes every other byte as text. The rest are what a terminal sends for keys that its front
+// end handles itself, and the line breaks of pasted text.
 #ifndef RUNTIME_CONSOLE_PROMPT_KEYS_H
 #define RUNTIME_CONSOLE_PROMPT_KEYS_H
 

@@ -1,8 +1,9 @@
 // prompt_state.h: the console's state and the seams between its logic and a front end.
 //
-// One PromptState record holds everything the console knows: the cell size,
-// the input line and its hand-over field linePos, the cursor, the 101-row screen buffer, and the
-// history of the rows that scrolled off it with the view that can look back into it.
+// One PromptState record holds everything the console knows: the cell size, the input line and
+// its hand-over field linePos, the cursor, the 101-row screen buffer, and the history of the rows
+// that scrolled off it with the view that can look back into it. The window, its font and its
+// backdrop are the front end's own (frontEndData).
 // Its logic (print walk, scroll rule, drawing loop, line editor, input) lives in runtime/console
 // and draws only through PromptSurface; the window itself is a front end (platform/win32 window,
 // platform/posix terminal and line consoles, a recorder in tests) that implements PromptFrontEnd

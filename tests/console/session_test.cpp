@@ -72,7 +72,7 @@ TEST_F(Session, TheViewMovesOverHistoryAndBuffer) {
         fc.glyphs.clear();
         PromptViewShow(ps);   // drawn as shown
         std::string drawn;
-        uint32_t topFore = c.top == std::string("L0") ? 0x123456 : kPromptWhite;
+        uint32_t topFore = c.top == std::string("L0") ? 0x123456u : (uint32_t)kPromptWhite;
         for (const FakeGlyph &g : fc.glyphs) {
             drawn += g.y == 0 ? g.bytes : "";
             EXPECT_EQ(g.fore, g.y == 0 ? topFore : kPromptWhite) << c.name;

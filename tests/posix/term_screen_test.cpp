@@ -146,11 +146,13 @@ TEST(TermFrame, Screens) {
         for (const std::string &text : c.prints)
             PromptPrint(ps, StrLiteral(text.c_str()));
         EXPECT_EQ(rig->model.Text(), c.screen) << c.name;
-        if (c.caretRow >= 0)
+        if (c.caretRow >= 0) {
             EXPECT_EQ(std::make_pair(rig->ts.caretRow, rig->ts.caretCol),
                       std::make_pair(c.caretRow, c.caretCol)) << c.name;
-        if (c.overlay)
+        }
+        if (c.overlay) {
             EXPECT_EQ(ps->rowText[ps->cursorRow][0], 0) << c.name;
+        }
         StopConsole();
     }
 }
