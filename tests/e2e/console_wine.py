@@ -54,9 +54,12 @@ class Wine:
         self.log = open(os.path.join(self.shots, "wine.log"), "wb")
         # Xvfb picks a free display itself and names it on a pipe: a number chosen here from the
         # lock files could be taken by an X server of another folder or file system meanwhile.
+        # -noreset: a server that resets when its last client leaves (between two prefixes, say)
+        # names its display again, finds the pipe closed and ends.
         named, told = os.pipe()
         self.children.append(subprocess.Popen(
-            ["Xvfb", "-displayfd", str(told), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(told), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(told,), stdout=self.log, stderr=self.log))
         os.close(told)
         ready = select.select([named], [], [], 60)[0]
@@ -78,6 +81,8 @@ class Wine:
         return self.children[-1]
 
     def call(self, *args, timeout=60, env=None, **kw):
+        if self.children[0].poll() is not None:
+            raise RuntimeError("the X server has ended: see " + self.log.name)
         return subprocess.run(args, env=env or self.env, capture_output=True, timeout=timeout, **kw)
 
     def use_prefix(self, name):
