@@ -52,7 +52,7 @@ def unwritable_folder(con):
 
 
 def resized(*sizes):
-    """The terminal at each (columns, rows) in turn, then at its own size: a fresh draw each time."""
+    """The terminal at each (columns, rows) in turn, then its own size: a fresh draw each time."""
     def step(con):
         for cols, rows in sizes + (con.size,) if con.name == "term" else ():
             con.tmux("resize-window", "-t", "s", "-x", str(cols), "-y", str(rows))
@@ -144,8 +144,8 @@ ANALYSIS = [
                   At(ASK_REPEAT, released("Result.csv"), data_becomes(column("78"))),
                   "9", "4", "YES", "", "no", ""]),
     dict(name="Backspace takes a byte (N asked again); N pasted; Japanese is taken, a character"
-              " without code page 932 dropped", data=ONE_ZERO, result="n4.csv", consoles=ALL, shot="japanese",
-         answers=["5\b", Paste("4"), "日本語ｶﾅ\U0001F600", "", "no", ""],
+              " without code page 932 dropped", data=ONE_ZERO, result="n4.csv", consoles=ALL,
+         shot="japanese", answers=["5\b", Paste("4"), "日本語ｶﾅ\U0001F600", "", "no", ""],
          says={ASK_IMPORT + "日本語ｶﾅ\n": 1, BAD_N: 1, ASK_N + "\n": 1}),
     dict(name="a shorter terminal keeps the input line at its bottom, a taller one brings the rows"
               " back", consoles=["term"], data=ONE_ZERO, result="n4.csv",
