@@ -1,16 +1,13 @@
-"""console_term.py: the terminal console's adapter for the driver. The program runs in a pane of
-a private tmux server (its own socket, killed at the end whatever happened); keys go in with
-send-keys, the screen comes out with capture-pane. Every tmux call and every wait has a deadline.
+"""console_term.py: the terminal console's adapter: the program in a pane of a private tmux
+server (its own socket), keys in with send-keys, the screen out with capture-pane.
 
-The pane is 80 x 24 unless the case's sizes list others, one run each. A question is asked when
-the cursor shows (only while a line is open) and its row or the rows above it changed. At every
-question the screen must be a fresh draw: the line console's output wrapped at the pane's width
-(a wide character never split), ending at the cursor on the bottom row, or earlier with the
-session's start at the top; a typed answer shows whole before Enter. A run ends by itself or
-with Ctrl+C where its answers ran out; the shell behind must then see exit code 0, the modes as
-before, the main screen and cursor back, and above its report the end of the line console's
-output in the terminal's own colours (no SGR code after the main screen came back), unless a
-signal ended the program where it was.
+A question is asked when the cursor shows (only while a line is open) and its row or the rows
+above it changed. At every question the screen must be a fresh draw: the line console's output
+wrapped at the pane's width (a wide character never split), ending at the cursor on the bottom
+row, or earlier with the session's start at the top. A run ends by itself or with Ctrl+C; the
+shell behind must then see exit code 0, the modes as before, the main screen and cursor back,
+and the end of the line console's output in the terminal's own colours (no SGR code after the
+main screen came back), unless a signal ended the program.
 """
 import os
 import re
@@ -95,7 +92,6 @@ class Term:
                     lambda: "; screen:\n" + "\n".join(self.last.rows).rstrip())
 
     def keys(self, text):
-        """Types text; each "\\b" is the Backspace key."""
         for i, part in enumerate(text.split("\b")):
             if i:
                 self.tmux("send-keys", "-t", "s", "BSpace")
@@ -103,16 +99,13 @@ class Term:
                 self.tmux("send-keys", "-t", "s", "-l", "--", part)
 
     def pid(self):
-        """The program's process id: the one child of the pane's shell."""
         shell = self.tmux("display-message", "-p", "-t", "s", "#{pane_pid}").strip()
         with open("/proc/%s/task/%s/children" % (shell, shell)) as f:
             return int(f.read().split()[0])
 
     def fresh(self, s):
-        """The screen lines of the transcript that screen s shows as a fresh draw at a question
-        (from its first line to the cursor's), or None when it shows anything else. The cursor
-        stands right after the question (a stale picture cut by a narrower pane has it on the
-        last column)."""
+        """The transcript's screen lines that s shows as a fresh draw at a question, or None. The
+        cursor stands right after the question (a stale picture cut narrower has it further)."""
         want = [l for row in self.transcript.split("\n") for l in wrap(row, s.cols)]
         rows = s.rows[:s.y + 1]
         if any(s.rows[s.y + 1:]) or not 0 <= s.x - sum(map(width, rows[-1])) <= 1:
@@ -122,7 +115,6 @@ class Term:
                      and (i == s.y or s.y == s.height - 1)), None)
 
     def question_line(self, s):
-        """The line console's line (question and answer) of the question at screen s."""
         shown, count = self.fresh(s), 0
         for row in self.transcript.split("\n") if shown else []:
             count += len(wrap(row, s.cols))
@@ -136,7 +128,6 @@ class Term:
                               "console's output:\n" + "\n".join(s.rows[:s.y + 1]))
 
     def answer(self, answer, s):
-        """Gives one answer at the question of screen s; returns the screen that follows."""
         if isinstance(answer, At):
             line = self.question_line(s) if self.transcript else s.rows[s.y]   # bench: none
             if not (line or "").startswith(answer.question.rstrip()):

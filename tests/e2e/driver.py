@@ -19,18 +19,14 @@ keys alone (any other, which no check reads, fails the row); every key but name 
   clash       a file left with these bytes is another's, not the program's
   after       fn(console) for each, after the run on the line console
   consoles    those it runs on; by default line and term where they can give its input
-  deep        (window) the program runs in a folder whose path is beyond 260 characters
   shot        (window) a name: the window at its last question is expected/wineV/NAME.png
-  plain       (window) True: it runs again without a font mapping and must draw the same
   sizes       (terminal) the (columns, rows) it runs at, one run each; 80 x 24 if not given
 
 Every run must end with its exit code within TIMEOUT, without a sanitizer report, leaving no file
 but data.csv, Result.csv, Result.svg (well-formed XML, there exactly when Result.csv was saved)
 and the case's files. The output checks and after hold on the line console; any other console's
 Result.csv and Result.svg must be the line console's for the case typed without what Backspace
-took, whose output it gets as transcript. A console adapter has a name, can_run(case),
-run(case, work) giving a Run, and close(). The expected numbers agreed with a plain double
-transform to 1e-9 when they were made; the program's digits are the truth from then on.
+took, whose output it gets as transcript.
 """
 import fcntl
 import math
@@ -57,7 +53,7 @@ EXPECTED_DIR = os.path.join(HERE, "expected")
 WRITE = "--write-expected" in sys.argv   # writes out and result files, for a person to review
 FIFO, FOLDER, CLOSED = "fifo", "folder", "closed"
 KEYS = set("name data files hold env command args answers stdin out err says ends code result saved"
-           " picture clash after consoles deep shot plain sizes long".split())
+           " picture clash after consoles shot sizes long".split())
 KEPT = {"data.csv", "Result.csv", "Result.svg"}
 SANITIZER_MARKS = (b"AddressSanitizer", b"runtime error:", b"LeakSanitizer", b"ThreadSanitizer")
 
@@ -79,7 +75,6 @@ RESULT_HEADER = "虚数部,実数部,絶対値(対数)\r\n".encode("cp932")
 
 
 def wait(what, predicate, timeout=TIMEOUT, step=0.1, screen=lambda: ""):
-    """predicate's first value not None, looked for every step seconds up to timeout."""
     end = time.monotonic() + timeout
     while time.monotonic() < end:
         value = predicate()
@@ -99,8 +94,8 @@ class At:
 
 
 class Run:
-    """What a console gives back of one run: the exit code (negative: killed by that signal),
-    standard output where the console has one, and what the console itself found wrong."""
+    """One run: the exit code (negative: a signal's), standard output if any, the console's
+    own problems."""
     def __init__(self, code, raw=None, err=b"", hung=False):
         self.code, self.raw, self.err, self.hung, self.problems = code, raw, err, hung, []
         self.out = None if raw is None else raw.decode("utf-8", "replace")
@@ -109,7 +104,6 @@ class Run:
 # ---- sample files, Result.csv -------------------------------------------------------------------
 
 def column(values):
-    """A data.csv as a spreadsheet writes one column: one value a line, CR LF."""
     return b"".join(b"%s\r\n" % str(v).encode() for v in values)
 
 
@@ -124,8 +118,6 @@ RESULT_LINE = re.compile(b",".join([rb"-?(\d+(\.\d+)?(e[+-]\d+)?|inf|nan)"] * 3)
 
 
 def check_csv(data, count):
-    """Problems of a Result.csv for N = count: the header and N/2 (rounded down) well-formed
-    lines, CR LF each."""
     lines = data.split(b"\r\n")
     if lines[0] + b"\r\n" != RESULT_HEADER or lines[-1] or len(lines) != count // 2 + 2 or not all(
             RESULT_LINE.fullmatch(line) for line in lines[1:-1]):
@@ -137,7 +129,6 @@ def check_csv(data, count):
 # ---- the line console: the program as a filter on pipes ---------------------------------------
 
 def read_until(proc, out, tail):
-    """Reads standard output until what comes after out ends with tail."""
     fd, deadline, mark = proc.stdout.fileno(), time.monotonic() + TIMEOUT, len(out)
     while len(out) <= mark or not out.endswith(tail):
         left = deadline - time.monotonic()
@@ -202,7 +193,6 @@ class Line:
 # ---- a case: its folder, its run, its checks ---------------------------------------------------
 
 def run_in(console, case, work):
-    """Places the case's files in work and runs it there, one of them held if the case says so."""
     files = dict(case.get("files", {}), **({} if case.get("data") is None else
                                            {"data.csv": case["data"]}))
     for name, data in files.items():
@@ -220,7 +210,6 @@ def run_in(console, case, work):
 
 
 def expected(name, got, what, problems):
-    """Compares got with expected/name, or writes it there with --write-expected."""
     path = os.path.join(EXPECTED_DIR, name)
     if WRITE:
         with open(path, "wb") as f:
@@ -231,7 +220,6 @@ def expected(name, got, what, problems):
 
 
 def ended_well(r, code, problems):
-    """A run ended as the program ends: with its exit code, in time, no sanitizer report."""
     if r.hung:
         problems.append("hung (killed after %d s)" % TIMEOUT)
     elif r.code != code:
@@ -257,8 +245,6 @@ def saves(case):
 
 
 def check_files(case, work, problems):
-    """The case's files as they were (Result.csv unless saved), Result.csv as the case says,
-    Result.svg present after a save, and no other file."""
     path, want = os.path.join(work, "Result.csv"), case.get("result")
     for name, was in case.get("files", {}).items():
         now = os.path.join(work, name)
@@ -288,15 +274,12 @@ def check_files(case, work, problems):
 
 
 def typed(answer):
-    """What an answer leaves in the line after each Backspace took the character before it."""
     while isinstance(answer, str) and "\b" in answer:
         answer = re.sub(".?\b", "", answer, count=1)
     return answer
 
 
 def run_case(console, case, reference):
-    """Problems of one case on console. Any console but the line console is also checked
-    against the reference (the line console) running the same case."""
     with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as ref_work:
         if console.name != "line":
             ref_case = dict(case, answers=[typed(a) for a in case.get("answers", [])])
@@ -327,8 +310,6 @@ def unknown_keys(case):
 
 
 def main(tables, consoles):
-    """cases.py TABLE CONSOLE PROGRAM [REFERENCE_PROGRAM] [--write-expected]: runs the table's
-    cases on that console; the reference (a Linux program) defaults to PROGRAM."""
     table, kind, *programs = [a for a in sys.argv[1:] if not a.startswith("--")]
     programs = [os.path.abspath(p) for p in programs]
     if not os.path.exists(programs[0]):

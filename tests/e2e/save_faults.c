@@ -1,11 +1,8 @@
-/* save_faults.c: an LD_PRELOAD library that fails one step of the program's save, as a full or
- * failing disk would. DFT_FAULT="STEP:N:ERROR" fails the Nth call of STEP; every other call
- * passes through unchanged. Steps: create (an open with O_CREAT | O_EXCL, the save's new file);
- * write, fsync, close (on a file so created); rename (any); fsyncdir (an fsync of a folder);
- * flock (any). ERROR: ENOSPC, EIO or ENOLCK (the call fails with it; a failed close has closed all
- * the same, as on Linux); "short" (a write puts half its bytes and says so); "slow" (a write
- * waits 60 s first, a signal's time); "taken" (a create finds its name made just now by another,
- * who wrote "another's" in it: EEXIST). */
+/* save_faults.c: an LD_PRELOAD library: DFT_FAULT="STEP:N:ERROR" fails the Nth call of STEP.
+ * Steps: create (open with O_CREAT | O_EXCL); write, fsync, close (on a file so created); rename;
+ * fsyncdir (an fsync of a folder); flock. ERROR: ENOSPC, EIO or ENOLCK (a failed close has closed
+ * all the same, as on Linux); "short" (a write puts half its bytes); "slow" (a write waits 60 s
+ * first); "taken" (a create finds its name just made by another, holding "another's": EEXIST). */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
