@@ -90,6 +90,8 @@ TEST_F(SpectrumSvgTest, LineBreaksMarkedPeaksAndTheEnlargedPlot) {
          "bins 0 to 5, enlarged"},
         {"15 the highest marked of the tenth: bins 0 to 50", Spikes(200, {{10, 9}, {15, 4},
          {25, 8}, {150, 1}}), {10, 25, 15, 150}, 2, 0, 7, "bins 0 to 50, enlarged"},
+        {"a column of many bins draws its highest", Spikes(4 * kSpectrumSvgColumns, {{2001, 9}}),
+         {2001}, 1, 0, 1, " 590.5,106 "},
         {"highest at the tenth: no enlarged plot", Spikes(200, {{20, 9}, {5, 4}}), {20, 5}, 1, 0,
          2, "height=\"650\""},
     };
