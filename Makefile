@@ -64,16 +64,15 @@ test-i386: build/i386/build.ninja build/linux/build.ninja
 	cmp $(I386_SESSION)/32/Result.csv $(I386_SESSION)/64/Result.csv
 	cmp $(I386_SESSION)/32/Result.svg $(I386_SESSION)/64/Result.svg
 
-# ThreadSanitizer build of the console tests, the POSIX message layer's and the transform's: the
-# two-thread hand-over of the input line and the transform's workers, which run while the
-# program thread asks its questions, must run without a single report.
+# ThreadSanitizer build of the console and transform tests: the two-thread hand-over of the input
+# line and the transform's workers, which run while the program thread asks its questions, must
+# run without a single report.
 .PHONY: test-tsan
 build/tsan/build.ninja: | test-deps
 	$(CMAKE) -S . -B build/tsan $(GEN) -DCMAKE_BUILD_TYPE=Release -DDFT_SANITIZE=thread
 test-tsan: build/tsan/build.ninja
-	$(CMAKE) --build build/tsan -j $(JOBS) --target test_console test_posix test_app
+	$(CMAKE) --build build/tsan -j $(JOBS) --target test_console test_app
 	cd build/tsan && TSAN_OPTIONS=halt_on_error=1 ./test_console --gtest_brief=1
-	cd build/tsan && TSAN_OPTIONS=halt_on_error=1 ./test_posix --gtest_brief=1 --gtest_filter='MsgQueue.*'
 	cd build/tsan && TSAN_OPTIONS=halt_on_error=1 ./test_app --gtest_brief=1
 
 # AddressSanitizer with UndefinedBehaviorSanitizer (the first report ends the program): the native

@@ -46,7 +46,7 @@ if(WIN32)
            ${CMAKE_RC_COMPILER} $<TARGET_FILE:dftanalyze> ${PROJECT_VERSION})
 else()
   dft_test_area(posix LIBS dft_frontend SOURCES
-    cp932_test.cpp msg_queue_test.cpp term_keys_test.cpp term_screen_test.cpp)
+    cp932_test.cpp term_keys_test.cpp term_screen_test.cpp)
 endif()
 
 # The read benchmark of the numbered files: a program run by hand, not a test.

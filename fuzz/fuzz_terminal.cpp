@@ -9,8 +9,7 @@
 //   - a fed byte gives at most two characters, never ESC (only the timeout does), NUL or a close
 //     key; a finished paste gives the paste key; the decoder's counters stay inside;
 //   - linePos and lineBuffer hold the model line; Enter hands it over NUL-terminated;
-//   - the cursor stays in the buffer, every row's byte 254 stays NUL;
-//   - every frame is escape sequences and well-formed UTF-8.
+//   - the cursor stays in the buffer, every row's byte 254 stays NUL.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,42 +30,10 @@ static TermScreen screen;
 static TermKeys *keys;
 static size_t at;   // the input byte being handled, for the reports
 
-// Escape sequences ESC [ ... final, and otherwise shortest-form UTF-8 up to U+10FFFF.
-static bool FrameWellFormed(const uint8_t *p, size_t n) {
-    for (size_t i = 0; i < n;) {
-        if (p[i] == 0x1b) {
-            if (i + 1 >= n || p[i + 1] != '[')
-                return false;
-            for (i += 2; i < n && !(p[i] >= 0x40 && p[i] <= 0x7E); i++)
-                ;
-            if (i++ == n)
-                return false;
-            continue;
-        }
-        uint8_t b = p[i];
-        size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + len > n)
-            return false;
-        uint32_t cp = len == 1 ? b : b & (0xFF >> (len + 1));
-        for (size_t j = 1; j < len; j++) {
-            if ((p[i + j] & 0xC0) != 0x80)
-                return false;
-            cp = cp << 6 | (p[i + j] & 0x3F);
-        }
-        static const uint32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-        if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += len;
-    }
-    return true;
-}
-
 static void ReleaseSurface(PromptState *ps, PromptSurface *s) {
     static PromptWrapView view;   // at the bottom, as typing keeps it
     PromptWrapDraw(ps, s, &view, nullptr, &screen.caretRow, &screen.caretCol);
     TermScreenFrame(&screen);
-    if (!FrameWellFormed(screen.out, screen.outLength))
-        Fail("a frame is not escape sequences and UTF-8", at);
     screen.outLength = 0;
 }
 static void Send(PromptState *ps, PromptRequest msg) {

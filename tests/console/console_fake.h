@@ -1,5 +1,5 @@
 // console_fake.h: a headless front end for the console tests. Its surface records what is drawn
-// (8 x 16 pixel cells), its front end the printed texts and the titles, and its clipboard holds
+// (8 x 16 pixel cells), its front end the printed texts, and its clipboard holds
 // `clip`; the caret is left out. One fake at a time (gFake).
 //
 // A test may run a console thread of its own: `console` is held while the console side handles
@@ -29,7 +29,6 @@ struct FakeConsole {
     int32_t surfacesOut = 0;
     std::mutex rec;                                  // guards the records below
     std::string printed;
-    std::vector<std::string> titles;
     const char *clip = nullptr;                      // the clipboard's text; null: none
     std::mutex console;                              // held while the console side handles anything
     size_t linesOpened = 0;                          // fresh lines focused, under `console`
@@ -69,7 +68,7 @@ inline const PromptFrontEnd kFakeFrontEnd = {
     [](PromptState *, int32_t, int32_t) {},
     [](PromptState *) {}, [](PromptState *, int32_t, int32_t) {},
     [](PromptState *, const uint8_t *text, uint32_t n) FAKE_RECORD(gFake->printed.append((const char *)text, n)),
-    [](PromptState *, const char *title) FAKE_RECORD(gFake->titles.push_back(title)),
+    [](PromptState *, const char *) {},
 };
 #undef FAKE_RECORD
 

@@ -106,16 +106,4 @@ TEST_F(Print, OneHundredFiftyLineBreaksStayInsideTheRows) {
     EXPECT_EQ(fc.blankTops.size(), 101u) << "the whole window is drawn after the scroll";
 }
 
-TEST_F(Print, PaintDrawsEveryVisibleRowAndProgressOnlyTheTitle) {
-    fc.clientHeight = 40;   // rows 0 to 2 begin inside
-    PromptOnPaint(ps, &fc.surface);
-    EXPECT_EQ(fc.blankTops, (std::vector<int32_t>{0, 16, 32}));
-    EXPECT_EQ(ps->windowReady.load(), 1);
-    for (int32_t percent : {7, 250, -1})
-        PromptShowProgress(ps, percent);
-    EXPECT_EQ(fc.titles,
-              (std::vector<std::string>{"BASIC PROMPT 7%", "BASIC PROMPT 100%", "BASIC PROMPT"}));
-    EXPECT_EQ(FakeRow(ps, 0) + fc.printed, "");
-}
-
 }  // namespace

@@ -2,7 +2,6 @@
 // byte, whatever the ANSI code page of the Windows (or Wine) it runs on.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "platform/win32/window_text.h"
@@ -50,45 +49,6 @@ TEST(WinCharFeed, GivesTheCp932BytesOrNothingAndGlyphsGiveTheUnitsBack) {
             int k = WinGlyphToWide((const uint8_t *)c.bytes.data(), (int)c.bytes.size(), out);
             EXPECT_EQ(std::wstring(out, k > 0 ? k : 0), std::wstring(c.units)) << c.name;
         }
-    }
-    // A lead byte that ends its row is drawn alone; it must not read past its one byte.
-    const uint8_t lead[2] = {0x82, 0xA0};
-    wchar_t out[2] = {0, 0};
-    int k = WinGlyphToWide(lead, 1, out);
-    EXPECT_GE(k, 0);
-    EXPECT_LE(k, 1);
-    // A row's text, whose width is measured over its units: one a character.
-    const uint8_t row[] = {0x3F, 0x20, 0x8A, 0xBF, 0x8E, 0x9A, 0x78};   // "? " 漢字 "x"
-    wchar_t units[sizeof row];
-    EXPECT_EQ(std::wstring(units, WinTextToWide(row, (int)sizeof row, units)), L"? \x6F22\x5B57x");
-}
-
-// The clipboard's text.
-struct PasteCase {
-    const char *name;
-    const wchar_t *text;
-    uint32_t cap;
-    std::string bytes;
-};
-
-const PasteCase kPasteCases[] = {
-    {"three ascii bytes", L"3,4", 255, "3,4"},
-    {"line break kept as bytes", L"\x3042\r\nB", 255, "\x82\xa0\r\nB"},
-    {"unmappable characters left out", L"\x00E9" L"1\xD842\xDFB7" L"2", 255, "12"},
-    {"empty", L"", 255, ""}, {"cut before a double-byte character", L"ab\x3042", 3, "ab"},
-    {"cut exactly at the cap", L"a\x3042" L"b", 3, "a\x82\xa0"},
-    {"dropped characters take no room", L"\x20AC\x20AC" L"ab", 2, "ab"},
-};
-
-TEST(WinWideToCp932, ClipboardTextBecomesCp932Bytes) {
-    for (const PasteCase &c : kPasteCases) {
-        std::wstring text(c.text);
-        uint8_t out[64];
-        std::memset(out, 0xEE, sizeof out);
-        uint32_t n = WinWideToCp932(text.data(), (uint32_t)text.size(), out, c.cap);
-        ASSERT_LE(n, c.cap) << c.name;
-        EXPECT_EQ(out[n], 0xEE) << c.name << ": wrote past its count";
-        EXPECT_EQ(std::string((const char *)out, n), c.bytes) << c.name;
     }
 }
 
