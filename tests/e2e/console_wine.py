@@ -46,7 +46,7 @@ class Wine:
         self.log = open(os.path.join(self.shots, "wine.log"), "wb")
         # Xvfb picks a free display itself and names it on a pipe: a number chosen here from the
         # lock files could be taken by an X server of another folder or file system meanwhile.
-        # -noreset: a server that resets when its last client leaves (between two prefixes, say)
+        # -noreset: a server that resets when its last client leaves (between two sessions, say)
         # names its display again, finds the pipe closed and ends.
         named, told = os.pipe()
         self.children.append(subprocess.Popen(
