@@ -46,8 +46,9 @@ class Wine:
         self.log = open(os.path.join(self.shots, "wine.log"), "wb")
         # Xvfb picks a free display itself and names it on a pipe: a number chosen here from the
         # lock files could be taken by an X server of another folder or file system meanwhile.
-        # -noreset: a server that resets when its last client leaves (between two sessions, say)
-        # names its display again, finds the pipe closed and ends.
+        # It writes the number and its newline in two writes, and ends if the pipe has closed
+        # before the second: read up to the newline. -noreset keeps one server state through a
+        # gap with no client.
         named, told = os.pipe()
         self.children.append(subprocess.Popen(
             ["Xvfb", "-displayfd", str(told), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
@@ -55,8 +56,9 @@ class Wine:
             pass_fds=(told,), stdout=self.log, stderr=self.log))
         os.close(told)
         ready = select.select([named], [], [], 60)[0]
-        display = os.read(named, 16).decode().strip() if ready else ""
-        os.close(named)
+        with os.fdopen(named, "rb") as pipe:   # the newline follows the number at once
+            display = pipe.readline().decode() if ready else ""
+        display = display.strip() if display.endswith("\n") else ""
         if not display.isdigit():
             raise AssertionError("no X server within 60 s")
         self.env = dict(os.environ, DISPLAY=":" + display, WINEDEBUG="-all", LANG="C.UTF-8",
