@@ -77,10 +77,11 @@ TEST(NumberTextSqueeze, LongNumbersReadAsWhole) {
         room[length] = 0;
         const uint8_t *whole = (const uint8_t *)text.c_str();
         double want = ParseNumber(whole), got = ParseNumber(room);
-        if (want != want)
+        if (want != want) {
             EXPECT_NE(got, got) << text.substr(0, 40);
-        else
+        } else {
             EXPECT_EQ(RtBitsOf(got), RtBitsOf(want)) << text.substr(0, 40);
+        }
         EXPECT_EQ(NumberIsWhole(room), NumberIsWhole(whole)) << text.substr(0, 40);
         EXPECT_EQ(std::string((const char *)room, 32), text.substr(0, 32));
     }
