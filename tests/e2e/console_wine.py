@@ -190,9 +190,9 @@ class Wine:
                 r.problems.append("the window is not %s's pixels (see %s)" % (want, png))
         return r
 
-
     def close(self):
-        self.call("wineserver", "-k")
+        # Not through call: the children must end also when the X server has ended first.
+        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=60)
         for p in reversed(self.children):
             p.kill()
             p.wait()
