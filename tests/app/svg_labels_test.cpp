@@ -62,8 +62,9 @@ TEST(SvgLabels, NoLabelMeetsAnotherAMarkTheLineOrTheFrame) {
             EXPECT_LE(b.right, frame.right - kSvgLabelMargin) << c.name << " " << l.markX;
             EXPECT_LE(b.bottom, frame.bottom - kSvgLabelMargin) << c.name << " " << l.markX;
             for (int32_t x = (int32_t)b.left - 90; x < b.right - 90; x++) {
-                const SvgBox ink = {x + 90.0, curve.top[x] - 1.0, x + 91.0, curve.bottom[x] + 1.0};
                 if (curve.top[x] <= curve.bottom[x]) {   // a column with no line has top > bottom
+                    const SvgBox ink = {x + 90.0, curve.top[x] - 1.0, x + 91.0,
+                                        curve.bottom[x] + 1.0};
                     EXPECT_FALSE(Intersect(b, ink)) << c.name << " column " << x;
                 }
             }
